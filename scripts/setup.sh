@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what Tarvex needs to build, test and show Japanese text on Debian 12.
+set -euo pipefail
+packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-dev
+          fonts-ipafont-gothic xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,50 @@
+#pragma once
+// One compared relative path and the comparison codes.
+
+#include <cstdint>
+#include <string>
+
+namespace tarvex {
+
+enum CompareStatus : std::int32_t {
+  MainOnly = 1,
+  SubOnly = 2,
+  MainNewer = 3,
+  SubNewer = 4,
+  MainLarger = 5,
+  SubLarger = 6,
+  Same = 7,
+  Neither = 8,
+};
+
+// Attribute words of directory entries, as the scan mask sees them.
+inline constexpr std::uint32_t AttrReadOnly = 1;
+inline constexpr std::uint32_t AttrDirectory = 16;
+inline constexpr std::uint32_t AttrArchive = 32;
+inline constexpr std::uint32_t AttrNormal = 128;
+// Symbolic links, sockets, FIFOs and devices: outside every scan mask, so never listed.
+inline constexpr std::uint32_t AttrSpecial = 1024;
+inline constexpr std::uint32_t DefaultScanAttrMask = 49;
+
+inline bool IsFolder(std::uint32_t attr) { return (attr & AttrDirectory) != 0; }
+
+struct PathEntry {
+  std::string Path;  // relative to the root, names joined by "/", bytes as the file system has them
+  std::uint32_t Attr = 0;
+  std::int32_t CreatedIndex = 0;
+  std::int32_t ParentIndex = 0;
+  bool MainExists = false;
+  bool SubExists = false;
+  bool Ignored = false;
+  double MainTime = 0;  // days since 1899-12-30, local time in 2-second steps
+  double SubTime = 0;
+  std::int64_t MainSize = 0;  // 64-bit on purpose: the low 32 bits would misreport big files
+  std::int64_t SubSize = 0;
+  CompareStatus Status = Same;
+  std::int32_t ListPos = 0;
+};
+
+// The status that the two sides of the entry give, in the order: existence, time, size.
+CompareStatus ComputeStatus(const PathEntry& entry);
+
+}  // namespace tarvex
