@@ -1,7 +1,6 @@
 #include "core/profile_file.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,8 @@
 #include <vector>
 
 #include "core/name_value_list.h"
+#include "core/text_encoding.h"
+#include "core/wildcard.h"
 
 namespace tarvex {
 
@@ -36,64 +37,11 @@ std::string_view Trim(std::string_view s) {
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
-// Length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = b(i);
-  if (c < 0x80) return 1;
-  std::size_t len;
-  unsigned char lo = 0x80, hi = 0xBF;
-  if (c >= 0xC2 && c <= 0xDF) {
-    len = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    len = 3;
-    if (c == 0xE0) lo = 0xA0;
-    if (c == 0xED) hi = 0x9F;  // no surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    len = 4;
-    if (c == 0xF0) lo = 0x90;
-    if (c == 0xF4) hi = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + len > s.size()) return 0;
-  if (b(i + 1) < lo || b(i + 1) > hi) return 0;
-  for (std::size_t k = 2; k < len; ++k) {
-    if (b(i + k) < 0x80 || b(i + k) > 0xBF) return 0;
-  }
-  return len;
-}
-
-bool IsValidUtf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const std::size_t len = Utf8SequenceLength(s, i);
-    if (len == 0) return false;
-    i += len;
-  }
-  return true;
-}
-
-std::optional<std::string> DecodeCp932(std::string_view in) {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string out(in.size() * 3 + 4, '\0');
-  char* src = const_cast<char*>(in.data());
-  std::size_t srcLeft = in.size();
-  char* dst = out.data();
-  std::size_t dstLeft = out.size();
-  const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  iconv_close(cd);
-  if (rc == static_cast<std::size_t>(-1) || srcLeft != 0) return std::nullopt;
-  out.resize(out.size() - dstLeft);
-  return out;
-}
-
 // At most `limit` characters; a byte that starts no valid UTF-8 sequence counts as one.
 std::string_view CutToChars(std::string_view s, std::size_t limit) {
   std::size_t i = 0;
   for (std::size_t chars = 0; i < s.size() && chars < limit; ++chars) {
-    const std::size_t len = Utf8SequenceLength(s, i);
-    i += len == 0 ? 1 : len;
+    i += Utf8CharLength(s, i);
   }
   return s.substr(0, i);
 }
@@ -292,8 +240,8 @@ void ProfileFile::Impl::Load(const std::string& path) {
     // Decided line by line, so one damaged line does not turn the others into mojibake.
     if (IsValidUtf8(text)) {
       lines.push_back(ParseLine(std::string(text)));
-    } else if (std::optional<std::string> decoded = DecodeCp932(text)) {
-      lines.push_back(ParseLine(std::move(*decoded)));
+    } else if (std::string decoded; Cp932ToUtf8(text, decoded)) {
+      lines.push_back(ParseLine(std::move(decoded)));
     } else {
       lines.push_back(ParseLine(std::string(text)));
     }

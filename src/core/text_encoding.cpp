@@ -28,7 +28,7 @@ bool Cp932ToUtf8(std::string_view bytes, std::string& out) {
   std::size_t outLeft = buffer.size();
   const std::size_t result = iconv(cd, &in, &inLeft, &dest, &outLeft);
   iconv_close(cd);
-  if (result == static_cast<std::size_t>(-1)) return false;
+  if (result == static_cast<std::size_t>(-1) || inLeft != 0) return false;
   buffer.resize(buffer.size() - outLeft);
   out = std::move(buffer);
   return true;
