@@ -265,7 +265,10 @@ FileResult PosixFileOperations::CopyOneFile(const std::string& source,
   if (copyStat.st_size != sourceNow.st_size) {
     return failed(Fail(FileStep::CopyData, EIO, "コピーの大きさがコピー元と違います"));
   }
-  if (::fchmod(out.get(), sourceStat.st_mode & 0777) != 0) {
+  // We own the new file, so a refusal means the file system keeps no Unix modes (FAT sticks):
+  // the copy is still good there. The time is different: without it the copy would look newer.
+  if (::fchmod(out.get(), sourceStat.st_mode & 0777) != 0 && errno != EPERM &&
+      errno != EOPNOTSUPP && errno != ENOSYS) {
     return failed(Fail(FileStep::SetAttributes, errno, "属性を設定できません"));
   }
   const struct timespec times[2] = {sourceNow.st_atim, sourceNow.st_mtim};
