@@ -11,7 +11,7 @@ namespace tarvex {
 struct DirectoryEntry {
   std::string Name;  // without folder part
   std::uint32_t Attr = 0;
-  double Time = 0;  // local modification time in 2-second steps, days since 1899-12-30
+  double Time = 0;        // local modification time in 2-second steps, days since 1899-12-30
   std::int64_t Size = 0;  // folders report 0
 };
 

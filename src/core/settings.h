@@ -12,7 +12,8 @@
 namespace tarvex {
 
 inline constexpr const char* NotDataSentinel = "**NotData**Error";
-inline constexpr const char* SettingsWriteErrorText = "ｉｎｉファイル書込時にエラーが発生しました。";
+inline constexpr const char* SettingsWriteErrorText =
+    "ｉｎｉファイル書込時にエラーが発生しました。";
 
 // The items of a drop-down list and its selected index (-1: nothing selected).
 struct ComboItems {
@@ -54,8 +55,7 @@ std::string PositionSection(std::string_view windowName);
 // means 50.
 int LoadComboItems(const ProfileFile& file, ComboItems& combo, std::string_view section,
                    std::string_view defaultsCommaText, int limit);
-int SaveComboItems(ProfileFile& file, const ComboItems& combo, std::string_view section,
-                   int limit);
+int SaveComboItems(ProfileFile& file, const ComboItems& combo, std::string_view section, int limit);
 void LoadStringList(const ProfileFile& file, std::vector<std::string>& lines,
                     std::string_view section, int limit);
 int SaveStringList(ProfileFile& file, const std::vector<std::string>& lines,

@@ -34,10 +34,9 @@ class WildcardPattern {
   bool Matches(std::string_view text) const;
 
  private:
-  enum class StepKind : std::uint8_t { Literal, AnyChar, Set };
+  enum class StepKind : std::uint8_t { Literal, AnyChar, Set, Star };
   struct Step {
     StepKind kind;
-    bool starBefore;       // a "*" group precedes this step
     bool negated;          // Set only
     std::uint32_t offset;  // Literal: first byte in bytes_; Set: first of 32 bytes in sets_
     std::uint32_t length;  // Literal: byte count
@@ -50,7 +49,6 @@ class WildcardPattern {
   std::vector<Step> steps_;
   std::string bytes_;
   std::vector<std::uint8_t> sets_;
-  bool trailingStar_ = false;
   int errorPosition_ = 0;
 };
 
