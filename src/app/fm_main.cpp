@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "app/qt_message_boxes.h"
 #include "app/qv_message_box.h"
 #include "core/path_entry.h"
+#include "core/settings.h"
 
 namespace tarvex {
 
@@ -75,7 +77,15 @@ void TFMMain::BuildPages() {
 
 void TFMMain::FormCreate() {
   state_.CreateSharedLists();
-  state_.SettingsPath = requestedSettingsPath_.toStdString();
+  state_.OpenSettings(
+      requestedSettingsPath_.isEmpty()
+          ? SettingsPathFor(
+                QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString())
+          : QFile::encodeName(requestedSettingsPath_).toStdString());
+  // The stored rectangle replaces the current one; what is missing keeps the current value.
+  state_.Settings.Position = CurrentWindowRect();
+  LoadSettings(*state_.SettingsFile, state_.Settings);
+  ApplyWindowRect(state_.Settings.Position);
   // Set before the tab-change handler is connected, so it does not run.
   pageControl1_->setCurrentWidget(tsFolder_);
 }
@@ -95,8 +105,38 @@ void TFMMain::FormShow() {
 bool TFMMain::FormCloseQuery() {
   if (closeQueried_) return true;
   closeQueried_ = true;
+  bool saved = false;
+  if (state_.SettingsFile) {
+    state_.Settings.Position = CurrentWindowRect();
+    try {
+      saved = SaveSettings(*state_.SettingsFile, state_.Settings);
+    } catch (...) {
+      // Whatever went wrong, the user hears of it and the window still closes.
+    }
+  }
+  if (!saved) {
+    boxes_->Information(ApplicationTitle(), QString::fromUtf8(SettingsWriteErrorText));
+  }
   state_.ReleaseSharedLists();
   return true;
+}
+
+WindowRect TFMMain::CurrentWindowRect() const {
+  // The restored rectangle of a maximised or minimised window, placed by its frame as move()
+  // places it.
+  const QRect normal = normalGeometry();
+  const QPoint frameOffset = geometry().topLeft() - pos();
+  WindowRect rect;
+  rect.Left = normal.x() - frameOffset.x();
+  rect.Top = normal.y() - frameOffset.y();
+  rect.Width = normal.width();
+  rect.Height = normal.height();
+  return rect;
+}
+
+void TFMMain::ApplyWindowRect(const WindowRect& rect) {
+  move(rect.Left, rect.Top);
+  resize(rect.Width, rect.Height);
 }
 
 void TFMMain::closeEvent(QCloseEvent* event) {

@@ -63,6 +63,8 @@ class TFMMain : public QMainWindow {
   void FormShow();
   void FormClose();
   void PageControl1Change(int index);
+  WindowRect CurrentWindowRect() const;
+  void ApplyWindowRect(const WindowRect& rect);
 
   MainState state_;
   std::unique_ptr<MessageBoxes> ownBoxes_;

@@ -1,5 +1,7 @@
 #include "app/main_state.h"
 
+#include <utility>
+
 namespace tarvex {
 
 namespace {
@@ -17,14 +19,24 @@ void MainState::CreateSharedLists() {
   Settings.ExtHideTable.Lines.clear();
   MainLines.clear();
   SubLines.clear();
-  Settings.PairFilterMap.Lines.clear();
   DriveList.clear();
   NewDriveList.clear();
   sharedListsAlive_ = true;
 }
 
-void MainState::ReleaseSharedLists() {
+void MainState::OpenSettings(std::string path) {
+  SettingsPath = std::move(path);
+  SettingsFile = std::make_unique<tarvex::ProfileFile>(SettingsPath);
+  Settings.PairFilterMap.Lines.clear();
+}
+
+void MainState::CloseSettings() {
+  SettingsFile.reset();
   Release(Settings.PairFilterMap.Lines);
+}
+
+void MainState::ReleaseSharedLists() {
+  CloseSettings();
   Release(DriveList);
   Release(NewDriveList);
   Release(Settings.ExtSelectTable.Lines);

@@ -3,6 +3,7 @@
 //
 // Lifetimes:
 // - SettingsPath: set in FormCreate, kept to program end.
+// - SettingsFile: open from FormCreate (OpenSettings) to FormCloseQuery (CloseSettings).
 // - Settings: its values (position, options, history, filter names) live to program end; its
 //   PairFilterMap and the three pattern tables are shared lists, created empty in FormCreate and
 //   released in FormCloseQuery together with the drive lists and the text-compare rows.
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "core/path_list.h"
+#include "core/profile_file.h"
 #include "core/settings.h"
 
 namespace tarvex {
@@ -23,6 +25,7 @@ namespace tarvex {
 class MainState {
  public:
   std::string SettingsPath;
+  std::unique_ptr<tarvex::ProfileFile> SettingsFile;
   tarvex::Settings Settings;
 
   std::vector<std::string> DriveList;     // drives present at start
@@ -35,7 +38,11 @@ class MainState {
 
   // FormCreate: every shared list starts empty.
   void CreateSharedLists();
-  // FormCloseQuery: closes the settings file and empties the shared lists.
+  // Binds the settings file (a missing file reads as empty) and starts an empty PairFilterMap.
+  void OpenSettings(std::string path);
+  // Closes the settings file and releases PairFilterMap.
+  void CloseSettings();
+  // FormCloseQuery: CloseSettings, then the other shared lists.
   void ReleaseSharedLists();
   bool SharedListsAlive() const { return sharedListsAlive_; }
 

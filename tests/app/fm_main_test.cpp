@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTabBar>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 #include "app/fm_option.h"
 #include "app/program_start.h"
 #include "app/qv_message_box.h"
+#include "core/settings.h"
 #include "qt_printers.h"
 #include "recording_message_boxes.h"
 #include "screenshot.h"
@@ -97,6 +99,83 @@ TEST_F(FMMainTest, ClosingReleasesTheSharedListsOnce) {
   // A second request (the drive watcher's restart, then the close) finds nothing left to do.
   EXPECT_TRUE(window->FormCloseQuery());
   EXPECT_TRUE(boxes.Calls.empty());
+}
+
+QString ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void WriteFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(text);
+}
+
+TEST_F(FMMainTest, FirstStartWithoutSettingsFileUsesTheDefaultsAndWritesThemAtClose) {
+  {
+    const auto window = Start();
+    EXPECT_EQ(window->State().SettingsPath, QFile::encodeName(SettingsPath()).toStdString());
+    EXPECT_EQ(window->pos(), QPoint(409, 112));
+    EXPECT_EQ(window->size(), QSize(720, 690));
+    const Settings& settings = window->State().Settings;
+    EXPECT_FALSE(settings.subfolder || settings.dirignore || settings.onesidedir ||
+                 settings.dirhide);
+    EXPECT_EQ(settings.FilterNames.Items, (std::vector<std::string>{"すべて", "汎用"}));
+    EXPECT_EQ(settings.FilterNames.ItemIndex, 0);
+    EXPECT_FALSE(QFileInfo::exists(SettingsPath())) << "nothing is written before the close";
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(window->State().SettingsFile, nullptr);
+  }
+  EXPECT_TRUE(boxes.Calls.empty());
+  const QString text = ReadFile(SettingsPath());
+  EXPECT_TRUE(text.contains(QStringLiteral("[FMMain_Position]"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("left=409"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("すべて=*.*"))) << text.toStdString();
+}
+
+TEST_F(FMMainTest, PositionAndOptionsSurviveARestart) {
+  WriteFile(SettingsPath(),
+            "[FMMain_Position]\ntop=60\nleft=50\nheight=500\nwidth=800\n"
+            "[option]\nsubfolder=1\ndirhide=1\n");
+  {
+    const auto window = Start();
+    EXPECT_EQ(window->pos(), QPoint(50, 60));
+    EXPECT_EQ(window->size(), QSize(800, 500));
+    EXPECT_TRUE(window->State().Settings.subfolder);
+    EXPECT_TRUE(window->State().Settings.dirhide);
+    EXPECT_FALSE(window->State().Settings.dirignore);
+    window->move(30, 40);
+    window->resize(640, 480);
+    ASSERT_TRUE(window->close());
+  }
+  const auto window = Start();
+  EXPECT_EQ(window->pos(), QPoint(30, 40));
+  EXPECT_EQ(window->size(), QSize(640, 480));
+  EXPECT_TRUE(window->State().Settings.subfolder);
+  EXPECT_TRUE(window->State().Settings.dirhide);
+  EXPECT_TRUE(boxes.Calls.empty());
+}
+
+TEST_F(FMMainTest, AStoredSizeBelowTheMinimumOpensAtTheMinimum) {
+  WriteFile(SettingsPath(), "[FMMain_Position]\nheight=100\nwidth=200\n");
+  const auto window = Start();
+  EXPECT_EQ(window->pos(), QPoint(409, 112));
+  EXPECT_EQ(window->size(), QSize(600, 400));
+}
+
+TEST_F(FMMainTest, AFailingSaveIsReportedAndTheWindowStillCloses) {
+  // A regular file where the settings folder should be: no write can succeed, not even as root.
+  const QString blocker = folder.filePath(QStringLiteral("not-a-folder"));
+  WriteFile(blocker, "x");
+  const auto window = StartMainWindow(blocker + QStringLiteral("/tarvex.ini"), &boxes);
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->State().SharedListsAlive());
+  ASSERT_EQ(boxes.Calls.size(), 1u);
+  EXPECT_EQ(boxes.Calls[0].Kind, QStringLiteral("Information"));
+  EXPECT_EQ(boxes.Calls[0].Text, QStringLiteral("ｉｎｉファイル書込時にエラーが発生しました。"));
+  EXPECT_TRUE(QFileInfo(blocker).isFile());
 }
 
 TEST_F(FMMainTest, ScreenshotOfEveryTab) {
