@@ -1,12 +1,8 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/program_start.h"
+#include "app/tarvex_application.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Tarvex"));
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Tarvex"));
-  window.resize(720, 690);
-  window.show();
-  return QApplication::exec();
+  tarvex::TarvexApplication app(argc, argv);
+  const auto FMMain = tarvex::StartMainWindow();
+  return tarvex::TarvexApplication::exec();
 }
