@@ -1,17 +1,23 @@
 #include "app/fm_main.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/app_identity.h"
+#include "app/combo_mirror.h"
+#include "app/filter_page.h"
+#include "app/folder_page.h"
 #include "app/handler_guard.h"
 #include "app/japanese_fonts.h"
 #include "app/qt_message_boxes.h"
 #include "app/qv_message_box.h"
+#include "core/name_value_list.h"
 #include "core/path_entry.h"
 #include "core/settings.h"
 
@@ -42,6 +48,9 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
   BuildPages();
   RunGuarded(*boxes_, [this] { FormCreate(); });
   connect(pageControl1_, &QTabWidget::currentChanged, this, &TFMMain::PageControl1Change);
+  connect(folderPage_->CBFilterChoice2(), &QComboBox::activated, this, [this](int index) {
+    RunGuarded(*boxes_, [this, index] { CBFilterChoice2Change(index); });
+  });
 }
 
 TFMMain::~TFMMain() = default;
@@ -68,6 +77,16 @@ void TFMMain::BuildPages() {
   tsMessage_ = AddPage("TSMessage", QStringLiteral("メッセージ"));
   tsHelp_ = AddPage("TSHelp", QStringLiteral("ヘルプ"));
 
+  auto* folderLayout = new QVBoxLayout(tsFolder_);
+  folderLayout->setContentsMargins(0, 0, 0, 0);
+  folderPage_ = new FolderPage(*this, tsFolder_);
+  folderLayout->addWidget(folderPage_);
+
+  auto* filterLayout = new QVBoxLayout(tsFilter_);
+  filterLayout->setContentsMargins(0, 0, 0, 0);
+  filterPage_ = new FilterPage(*this, tsFilter_);
+  filterLayout->addWidget(filterPage_);
+
   auto* messageLayout = new QVBoxLayout(tsMessage_);
   messageLayout->setContentsMargins(0, 0, 0, 0);
   msgBox_ = new TQvMessageBox(tsMessage_);
@@ -86,6 +105,8 @@ void TFMMain::FormCreate() {
   state_.Settings.Position = CurrentWindowRect();
   LoadSettings(*state_.SettingsFile, state_.Settings);
   ApplyWindowRect(state_.Settings.Position);
+  folderPage_->ShowHistory();
+  filterPage_->ShowFilterNames();
   // Set before the tab-change handler is connected, so it does not run.
   pageControl1_->setCurrentWidget(tsFolder_);
 }
@@ -99,7 +120,9 @@ void TFMMain::showEvent(QShowEvent* event) {
 
 void TFMMain::FormShow() {
   setWindowTitle(MainWindowCaption());
+  folderPage_->CBComparePathChange();
   state_.ScanAttrMask = DefaultScanAttrMask;
+  SyncFilterChoices();
 }
 
 bool TFMMain::FormCloseQuery() {
@@ -108,6 +131,8 @@ bool TFMMain::FormCloseQuery() {
   bool saved = false;
   if (state_.SettingsFile) {
     state_.Settings.Position = CurrentWindowRect();
+    state_.Settings.lastmfolder = folderPage_->MainFolderText();
+    state_.Settings.lastsfolder = folderPage_->SubFolderText();
     try {
       saved = SaveSettings(*state_.SettingsFile, state_.Settings);
     } catch (...) {
@@ -148,9 +173,71 @@ void TFMMain::closeEvent(QCloseEvent* event) {
 void TFMMain::FormClose() { QCoreApplication::quit(); }
 
 void TFMMain::PageControl1Change(int /*index*/) {
-  RunGuarded(*boxes_, [this] { RefreshActivePage(); });
+  RunGuarded(*boxes_, [this] {
+    if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
+    RefreshActivePage();
+  });
 }
 
-void TFMMain::RefreshActivePage() {}
+void TFMMain::RefreshActivePage() {
+  if (!isActiveWindow()) return;
+  if (pageControl1_->currentWidget() != tsList_) return;
+  folderPage_->RecordComparePair();
+  SyncFilterChoices();
+  QComboBox* choice = CBFilterChoice();
+  state_.Settings.PairFilterMap.SetValue(SelectedComboText(*folderPage_->CBComparePath()),
+                                         choice ? SelectedComboText(*choice) : std::string());
+  filterPage_->CBFilterSelect();
+  UpdatePathList();
+}
+
+QComboBox* TFMMain::CBFilterChoice() const {
+  return tsList_->findChild<QComboBox*>(QStringLiteral("CBFilterChoice"));
+}
+
+void TFMMain::SyncFilterChoices() {
+  FillCombo(*folderPage_->CBFilterChoice2(), state_.Settings.FilterNames);
+  if (QComboBox* choice = CBFilterChoice()) FillCombo(*choice, state_.Settings.FilterNames);
+}
+
+void TFMMain::SelectFilterIndex(int index) {
+  state_.Settings.FilterNames.ItemIndex = index;
+  filterPage_->ShowFilterNames();
+}
+
+void TFMMain::SelectPairFilterSet(const std::string& pair) {
+  const std::string name = state_.Settings.PairFilterMap.Value(pair);
+  if (name.empty()) return;
+  const ComboItems& names = state_.Settings.FilterNames;
+  int index = -1;
+  for (std::size_t i = 0; i < names.Items.size() && index < 0; ++i) {
+    if (EqualsIgnoringAsciiCase(names.Items[i], name)) index = static_cast<int>(i);
+  }
+  if (index >= 0) {
+    const QSignalBlocker block2(folderPage_->CBFilterChoice2());
+    folderPage_->CBFilterChoice2()->setCurrentIndex(index);
+    if (QComboBox* choice = CBFilterChoice()) {
+      const QSignalBlocker block(choice);
+      choice->setCurrentIndex(index);
+    }
+  }
+  // A set that no longer exists leaves CBFilter with nothing selected.
+  SelectFilterIndex(index);
+  filterPage_->CBFilterSelect();
+}
+
+void TFMMain::CBFilterChoice2Change(int index) {
+  SelectFilterIndex(index);
+  filterPage_->CBFilterSelect();
+}
+
+void TFMMain::CBFilterChoiceChange(int index) {
+  SelectFilterIndex(index);
+  filterPage_->CBFilterSelect();
+  RefreshActivePage();
+  if (QWidget* grid = tsList_->findChild<QWidget*>(QStringLiteral("SGPath"))) grid->setFocus();
+}
+
+void TFMMain::UpdatePathList() {}
 
 }  // namespace tarvex

@@ -8,14 +8,18 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "app/main_state.h"
 #include "app/message_boxes.h"
 
+class QComboBox;
 class QTabWidget;
 
 namespace tarvex {
 
+class FilterPage;
+class FolderPage;
 class TFMOption;
 class TQvMessageBox;
 
@@ -49,8 +53,20 @@ class TFMMain : public QMainWindow {
   // drive watcher calls it before a restart, and a later close finds nothing left to do.
   bool FormCloseQuery();
 
-  // Runs when the active tab changes.
+  FolderPage& Folders() { return *folderPage_; }
+  FilterPage& Filters() { return *filterPage_; }
+
+  // Brings the active tab up to date: on the list tab the current pair is recorded with its
+  // filter set and both folders are scanned. Only while this window is the active one.
   void RefreshActivePage();
+  // The filter-set names and selection of CBFilter into both filter choice boxes.
+  void SyncFilterChoices();
+  // Selects the filter set that the pair was last used with, in every filter combo.
+  void SelectPairFilterSet(const std::string& pair);
+  void CBFilterChoice2Change(int index);
+  void CBFilterChoiceChange(int index);
+  // Scans the two folders of the folder tab with the filter set of the memos.
+  void UpdatePathList();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -63,6 +79,8 @@ class TFMMain : public QMainWindow {
   void FormShow();
   void FormClose();
   void PageControl1Change(int index);
+  void SelectFilterIndex(int index);
+  QComboBox* CBFilterChoice() const;
   WindowRect CurrentWindowRect() const;
   void ApplyWindowRect(const WindowRect& rect);
 
@@ -81,6 +99,8 @@ class TFMMain : public QMainWindow {
   QWidget* tsMessage_ = nullptr;
   QWidget* tsHelp_ = nullptr;
   TQvMessageBox* msgBox_ = nullptr;
+  FolderPage* folderPage_ = nullptr;
+  FilterPage* filterPage_ = nullptr;
   TFMOption* fmOption_ = nullptr;
 };
 

@@ -13,6 +13,8 @@
 
 #include "core/text_encoding.h"
 
+namespace tarvex {
+
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
@@ -147,3 +149,5 @@ void FolderTreeView::mousePressEvent(QMouseEvent* event) {
   }
   QTreeWidget::mousePressEvent(event);
 }
+
+}  // namespace tarvex

@@ -6,6 +6,8 @@
 #include <QTreeWidget>
 #include <string>
 
+namespace tarvex {
+
 class FolderTreeView : public QTreeWidget {
   Q_OBJECT
 
@@ -35,3 +37,5 @@ class FolderTreeView : public QTreeWidget {
   void Populate(QTreeWidgetItem* item);
   QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, const std::string& path, const QString& text);
 };
+
+}  // namespace tarvex

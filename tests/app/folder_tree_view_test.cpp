@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+namespace tarvex {
 namespace {
 
 class FolderTreeViewTest : public ::testing::Test {
@@ -59,3 +60,4 @@ TEST_F(FolderTreeViewTest, PathsThatCannotBeFoundBelowTheComputer) {
 }
 
 }  // namespace
+}  // namespace tarvex

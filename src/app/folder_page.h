@@ -1,0 +1,71 @@
+#pragma once
+// The folder tab: the history of compared pairs, the two folder edits, the filter choice and the
+// two folder trees from which the main and the sub folder are picked.
+
+#include <QWidget>
+#include <string>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+
+namespace tarvex {
+
+class FolderTreeView;
+class TFMMain;
+
+class FolderPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  FolderPage(TFMMain& window, QWidget* parent);
+
+  QComboBox* CBComparePath() const { return cbComparePath_; }
+  QComboBox* CBFilterChoice2() const { return cbFilterChoice2_; }
+  QLineEdit* EDMainFolder() const { return edMainFolder_; }
+  QLineEdit* EDSubFolder() const { return edSubFolder_; }
+  FolderTreeView* STVMain() const { return stvMain_; }
+  FolderTreeView* STVSub() const { return stvSub_; }
+  QAction* PMMCBDelList() const { return pmmCBDelList_; }
+
+  // The two roots as the file system has them (the edits show them decoded).
+  const std::string& MainFolderText() const { return mainFolder_; }
+  const std::string& SubFolderText() const { return subFolder_; }
+
+  // Shows the history of the settings with its selection.
+  void ShowHistory();
+  // Applies the selected history entry: moves it to the top, walks both trees to its folders,
+  // logs the switch and selects the pair's filter set.
+  void CBComparePathChange();
+  // Records the pair of the two edits at the top of the history.
+  void RecordComparePair();
+  void PMMCBDelListClick();
+  // Walks the tree to the path; logs a path that is not found. True when the whole path was found.
+  bool SelectTreePath(FolderTreeView& tree, const std::string& path);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void STVMainChange();
+  void STVSubChange();
+  void TSFolderResize();
+  void SetComboColour(bool found);
+
+  TFMMain& window_;
+  std::string mainFolder_;
+  std::string subFolder_;
+  QComboBox* cbComparePath_ = nullptr;
+  QLineEdit* edMainFolder_ = nullptr;
+  QLineEdit* edSubFolder_ = nullptr;
+  QComboBox* cbFilterChoice2_ = nullptr;
+  QWidget* treeArea_ = nullptr;
+  FolderTreeView* stvMain_ = nullptr;
+  FolderTreeView* stvSub_ = nullptr;
+  QMenu* pmCombo_ = nullptr;
+  QAction* pmmCBDelList_ = nullptr;
+};
+
+}  // namespace tarvex
