@@ -13,6 +13,8 @@ namespace {
 // more than the scan.
 constexpr auto CounterInterval = std::chrono::milliseconds(50);
 
+bool IsAbsolute(const std::string& root) { return !root.empty() && root.front() == '/'; }
+
 class FolderScanner {
  public:
   FolderScanner(PathList& list, const std::string& mainRoot, const std::string& subRoot,
@@ -58,10 +60,12 @@ class FolderScanner {
     if (!IsFolder(list_[c].Attr)) return;
     const std::string& ownRoot = subPass_ ? subRoot_ : mainRoot_;
     const std::string& otherRoot = subPass_ ? mainRoot_ : subRoot_;
-    if (ownRoot.empty()) return;
+    // A root that is not an absolute path (empty, or the computer's display name in the tree)
+    // names no folder; listing it would read the current folder instead.
+    if (!IsAbsolute(ownRoot)) return;
     const std::string prefix = c == 0 ? std::string() : list_[c].Path + "/";
     if (options_.OneSideDir && c != 0 &&
-        (otherRoot.empty() || !FolderExists(JoinPath(otherRoot, prefix))))
+        (!IsAbsolute(otherRoot) || !FolderExists(JoinPath(otherRoot, prefix))))
       return;
     ListDirectory(JoinPath(ownRoot, prefix), options_.AttrMask,
                   [&](const DirectoryEntry& d) { Accept(d, prefix, c); });

@@ -23,8 +23,8 @@ struct ScanOptions {
 // of each pass.
 using ScanCounterCallback = std::function<void(const std::string& text)>;
 
-// Rebuilds the list: main tree breadth first, then the sub tree merged by relative path. An empty
-// root text contributes nothing. An invalid pattern throws MaskError and leaves the list empty,
+// Rebuilds the list: main tree breadth first, then the sub tree merged by relative path. A root
+// that is not an absolute path (the empty text included) contributes nothing. An invalid pattern throws MaskError and leaves the list empty,
 // so no row can refer to a half-built comparison.
 void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
                  const ScanOptions& options, const FilterSet& filter,

@@ -238,6 +238,8 @@ TEST_F(FolderScanTest, MissingAndEmptyRoots) {
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", MainOnly}}));
   ScanFolders(list, "", main_.Root(), ScanOptions{}, Everything());
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", SubOnly}}));
+  ScanFolders(list, "コンピュータ", main_.Root(), ScanOptions{}, Everything());  // not a path
+  EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", SubOnly}}));
   ScanOptions oneSide;
   oneSide.SubFolder = oneSide.OneSideDir = true;
   main_.File("d/inner.txt");
