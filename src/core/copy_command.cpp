@@ -107,7 +107,7 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
       } else {
         progress_.AddLine(
             FormatText("　%d:%s → %s 失敗", r, shownSource.c_str(), shownDestination.c_str()));
-        progress_.AddLine("　　" + DisplayPath(copied.Reason));
+        if (!copied.Reason.empty()) progress_.AddLine("　　" + DisplayPath(copied.Reason));
         ++result.Failed;
       }
       progress_.Pause(settings_.CopyWait);

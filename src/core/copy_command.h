@@ -49,8 +49,10 @@ class CopyCommand {
 
   // Copies the selected rows' files, one row at a time: the existing destination goes to the
   // trash only once the copy beside it is complete, missing folders are made, each file gets a log
-  // line, and the destination side of its entry is read back from the disk. 中止 is seen at the
-  // start of a row. Ends with the finished dialog, the closing log line and the beep.
+  // line (a failed one its 失敗 line and then the reason, indented), and the destination side of
+  // its entry is read back from the disk (after a failure the source side too, which may be what
+  // vanished). 中止 is seen at the start of a row. Ends with the finished dialog, the closing log
+  // line and the beep.
   CommandResult Run(const CopyCommandInfo& command, const CommandScope& scope);
 
  private:

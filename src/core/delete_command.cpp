@@ -61,7 +61,7 @@ class SideRemover {
  private:
   bool Failed(std::int32_t row, const std::string& path, const std::string& reason) {
     progress_.AddLine(FormatText("　%d:%s → ごみ箱 失敗", row, DisplayPath(path).c_str()));
-    progress_.AddLine("　　" + DisplayPath(reason));
+    if (!reason.empty()) progress_.AddLine("　　" + DisplayPath(reason));
     ++result_.Failed;
     return false;
   }

@@ -41,8 +41,9 @@ class DeleteCommand {
 
   // Logs the header; with nothing to remove it ends there. Otherwise asks in the dialog, then
   // moves each chosen existing file to the trash, one row at a time, with a log line per file.
-  // A side is cleared only when its file is really gone; a file the trash refuses stays, is
-  // logged as failed and keeps its side. The statuses afterwards are those that recomputing every
+  // A side is cleared only when its file is really gone; a file the trash refuses, or a folder
+  // found where the row has a file, stays, is logged as failed with the reason on the next line
+  // and keeps its side. The statuses afterwards are those that recomputing every
   // entry after each file row gives. 中止 is seen at the start of a row.
   CommandResult Run(const DeleteCommandInfo& command, const CommandScope& scope);
 
