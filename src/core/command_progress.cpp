@@ -1,0 +1,15 @@
+#include "core/command_progress.h"
+
+#include "core/command_text.h"
+#include "core/path_shortening.h"
+
+namespace tarvex {
+
+std::string PathForLabel(CommandProgress& progress, ProgressLine line, std::string_view path) {
+  // Decoded first, so that what is measured is what the label draws; "/" never occurs inside a
+  // character of either encoding, so the shortening still cuts only between names.
+  return ShortenPathToWidth(DisplayPath(path), progress.PathWidthLimit(),
+                            [&](std::string_view text) { return progress.TextWidth(line, text); });
+}
+
+}  // namespace tarvex

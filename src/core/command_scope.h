@@ -1,0 +1,50 @@
+#pragma once
+// What a copy or delete command works on, how it is tuned, and what the window needs at its end.
+
+#include <cstdint>
+#include <string>
+
+#include "core/path_entry.h"
+#include "core/path_list.h"
+
+namespace tarvex {
+
+inline constexpr int DefaultCopyWait = 200;  // milliseconds, the settings value copywait
+
+// The list, the two roots (the folder edits' texts, as bytes) and the selected grid rows
+// FirstRow..LastRow; grid row r shows entry r - 1.
+struct CommandScope {
+  PathList& List;
+  std::string MainRoot;
+  std::string SubRoot;
+  std::int32_t FirstRow = 1;
+  std::int32_t LastRow = 1;
+};
+
+struct CommandSettings {
+  int CopyWait = DefaultCopyWait;  // pause after each file, in milliseconds
+  std::uint32_t ScanAttrMask = DefaultScanAttrMask;
+};
+
+struct CommandResult {
+  // The loop ran: the window refills the list without a rescan, restores the top row it
+  // remembered and makes CurrentRow current. False when the command ended before its loop (a
+  // delete with nothing to remove, a declined confirmation, an empty selection).
+  bool LoopRan = false;
+  std::int32_t CurrentRow = 0;
+  std::int32_t Files = 0;   // files copied, or moved to the trash
+  std::int32_t Failed = 0;  // files that were tried and failed
+  bool Cancelled = false;   // 中止 stopped the loop
+};
+
+// The selected rows kept to rows that show an entry; false when none is left.
+bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last);
+
+// Recomputes one entry's status after its sides changed, keeping SameCount the number of Same
+// entries: the old Same is taken off before CompareEntry counts the new one.
+void RecompareEntry(PathList& list, std::int32_t index);
+
+// True when nothing is at the path (not even a dangling link); false too when it cannot be told.
+bool IsPathAbsent(const std::string& path);
+
+}  // namespace tarvex
