@@ -6,10 +6,9 @@
 
 #include "core/path_entry.h"
 #include "core/path_list.h"
+#include "core/settings.h"
 
 namespace tarvex {
-
-inline constexpr int DefaultCopyWait = 200;  // milliseconds, the settings value copywait
 
 // The list, the two roots (the folder edits' texts, as bytes) and the selected grid rows
 // FirstRow..LastRow; grid row r shows entry r - 1.

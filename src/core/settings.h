@@ -15,6 +15,9 @@ inline constexpr const char* NotDataSentinel = "**NotData**Error";
 inline constexpr const char* SettingsWriteErrorText =
     "ｉｎｉファイル書込時にエラーが発生しました。";
 
+// Milliseconds of pause after each copied or deleted file, the settings value copywait.
+inline constexpr int DefaultCopyWait = 200;
+
 // The items of a drop-down list and its selected index (-1: nothing selected).
 struct ComboItems {
   std::vector<std::string> Items;
@@ -40,7 +43,8 @@ struct Settings {
   bool onesidedir = false;
   bool dirhide = false;
   int compfmax = 1048576;
-  ComboItems CompareList;  // pair texts, most recent first
+  int copywait = DefaultCopyWait;  // pause after each copied or deleted file, in milliseconds
+  ComboItems CompareList;          // pair texts, most recent first
   NameValueList PairFilterMap{NameValueList::Split::LastEquals};
   ComboItems FilterNames;
   NameValueList ExtHideTable;

@@ -51,6 +51,7 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_TRUE(s.sortup);
   EXPECT_FALSE(s.subfolder || s.dirignore || s.onesidedir || s.dirhide);
   EXPECT_EQ(s.compfmax, 1048576);
+  EXPECT_EQ(s.copywait, 200);
   EXPECT_TRUE(s.CompareList.Items.empty());
   EXPECT_EQ(s.CompareList.ItemIndex, -1);
   EXPECT_TRUE(s.PairFilterMap.Lines.empty());
@@ -145,6 +146,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   s.sortup = false;
   s.subfolder = s.dirignore = s.onesidedir = s.dirhide = true;
   s.compfmax = 5000000;
+  s.copywait = 0;
   s.CompareList.Items = {"/a 〓 /b", "/c 〓 /d"};
   s.PairFilterMap.SetValue("/a 〓 /b", "汎用");
   s.FilterNames.Items.push_back("C++ \"src\"");
@@ -165,6 +167,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   EXPECT_FALSE(t.sortup);
   EXPECT_TRUE(t.subfolder && t.dirignore && t.onesidedir && t.dirhide);
   EXPECT_EQ(t.compfmax, 5000000);
+  EXPECT_EQ(t.copywait, 0);
   EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);
   EXPECT_EQ(t.CompareList.ItemIndex, 0);
   EXPECT_EQ(t.PairFilterMap.Lines, (Lines{"/a 〓 /b=汎用"}));
