@@ -19,6 +19,10 @@ namespace {
 
 QLabel* NoteLabel(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
+  // Explicitly regular: the group boxes' bold caption font would otherwise pass down.
+  QFont font = ProportionalJapaneseFont();
+  font.setBold(false);
+  label->setFont(font);
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));
   label->setPalette(palette);
@@ -68,7 +72,6 @@ FilterPage::FilterPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
                {QStringLiteral("表示されていても、コピー対象"),
                 QStringLiteral("外となるファイル名を指定しま"), QStringLiteral("す。(グレー表示)")},
                QStringLiteral("＜優先順位（低）＞"), meIgnoreExt_, "MEIgnoreExt"));
-  groups->addStretch(1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -98,24 +101,21 @@ QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QS
   group->setFont(bold);
   auto* layout = new QVBoxLayout(group);
   for (const QString& note : notes) {
-    auto* label = NoteLabel(note, group);
-    label->setFont(ProportionalJapaneseFont());
-    layout->addWidget(label);
+    layout->addWidget(NoteLabel(note, group));
   }
   auto* priorityLabel = NoteLabel(priority, group);
-  priorityLabel->setFont(ProportionalJapaneseFont());
   priorityLabel->setAlignment(Qt::AlignHCenter);
   layout->addWidget(priorityLabel);
   memo = new QPlainTextEdit(group);
   memo->setObjectName(QLatin1String(memoName));
   QFont memoFont = FixedJapaneseFont();
   memoFont.setPixelSize(15);
+  memoFont.setBold(false);
   memo->setFont(memoFont);
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo->setAttribute(Qt::WA_InputMethodEnabled, false);
   layout->addWidget(memo, 1);
-  group->setFixedWidth(181);
   return group;
 }
 

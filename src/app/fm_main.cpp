@@ -175,6 +175,7 @@ void TFMMain::FormClose() { QCoreApplication::quit(); }
 void TFMMain::PageControl1Change(int /*index*/) {
   RunGuarded(*boxes_, [this] {
     if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
+    if (pageControl1_->currentWidget() == tsFilter_) filterPage_->CBFilterSelect();
     RefreshActivePage();
   });
 }
