@@ -10,6 +10,7 @@
 #include "app/app_identity.h"
 #include "app/handler_guard.h"
 #include "app/japanese_fonts.h"
+#include "app/list_page.h"
 #include "app/qt_message_boxes.h"
 #include "app/qv_message_box.h"
 #include "core/path_entry.h"
@@ -68,6 +69,13 @@ void TFMMain::BuildPages() {
   tsMessage_ = AddPage("TSMessage", QStringLiteral("メッセージ"));
   tsHelp_ = AddPage("TSHelp", QStringLiteral("ヘルプ"));
 
+  auto* listLayout = new QVBoxLayout(tsList_);
+  listLayout->setContentsMargins(0, 0, 0, 0);
+  listPage_ = new ListPage(state_, *boxes_, tsList_);
+  listLayout->addWidget(listPage_);
+  connect(listPage_, &ListPage::RefreshRequested, this,
+          [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
+
   auto* messageLayout = new QVBoxLayout(tsMessage_);
   messageLayout->setContentsMargins(0, 0, 0, 0);
   msgBox_ = new TQvMessageBox(tsMessage_);
@@ -86,6 +94,7 @@ void TFMMain::FormCreate() {
   state_.Settings.Position = CurrentWindowRect();
   LoadSettings(*state_.SettingsFile, state_.Settings);
   ApplyWindowRect(state_.Settings.Position);
+  listPage_->ApplySettings(state_.Settings);
   // Set before the tab-change handler is connected, so it does not run.
   pageControl1_->setCurrentWidget(tsFolder_);
 }
@@ -100,11 +109,13 @@ void TFMMain::showEvent(QShowEvent* event) {
 void TFMMain::FormShow() {
   setWindowTitle(MainWindowCaption());
   state_.ScanAttrMask = DefaultScanAttrMask;
+  listPage_->SetShownColumnWidths();
 }
 
 bool TFMMain::FormCloseQuery() {
   if (closeQueried_) return true;
   closeQueried_ = true;
+  listPage_->StoreSettings(state_.Settings);
   bool saved = false;
   if (state_.SettingsFile) {
     state_.Settings.Position = CurrentWindowRect();

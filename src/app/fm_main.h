@@ -16,6 +16,7 @@ class QTabWidget;
 
 namespace tarvex {
 
+class ListPage;
 class TFMOption;
 class TQvMessageBox;
 
@@ -40,6 +41,7 @@ class TFMMain : public QMainWindow {
   QWidget* TSCompare() const { return tsCompare_; }
   QWidget* TSMessage() const { return tsMessage_; }
   QWidget* TSHelp() const { return tsHelp_; }
+  ListPage* ListTab() const { return listPage_; }
 
   // The progress dialog is made after the window (see main.cpp) and handed over here.
   void SetProgressDialog(TFMOption* dialog) { fmOption_ = dialog; }
@@ -81,6 +83,7 @@ class TFMMain : public QMainWindow {
   QWidget* tsMessage_ = nullptr;
   QWidget* tsHelp_ = nullptr;
   TQvMessageBox* msgBox_ = nullptr;
+  ListPage* listPage_ = nullptr;
   TFMOption* fmOption_ = nullptr;
 };
 
