@@ -395,6 +395,7 @@ TEST_F(ListPageTest, AnInvalidPatternIsShownAndLeavesAnEmptyGrid) {
   EXPECT_FALSE(grid->currentIndex().isValid());
   EXPECT_FALSE(grid->testAttribute(Qt::WA_SetCursor));
   EXPECT_EQ(grid->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(page->LBCompare()->text(), QStringLiteral("全パス=0　ディレクトリ=0  同じパス=0    "));
   EXPECT_EQ(page->LBCompare()->palette().color(QPalette::WindowText),
             page->palette().color(QPalette::WindowText));
 }
@@ -551,6 +552,25 @@ TEST_F(ListPageTest, GridHasTheDesignedRowsColumnsAndSelection) {
   EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
   EXPECT_GT(grid->columnWidth(1), 300);
   EXPECT_EQ(grid->rowHeight(0), 17);
+  grid->scrollToBottom();
+  QApplication::processEvents();
+  EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("list_page_scrolled")).isEmpty());
+}
+
+TEST_F(ListPageTest, OnlyTheUsersFilterChoiceIsPassedOn) {
+  QComboBox* choice = page->CBFilterChoice();
+  QSignalSpy changed(page, &ListPage::FilterChoiceChanged);
+  QSignalSpy refresh(page, &ListPage::RefreshRequested);
+  // The window copies the filter names in and selects one: no signal.
+  choice->addItems({QStringLiteral("すべて"), QStringLiteral("汎用"), QStringLiteral("画像")});
+  choice->setCurrentIndex(1);
+  EXPECT_EQ(changed.count(), 0);
+
+  choice->setFocus();
+  QTest::keyClick(choice, Qt::Key_Down);
+  ASSERT_EQ(changed.count(), 1);
+  EXPECT_EQ(changed[0][0].toInt(), 2);
+  EXPECT_EQ(refresh.count(), 0) << "the window's handler decides about the refresh";
 }
 
 TEST(ListPageBeforeShow, GridHasTheDesignWidths) {
