@@ -15,6 +15,8 @@
 #include "app/folder_page.h"
 #include "app/handler_guard.h"
 #include "app/japanese_fonts.h"
+#include "app/list_page.h"
+#include "app/path_grid_view.h"
 #include "app/qt_message_boxes.h"
 #include "app/qv_message_box.h"
 #include "core/name_value_list.h"
@@ -48,6 +50,9 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
   BuildPages();
   RunGuarded(*boxes_, [this] { FormCreate(); });
   connect(pageControl1_, &QTabWidget::currentChanged, this, &TFMMain::PageControl1Change);
+  connect(listPage_, &ListPage::FilterChoiceChanged, this, [this](int index) {
+    RunGuarded(*boxes_, [this, index] { CBFilterChoiceChange(index); });
+  });
   connect(folderPage_->CBFilterChoice2(), &QComboBox::activated, this, [this](int index) {
     RunGuarded(*boxes_, [this, index] { CBFilterChoice2Change(index); });
   });
@@ -86,6 +91,12 @@ void TFMMain::BuildPages() {
   filterLayout->setContentsMargins(0, 0, 0, 0);
   filterPage_ = new FilterPage(*this, tsFilter_);
   filterLayout->addWidget(filterPage_);
+  auto* listLayout = new QVBoxLayout(tsList_);
+  listLayout->setContentsMargins(0, 0, 0, 0);
+  listPage_ = new ListPage(state_, *boxes_, tsList_);
+  listLayout->addWidget(listPage_);
+  connect(listPage_, &ListPage::RefreshRequested, this,
+          [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
 
   auto* messageLayout = new QVBoxLayout(tsMessage_);
   messageLayout->setContentsMargins(0, 0, 0, 0);
@@ -107,6 +118,7 @@ void TFMMain::FormCreate() {
   ApplyWindowRect(state_.Settings.Position);
   folderPage_->ShowHistory();
   filterPage_->ShowFilterNames();
+  listPage_->ApplySettings(state_.Settings);
   // Set before the tab-change handler is connected, so it does not run.
   pageControl1_->setCurrentWidget(tsFolder_);
 }
@@ -121,6 +133,7 @@ void TFMMain::showEvent(QShowEvent* event) {
 void TFMMain::FormShow() {
   setWindowTitle(MainWindowCaption());
   folderPage_->CBComparePathChange();
+  listPage_->SetShownColumnWidths();
   state_.ScanAttrMask = DefaultScanAttrMask;
   SyncFilterChoices();
 }
@@ -128,6 +141,7 @@ void TFMMain::FormShow() {
 bool TFMMain::FormCloseQuery() {
   if (closeQueried_) return true;
   closeQueried_ = true;
+  listPage_->StoreSettings(state_.Settings);
   bool saved = false;
   if (state_.SettingsFile) {
     state_.Settings.Position = CurrentWindowRect();
@@ -185,20 +199,17 @@ void TFMMain::RefreshActivePage() {
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();
-  QComboBox* choice = CBFilterChoice();
   state_.Settings.PairFilterMap.SetValue(SelectedComboText(*folderPage_->CBComparePath()),
-                                         choice ? SelectedComboText(*choice) : std::string());
+                                         SelectedComboText(*CBFilterChoice()));
   filterPage_->CBFilterSelect();
   UpdatePathList();
 }
 
-QComboBox* TFMMain::CBFilterChoice() const {
-  return tsList_->findChild<QComboBox*>(QStringLiteral("CBFilterChoice"));
-}
+QComboBox* TFMMain::CBFilterChoice() const { return listPage_->CBFilterChoice(); }
 
 void TFMMain::SyncFilterChoices() {
   FillCombo(*folderPage_->CBFilterChoice2(), state_.Settings.FilterNames);
-  if (QComboBox* choice = CBFilterChoice()) FillCombo(*choice, state_.Settings.FilterNames);
+  FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
 }
 
 void TFMMain::SelectFilterIndex(int index) {
@@ -217,10 +228,8 @@ void TFMMain::SelectPairFilterSet(const std::string& pair) {
   if (index >= 0) {
     const QSignalBlocker block2(folderPage_->CBFilterChoice2());
     folderPage_->CBFilterChoice2()->setCurrentIndex(index);
-    if (QComboBox* choice = CBFilterChoice()) {
-      const QSignalBlocker block(choice);
-      choice->setCurrentIndex(index);
-    }
+    const QSignalBlocker block(CBFilterChoice());
+    CBFilterChoice()->setCurrentIndex(index);
   }
   // A set that no longer exists leaves CBFilter with nothing selected.
   SelectFilterIndex(index);
@@ -236,9 +245,12 @@ void TFMMain::CBFilterChoiceChange(int index) {
   SelectFilterIndex(index);
   filterPage_->CBFilterSelect();
   RefreshActivePage();
-  if (QWidget* grid = tsList_->findChild<QWidget*>(QStringLiteral("SGPath"))) grid->setFocus();
+  listPage_->SGPath()->setFocus();
 }
 
-void TFMMain::UpdatePathList() {}
+void TFMMain::UpdatePathList() {
+  listPage_->UpdatePathList(folderPage_->MainFolderText(), folderPage_->SubFolderText(),
+                            filterPage_->ActiveFilterSet());
+}
 
 }  // namespace tarvex

@@ -20,6 +20,7 @@ namespace tarvex {
 
 class FilterPage;
 class FolderPage;
+class ListPage;
 class TFMOption;
 class TQvMessageBox;
 
@@ -44,6 +45,7 @@ class TFMMain : public QMainWindow {
   QWidget* TSCompare() const { return tsCompare_; }
   QWidget* TSMessage() const { return tsMessage_; }
   QWidget* TSHelp() const { return tsHelp_; }
+  ListPage* ListTab() const { return listPage_; }
 
   // The progress dialog is made after the window (see main.cpp) and handed over here.
   void SetProgressDialog(TFMOption* dialog) { fmOption_ = dialog; }
@@ -101,6 +103,7 @@ class TFMMain : public QMainWindow {
   TQvMessageBox* msgBox_ = nullptr;
   FolderPage* folderPage_ = nullptr;
   FilterPage* filterPage_ = nullptr;
+  ListPage* listPage_ = nullptr;
   TFMOption* fmOption_ = nullptr;
 };
 

@@ -58,36 +58,30 @@ RankedGroups RankByKey(const PathList& list, bool sortup, HasSide hasSide, KeyOf
   return ranked;
 }
 
-RankedGroups RankByPath(const PathList& list, bool sortup, const PathCollation& collate) {
-  struct PathRecord {
-    std::string_view Path;
-    std::int32_t Index;
-  };
+RankedGroups RankByPath(const PathList& list, bool sortup, const PositionCollation& collate) {
   const std::int32_t n = list.PathCount;
-  std::vector<PathRecord> records;
-  records.reserve(static_cast<std::size_t>(n));
-  for (std::int32_t i = 0; i < n; ++i) records.push_back({list[i].Path, i});
+  std::vector<std::int32_t> records(static_cast<std::size_t>(n));
+  std::iota(records.begin(), records.end(), 0);
   // Up takes the path that sorts last first.
   if (sortup) {
-    std::sort(records.begin(), records.end(), [&](const PathRecord& a, const PathRecord& b) {
-      return collate(a.Path, b.Path) > 0;
-    });
+    std::sort(records.begin(), records.end(),
+              [&](std::int32_t a, std::int32_t b) { return collate(a, b) > 0; });
   } else {
-    std::sort(records.begin(), records.end(), [&](const PathRecord& a, const PathRecord& b) {
-      return collate(a.Path, b.Path) < 0;
-    });
+    std::sort(records.begin(), records.end(),
+              [&](std::int32_t a, std::int32_t b) { return collate(a, b) < 0; });
   }
   RankedGroups ranked;
-  ranked.Order.reserve(records.size());
+  ranked.GroupStarts.reserve(records.size());
   for (std::size_t k = 0; k < records.size(); ++k) {
-    if (k == 0 || collate(records[k - 1].Path, records[k].Path) != 0)
+    if (k == 0 || collate(records[k - 1], records[k]) != 0)
       ranked.GroupStarts.push_back(static_cast<std::int32_t>(k));
-    ranked.Order.push_back(records[k].Index);
   }
+  ranked.Order = std::move(records);
   return ranked;
 }
 
-RankedGroups Rank(const PathList& list, int sortcol, bool sortup, const PathCollation& collate) {
+RankedGroups Rank(const PathList& list, int sortcol, bool sortup,
+                  const PositionCollation& collate) {
   const auto mainSide = [](const PathEntry& e) { return e.MainExists; };
   const auto subSide = [](const PathEntry& e) { return e.SubExists; };
   switch (sortcol) {
@@ -146,6 +140,15 @@ int CompareAsciiNoCase(std::string_view a, std::string_view b) {
 }
 
 void SortPathList(PathList& list, int sortcol, bool sortup, const PathCollation& collate,
+                  const SortProgress& progress) {
+  // The entries stay in place until every one is ranked, so positions name their paths.
+  SortPathList(
+      list, sortcol, sortup,
+      [&](std::int32_t a, std::int32_t b) { return collate(list[a].Path, list[b].Path); },
+      progress);
+}
+
+void SortPathList(PathList& list, int sortcol, bool sortup, const PositionCollation& collate,
                   const SortProgress& progress) {
   const std::int32_t n = list.PathCount;
   if (n < 2 || sortcol < ColumnPath || sortcol > ColumnSubTime) return;

@@ -14,6 +14,11 @@ namespace tarvex {
 // order); the window passes the locale's collation, tests and headless callers the default.
 using PathCollation = std::function<int(std::string_view a, std::string_view b)>;
 
+// Three-way comparison of the paths of the entries at two positions, as the positions stand when
+// the sort starts: the sort ranks every entry before it moves any. A caller that prepared one
+// collation key per entry compares those instead of collating two texts at every comparison.
+using PositionCollation = std::function<int(std::int32_t a, std::int32_t b)>;
+
 // Bytes as unsigned values, with A to Z taken as a to z.
 int CompareAsciiNoCase(std::string_view a, std::string_view b);
 
@@ -31,6 +36,9 @@ using SortProgress = std::function<void(int percent)>;
 // ListPos is 0) and the order of the entries that lack the side.
 void SortPathList(PathList& list, int sortcol, bool sortup,
                   const PathCollation& collate = CompareAsciiNoCase,
+                  const SortProgress& progress = {});
+// The same order, with the paths compared through their positions.
+void SortPathList(PathList& list, int sortcol, bool sortup, const PositionCollation& collate,
                   const SortProgress& progress = {});
 
 // Records each shown entry's row position (0-based) as its ListPos, which the next sort takes as

@@ -152,6 +152,39 @@ TEST(SortPathList, GivesTheSelectionOrderOnALargeListWithFewKeys) {
   }
 }
 
+TEST(SortPathList, KeysPreparedPerPositionGiveTheSameOrderAsTheTexts) {
+  // The window prepares one key per entry before the sort; the order must not change by it.
+  std::mt19937 rng(99);
+  const PathCollation collations[] = {CompareAsciiNoCase, CompareFirstLetter};
+  for (const int n : {0, 1, 2, 7, 60, 400}) {
+    for (const auto kind : {ListPosKind::AllZero, ListPosKind::Shown}) {
+      const PathList original = RandomList(rng, n, 4, kind);
+      for (const PathCollation& collate : collations) {
+        // Keys held apart from the list and indexed by the positions at the start, as the window
+        // holds its collation keys.
+        std::vector<std::string> keys;
+        for (std::int32_t i = 0; i < original.PathCount; ++i) keys.push_back(original[i].Path);
+        const PositionCollation byPosition = [&](std::int32_t a, std::int32_t b) {
+          return collate(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
+        };
+        for (int sortcol = 0; sortcol <= 7; ++sortcol) {
+          for (const bool sortup : {true, false}) {
+            PathList expected = original;
+            SortPathList(expected, sortcol, sortup, collate);
+            PathList actual = original;
+            std::vector<int> progress;
+            SortPathList(actual, sortcol, sortup, byPosition,
+                         [&](int percent) { progress.push_back(percent); });
+            ASSERT_EQ(Ids(actual), Ids(expected))
+                << "n=" << n << " col=" << sortcol << " up=" << sortup;
+            EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(SortPathList, PathUpRunsFromZToAIgnoringCase) {
   PathList list = ListOf({MakeEntry(0, "b.txt"), MakeEntry(1, "A.txt"), MakeEntry(2, "c/d.txt"),
                           MakeEntry(3, "C", Folder), MakeEntry(4, "a.txt")});
