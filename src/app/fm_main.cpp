@@ -15,6 +15,7 @@
 #include "app/folder_page.h"
 #include "app/handler_guard.h"
 #include "app/japanese_fonts.h"
+#include "app/list_commands.h"
 #include "app/list_page.h"
 #include "app/path_grid_view.h"
 #include "app/qt_message_boxes.h"
@@ -59,6 +60,11 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
 }
 
 TFMMain::~TFMMain() = default;
+
+void TFMMain::SetProgressDialog(TFMOption* dialog) {
+  fmOption_ = dialog;
+  listCommands_ = new ListCommands(*this, *listPage_, *dialog);
+}
 
 QWidget* TFMMain::AddPage(const char* name, const QString& caption) {
   auto* page = new QWidget(pageControl1_);
@@ -195,7 +201,7 @@ void TFMMain::PageControl1Change(int /*index*/) {
 }
 
 void TFMMain::RefreshActivePage() {
-  if (!isActiveWindow()) return;
+  if (!isActiveWindow() || state_.CommandRunning) return;
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();

@@ -20,6 +20,7 @@ namespace tarvex {
 
 class FilterPage;
 class FolderPage;
+class ListCommands;
 class ListPage;
 class TFMOption;
 class TQvMessageBox;
@@ -48,8 +49,10 @@ class TFMMain : public QMainWindow {
   ListPage* ListTab() const { return listPage_; }
 
   // The progress dialog is made after the window (see main.cpp) and handed over here.
-  void SetProgressDialog(TFMOption* dialog) { fmOption_ = dialog; }
+  void SetProgressDialog(TFMOption* dialog);
   TFMOption* FMOption() const { return fmOption_; }
+  // The copy and delete commands; they exist once the progress dialog is handed over.
+  ListCommands* Commands() const { return listCommands_; }
 
   // Saves the settings and releases the shared lists. Never refuses the close. Runs once: the
   // drive watcher calls it before a restart, and a later close finds nothing left to do.
@@ -105,6 +108,7 @@ class TFMMain : public QMainWindow {
   FilterPage* filterPage_ = nullptr;
   ListPage* listPage_ = nullptr;
   TFMOption* fmOption_ = nullptr;
+  ListCommands* listCommands_ = nullptr;
 };
 
 }  // namespace tarvex

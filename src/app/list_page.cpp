@@ -278,6 +278,7 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
 
 void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                               const FilterSet& filter, const ScanOptions& options) {
+  if (state_.CommandRunning) return;
   std::optional<std::string> maskError;
   {
     BusyCursor busy(*sgPath_);
@@ -364,6 +365,7 @@ void ListPage::SetShownColumnWidths() {
 void ListPage::TSListResize() { FitColumnWidth(*sgPath_, ColumnPath); }
 
 void ListPage::SGPathHeaderClick(int column) {
+  if (state_.CommandRunning) return;
   ClickListHeader(column, sortcol_, sortup_);
   SortPathList();
   FillPathGrid();
@@ -381,7 +383,7 @@ void ListPage::CKOneSideDirClick() { RequestRefreshAndFocus(); }
 void ListPage::CKDirHideClick() { RequestRefreshAndFocus(); }
 
 void ListPage::CKDirIgnoreClick() {
-  if (PathCount() <= 0) return;
+  if (PathCount() <= 0 || state_.CommandRunning) return;
   SortPathList();
   FillPathGrid();
   sgPath_->setFocus();

@@ -36,6 +36,12 @@ class MainState {
   std::unique_ptr<tarvex::PathList> PathList;  // null until the first scan
   std::uint32_t ScanAttrMask = 0;
 
+  // Set by the progress dialog's 中止; a copy or delete loop stops at its next row.
+  bool CopyCancelRequested = false;
+  // A copy or delete loop is running: commands, sorts and rescans that would change the
+  // PathList under it are ignored.
+  bool CommandRunning = false;
+
   // FormCreate: every shared list starts empty.
   void CreateSharedLists();
   // Binds the settings file (a missing file reads as empty) and starts an empty PairFilterMap.
