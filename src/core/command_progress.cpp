@@ -12,4 +12,15 @@ std::string PathForLabel(CommandProgress& progress, ProgressLine line, std::stri
                             [&](std::string_view text) { return progress.TextWidth(line, text); });
 }
 
+void FinishCommand(CommandProgress& progress, ProgressDialogState& dialog, std::string header,
+                   const std::string& logLine) {
+  dialog.HeaderGrey = false;
+  dialog.Header = std::move(header);
+  dialog.OkEnabled = true;
+  dialog.CancelEnabled = false;
+  progress.UpdateDialog(dialog);
+  progress.AddLine(logLine);
+  progress.Beep();
+}
+
 }  // namespace tarvex

@@ -63,6 +63,11 @@ class CommandProgress {
   virtual void Beep() = 0;
 };
 
+// The end of a command's loop: the dialog in its finished state (header in the window-text colour,
+// ＯＫ enabled, 中止 disabled) with the header text, then the closing log line and the beep.
+void FinishCommand(CommandProgress& progress, ProgressDialogState& dialog, std::string header,
+                   const std::string& logLine);
+
 // The path decoded for display and shortened to the label's width.
 std::string PathForLabel(CommandProgress& progress, ProgressLine line, std::string_view path);
 

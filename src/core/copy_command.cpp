@@ -123,13 +123,9 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   }
 
   dialog.BarPosition = reached;
-  dialog.HeaderGrey = false;
-  dialog.Header = FormatText("%s%dファイルコピーしました。", command.LogPrefix, result.Files);
-  dialog.OkEnabled = true;
-  dialog.CancelEnabled = false;
-  progress_.UpdateDialog(dialog);
-  progress_.AddLine(FormatText("%s%dファイルコピー", command.LogPrefix, result.Files));
-  progress_.Beep();
+  FinishCommand(progress_, dialog,
+                FormatText("%s%dファイルコピーしました。", command.LogPrefix, result.Files),
+                FormatText("%s%dファイルコピー", command.LogPrefix, result.Files));
 
   result.LoopRan = true;
   result.CurrentRow = first;

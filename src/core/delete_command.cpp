@@ -149,13 +149,9 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
     progress_.UpdateDialog(dialog);
   }
 
-  dialog.HeaderGrey = false;
-  dialog.Header = FormatText("%s%dファイル削除しました。", command.Prefix, result.Files);
-  dialog.OkEnabled = true;
-  dialog.CancelEnabled = false;
-  progress_.UpdateDialog(dialog);
-  progress_.AddLine(FormatText("%s%dファイル削除", command.Prefix, result.Files));
-  progress_.Beep();
+  FinishCommand(progress_, dialog,
+                FormatText("%s%dファイル削除しました。", command.Prefix, result.Files),
+                FormatText("%s%dファイル削除", command.Prefix, result.Files));
 
   result.LoopRan = true;
   result.CurrentRow = first;
