@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/name_value_list.h"
-
 namespace tarvex {
 
 std::string MakeComparePair(std::string_view mainFolder, std::string_view subFolder) {
@@ -26,7 +24,7 @@ void SplitComparePair(std::string_view pair, std::string& mainFolder, std::strin
 
 int FindHistoryEntry(const ComboItems& history, std::string_view text) {
   for (std::size_t i = 0; i < history.Items.size(); ++i) {
-    if (EqualsIgnoringAsciiCase(history.Items[i], text)) return static_cast<int>(i);
+    if (history.Items[i] == text) return static_cast<int>(i);
   }
   return -1;
 }

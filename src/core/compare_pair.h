@@ -17,11 +17,12 @@ std::string MakeComparePair(std::string_view mainFolder, std::string_view subFol
 // text without the separator gives two empty folders.
 void SplitComparePair(std::string_view pair, std::string& mainFolder, std::string& subFolder);
 
-// Index of the entry equal to the text, letters A to Z compared without case; -1 when none.
+// Index of the entry equal to the text, letter case included; -1 when none. Folder names are
+// case-sensitive here, so a pair that differs in letter case names other folders.
 int FindHistoryEntry(const ComboItems& history, std::string_view text);
 
 // Finds the entry equal to the text (appending the text when there is none), moves it to
-// position 0 and selects it. An existing entry keeps its own letter case.
+// position 0 and selects it.
 void BringToTop(ComboItems& history, std::string_view text);
 
 }  // namespace tarvex

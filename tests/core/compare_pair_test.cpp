@@ -25,7 +25,7 @@ TEST(ComparePair, HistoryMovesTheChosenEntryToTheTop) {
   BringToTop(history, "p3");
   EXPECT_EQ(history.Items, (std::vector<std::string>{"p3", "p0", "p1", "p2", "p4"}));
   EXPECT_EQ(history.ItemIndex, 0);
-  BringToTop(history, "P1");  // differs only in letter case: reused with its own case
+  BringToTop(history, "p1");
   EXPECT_EQ(history.Items, (std::vector<std::string>{"p1", "p3", "p0", "p2", "p4"}));
   BringToTop(history, "new");
   EXPECT_EQ(history.Items.front(), "new");
@@ -33,6 +33,18 @@ TEST(ComparePair, HistoryMovesTheChosenEntryToTheTop) {
   ComboItems empty;
   BringToTop(empty, "");  // a first start appends the empty pair
   EXPECT_EQ(empty.Items, (std::vector<std::string>{""}));
+}
+
+TEST(ComparePair, PairsThatDifferInLetterCaseAreTwoEntries) {
+  // Folder names are case-sensitive here: reusing the other entry would send the trees to a
+  // different folder than the one just compared.
+  ComboItems history{{"/data/Photos 〓 /backup", "/x 〓 /y"}, 0};
+  BringToTop(history, "/x 〓 /y");
+  BringToTop(history, "/data/photos 〓 /backup");
+  EXPECT_EQ(history.Items, (std::vector<std::string>{"/data/photos 〓 /backup", "/x 〓 /y",
+                                                     "/data/Photos 〓 /backup"}));
+  EXPECT_EQ(FindHistoryEntry(history, "/DATA/PHOTOS 〓 /BACKUP"), -1);
+  EXPECT_EQ(FindHistoryEntry(history, "/data/Photos 〓 /backup"), 2);
 }
 
 }  // namespace
