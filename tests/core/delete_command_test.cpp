@@ -262,6 +262,23 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
   EXPECT_TRUE(Entry("x").SubExists);
 }
 
+// A name may hold a line break; the log must still get one line per file, or a name could pass
+// for lines of its own ("　2:... → ごみ箱").
+TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
+  const std::string name = "a\n\u30002:x \u2192 \u3054\u307f\u7bb1\r.txt";
+  Main(name, "n");
+  Scan({name});
+
+  const CommandResult result = Delete(DeleteMain, 1, 1);
+
+  EXPECT_EQ(result.Files, 1);
+  ExpectInTrash(MainPath(name), "n");
+  ASSERT_EQ(progress_.Log.size(), 4u);
+  EXPECT_EQ(progress_.Log[2],
+            TrashedLine(1, MainPath("a\u240a\u30002:x \u2192 \u3054\u307f\u7bb1\u240d.txt")));
+  EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
+}
+
 // The folder edit may have been emptied since the scan: its rows still show files, but an empty
 // or relative root names no folder, and the delete must not take "/" or the current folder for it.
 TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
