@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/folder_scan.h"
+
 namespace tarvex {
 
 bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last) {
@@ -17,6 +19,13 @@ void RecompareEntry(PathList& list, std::int32_t index) {
   if (list[index].Status == Same) --list.SameCount;
   list.CompareEntry(index);
 }
+
+std::string SidePath(const std::string& root, const std::string& relative) {
+  if (root.empty()) return relative;
+  return JoinPath(root, relative);
+}
+
+bool IsAbsolutePath(const std::string& path) { return !path.empty() && path.front() == '/'; }
 
 bool IsPathAbsent(const std::string& path) {
   struct stat st {};

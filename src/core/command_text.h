@@ -11,7 +11,8 @@ namespace tarvex {
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A path as a person reads it: each name decoded on its own (UTF-8, else CP932), so a folder named
-// in one encoding does not garble a file named in the other. For display only, never for access.
+// in one encoding does not garble a file named in the other; control characters (a line break)
+// shown as their pictures ("␊"). For display only, never for access.
 std::string DisplayPath(std::string_view path);
 
 }  // namespace tarvex

@@ -13,6 +13,7 @@ namespace {
 // True when the side was rewritten.
 bool ReadSideBack(PathList& list, std::int32_t index, bool mainSide, const std::string& path,
                   std::uint32_t attrMask) {
+  if (!IsAbsolutePath(path)) return false;  // no folder named: nothing was touched there
   DirectoryEntry found;
   if (ReadDirectoryEntry(path, found)) {
     if ((found.Attr & attrMask) != found.Attr) return false;
@@ -85,8 +86,8 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
     if (!IsSelectedForCopy(entry, command)) continue;
 
     if (!IsFolder(entry.Attr)) {
-      const std::string mainPath = JoinPath(scope.MainRoot, entry.Path);
-      const std::string subPath = JoinPath(scope.SubRoot, entry.Path);
+      const std::string mainPath = SidePath(scope.MainRoot, entry.Path);
+      const std::string subPath = SidePath(scope.SubRoot, entry.Path);
       // The top label always holds the main side; the arrow tells the direction.
       dialog.Line1 = PathForLabel(progress_, ProgressLine::Line1, mainPath);
       dialog.Line3 = PathForLabel(progress_, ProgressLine::Line3, subPath);

@@ -40,6 +40,7 @@ class SideRemover {
 
   bool Remove(std::int32_t row, bool exists, const std::string& path) {
     if (!exists) return true;  // the row already shows the side as absent
+    if (!IsAbsolutePath(path)) return Failed(row, path, "フォルダのパスが正しくありません");
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
       if (errno == ENOENT || errno == ENOTDIR) return true;  // gone meanwhile
@@ -123,8 +124,8 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
     const PathEntry entry = list[index];
     if (IsFolder(entry.Attr)) continue;
 
-    const std::string mainPath = JoinPath(scope.MainRoot, entry.Path);
-    const std::string subPath = JoinPath(scope.SubRoot, entry.Path);
+    const std::string mainPath = SidePath(scope.MainRoot, entry.Path);
+    const std::string subPath = SidePath(scope.SubRoot, entry.Path);
     dialog.Line1 =
         command.MainSide ? PathForLabel(progress_, ProgressLine::Line1, mainPath) : std::string();
     dialog.Line2 =

@@ -200,6 +200,10 @@ FileResult PosixFileOperations::CopyOneFile(const std::string& source,
       slash + 1 == destination.size()) {
     return Fail(FileStep::CreateFolder, EINVAL, "コピー先のパスが正しくありません: " + destination);
   }
+  // A relative source would be read from whatever the current folder is.
+  if (source.empty() || source[0] != '/') {
+    return Fail(FileStep::OpenSource, EINVAL, "コピー元のパスが正しくありません: " + source);
+  }
   const std::string folder = destination.substr(0, slash + 1);
   const std::string name = destination.substr(slash + 1);
   if (name == "." || name == "..") {

@@ -20,12 +20,13 @@ class FileOperations {
   // the end.
   virtual FileResult ForceFolderPath(const std::string& folder) = 0;
 
-  // Copies the regular file source to the absolute path destination and never replaces a file:
-  // the copy is written beside the destination under a temporary name, flushed and given the
-  // source's modification time and permission bits; only then does an existing destination go to
-  // the trash, and the copy is renamed into place without replacing anything. On failure no
-  // partial or temporary file is left, and an old destination is still in place unless the trash
-  // took it just before a file appeared at its name (step Place).
+  // Copies the regular file at the absolute path source to the absolute path destination and
+  // never replaces a file: the copy is written beside the destination under a temporary name,
+  // flushed and given the source's modification time and permission bits; only then does an
+  // existing destination go to the trash, and the copy is renamed into place without replacing
+  // anything. On failure no partial or temporary file is left, and an old destination is still in
+  // place unless the trash took it and the rename then failed (step Place: a file appeared at its
+  // name meanwhile, or the file system refused); it is then in the trash.
   virtual FileResult CopyOneFile(const std::string& source, const std::string& destination) = 0;
 
   // The steps of CopyOneFile that move data, so that a test double can fail them.

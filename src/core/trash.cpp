@@ -26,8 +26,9 @@ int ErrnoFromGio(const GError* error) {
 }  // namespace
 
 FileResult RecycleFile(const std::string& path) {
-  // A NUL inside the text would make GIO act on a shorter, different path.
-  if (path.empty() || path.find('\0') != std::string::npos) {
+  // A NUL inside the text would make GIO act on a shorter, different path, and a relative path
+  // on a file of the current folder.
+  if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos) {
     return FileResult::Failure(FileStep::Trash, EINVAL,
                                "ごみ箱へ移せません: パスが正しくありません");
   }

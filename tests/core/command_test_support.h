@@ -64,11 +64,15 @@ class RecordingProgress : public CommandProgress {
 class ScriptedFileOperations : public PosixFileOperations {
  public:
   std::function<FileResult(const std::string&)> recycle;
+  std::function<FileResult(const std::string&, const std::string&)> copy;
   std::function<FileResult(int, int)> copyData;
   std::function<FileResult(const std::string&, const std::string&)> rename;
 
   FileResult RecycleFile(const std::string& path) override {
     return recycle ? recycle(path) : PosixFileOperations::RecycleFile(path);
+  }
+  FileResult CopyOneFile(const std::string& from, const std::string& to) override {
+    return copy ? copy(from, to) : PosixFileOperations::CopyOneFile(from, to);
   }
   FileResult CopyFileData(int from, int to) override {
     return copyData ? copyData(from, to) : PosixFileOperations::CopyFileData(from, to);

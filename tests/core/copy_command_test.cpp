@@ -98,6 +98,7 @@ TEST(IsSelectedForCopy, SourceSideNewestOnlyAndIgnoredRules) {
 
 class CopyCommandTest : public CommandTreeTest {
  protected:
+  PosixFileOperations files_;
   CommandResult Copy(const CopyCommandInfo& command, std::int32_t first, std::int32_t last,
                      FileOperations* files = nullptr) {
     PosixFileOperations posix;
@@ -431,6 +432,76 @@ TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
   // The row shows the file that is there now, not the one in the trash.
   EXPECT_EQ(Entry("race.txt").SubSize, 15);
   EXPECT_EQ(Entry("race.txt").Status, SubNewer);
+}
+
+// Both folder edits naming one folder, through different spellings or a link: every file is its
+// own destination, and a copy must never send that only copy to the trash.
+TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
+  Main("d/f.txt", "only copy", T0 + 2);
+  ASSERT_EQ(::symlink(mainRoot_.c_str(), (dir_ / "link").c_str()), 0);
+  for (const std::string& sub :
+       {mainRoot_ + "/", mainRoot_ + "/.", mainRoot_ + "/../main", dir_ / "link", dir_ / "link/"}) {
+    SCOPED_TRACE(sub);
+    ScanOptions options;
+    options.SubFolder = true;
+    ScanFolders(list_, mainRoot_, sub, options, FilterSet{"every", {}, {"*"}, {}});
+    const std::int32_t row = RowOf("d/f.txt");
+    ASSERT_EQ(Entry("d/f.txt").Status, Same);
+    for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
+      progress_ = RecordingProgress();
+      const CommandResult result =
+          CopyCommand(files_, progress_).Run(*command, CommandScope{list_, mainRoot_, sub, 1, row});
+      EXPECT_EQ(result.Files, 0) << command->MenuItem;
+      EXPECT_EQ(result.Failed, 1) << command->MenuItem;
+      EXPECT_EQ(ReadFile(MainPath("d/f.txt")), "only copy") << command->MenuItem;
+      EXPECT_FALSE(FindInTrash(MainPath("d/f.txt"))) << command->MenuItem;
+      EXPECT_EQ(TemporaryFiles(), 0);
+      EXPECT_EQ(Entry("d/f.txt").Status, Same);
+    }
+  }
+}
+
+// A folder edit left empty, or holding a relative path, names no folder: the scan lists nothing
+// for it, and a copy must not take the file system's root or the current folder in its place.
+TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
+  Main("etc/a.txt", "a");
+  Sub("etc/a.txt", "old");
+  Scan({"etc", "etc/a.txt"});
+  for (const std::string root : {"", "relative"}) {
+    SCOPED_TRACE("root \"" + root + "\"");
+    std::vector<std::string> outside;
+    ScriptedFileOperations files;
+    // Anything the command asks for outside the two trees is refused here, not done.
+    const auto inTrees = [this](const std::string& path) {
+      return path.rfind(mainRoot_ + "/", 0) == 0 || path.rfind(subRoot_ + "/", 0) == 0;
+    };
+    files.copy = [&](const std::string& from, const std::string& to) {
+      if (to.starts_with("/") && !inTrees(to)) {
+        outside.push_back(to);
+        return FileResult::Failure(FileStep::Place, EPERM, "outside");
+      }
+      return files.PosixFileOperations::CopyOneFile(from, to);
+    };
+    files.recycle = [&](const std::string& path) {
+      if (!inTrees(path)) outside.push_back(path);
+      return FileResult::Failure(FileStep::Trash, EPERM, "outside");
+    };
+    const PathEntry before = Entry("etc/a.txt");
+    progress_ = RecordingProgress();
+
+    const CommandResult result =
+        CopyCommand(files, progress_).Run(MainToSub, CommandScope{list_, mainRoot_, root, 1, 2});
+
+    EXPECT_TRUE(outside.empty()) << outside.front();
+    EXPECT_EQ(result.Files, 0);
+    EXPECT_EQ(result.Failed, 1);
+    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
+    ASSERT_EQ(progress_.Log.size(), 5u);
+    EXPECT_EQ(progress_.Log[2], CopiedLine(2, MainPath("etc/a.txt"), shown) + " 失敗");
+    EXPECT_EQ(ReadFile(SubPath("etc/a.txt")), "old");
+    EXPECT_EQ(Entry("etc/a.txt").SubExists, before.SubExists) << "nothing was read back";
+    EXPECT_EQ(Entry("etc/a.txt").Status, before.Status);
+  }
 }
 
 TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {

@@ -262,6 +262,52 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
   EXPECT_TRUE(Entry("x").SubExists);
 }
 
+// A name may hold a line break; the log must still get one line per file, or a name could pass
+// for lines of its own ("　2:... → ごみ箱").
+TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
+  const std::string name = "a\n\u30002:x \u2192 \u3054\u307f\u7bb1\r.txt";
+  Main(name, "n");
+  Scan({name});
+
+  const CommandResult result = Delete(DeleteMain, 1, 1);
+
+  EXPECT_EQ(result.Files, 1);
+  ExpectInTrash(MainPath(name), "n");
+  ASSERT_EQ(progress_.Log.size(), 4u);
+  EXPECT_EQ(progress_.Log[2],
+            TrashedLine(1, MainPath("a\u240a\u30002:x \u2192 \u3054\u307f\u7bb1\u240d.txt")));
+  EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
+}
+
+// The folder edit may have been emptied since the scan: its rows still show files, but an empty
+// or relative root names no folder, and the delete must not take "/" or the current folder for it.
+TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
+  Sub("etc/a.txt", "keep");
+  Scan({"etc", "etc/a.txt"});
+  for (const std::string root : {"", "relative"}) {
+    SCOPED_TRACE("root \"" + root + "\"");
+    std::vector<std::string> asked;
+    ScriptedFileOperations files;
+    files.recycle = [&](const std::string& path) {
+      asked.push_back(path);
+      return FileResult::Failure(FileStep::Trash, EPERM, "refused by the test");
+    };
+    progress_ = RecordingProgress();
+
+    const CommandResult result =
+        DeleteCommand(files, progress_).Run(DeleteSub, CommandScope{list_, mainRoot_, root, 1, 2});
+
+    EXPECT_TRUE(asked.empty()) << asked.front();
+    EXPECT_EQ(result.Files, 0);
+    EXPECT_EQ(result.Failed, 1);
+    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
+    ASSERT_GE(progress_.Log.size(), 4u);
+    EXPECT_EQ(progress_.Log[2], TrashedLine(2, shown) + " 失敗");
+    EXPECT_TRUE(Entry("etc/a.txt").SubExists);
+    EXPECT_EQ(ReadFile(SubPath("etc/a.txt")), "keep");
+  }
+}
+
 // The statuses after every row must be those that recomputing every entry gives, including a
 // folder that the scan made Same under the folder option: the first deleted row recomputes it
 // from its times.

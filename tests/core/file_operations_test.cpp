@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <random>
@@ -324,6 +325,19 @@ TEST_F(CopyOneFileTest, BadDestinationPathsAreRefused) {
   for (const std::string& to : {std::string("relative/x"), target_ + "/", target_ + "/..", nul}) {
     EXPECT_FALSE(ops_.CopyOneFile(source_ + "/x", to)) << to;
   }
+  EXPECT_FALSE(PathExists(target_ + "/x"));
+}
+
+// A relative source would be read from whatever the current folder happens to be.
+TEST_F(CopyOneFileTest, RelativeSourceIsRefusedWhateverTheCurrentFolder) {
+  WriteFile(source_ + "/x", "from the current folder");
+  char* saved = ::getcwd(nullptr, 0);
+  ASSERT_EQ(::chdir(source_.c_str()), 0);
+  const FileResult result = ops_.CopyOneFile("x", target_ + "/x");
+  ASSERT_EQ(::chdir(saved), 0);
+  std::free(saved);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Step, FileStep::OpenSource);
   EXPECT_FALSE(PathExists(target_ + "/x"));
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "trash_sandbox.h"
@@ -88,6 +89,19 @@ TEST_F(RecycleFileTest, PathWithANulInsideTouchesNothing) {
   EXPECT_FALSE(result);
   EXPECT_EQ(result.Error, EINVAL);
   EXPECT_EQ(ReadFile(victim), "safe");
+}
+
+// GIO would resolve a relative path against the current folder and trash a file from there.
+TEST_F(RecycleFileTest, RelativePathTouchesNothing) {
+  WriteFile(dir_ / "here.txt", "safe");
+  char* saved = ::getcwd(nullptr, 0);
+  ASSERT_EQ(::chdir(dir_.Path().c_str()), 0);
+  const FileResult result = RecycleFile("here.txt");
+  ASSERT_EQ(::chdir(saved), 0);
+  std::free(saved);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Error, EINVAL);
+  EXPECT_EQ(ReadFile(dir_ / "here.txt"), "safe");
 }
 
 // On another volume GIO uses that volume's .Trash-$uid; where it cannot, the file must stay.
