@@ -195,10 +195,13 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   rows->addLayout(filterRow);
 
   // The counter shares its line with the folder hiding option, above the three scan options.
+  // The gaps between the columns give way first, so that at the window's minimum width the three
+  // scan options still fit side by side.
   auto* options = new QGridLayout;
   options->setContentsMargins(0, 0, 0, 0);
-  options->setHorizontalSpacing(6);
+  options->setHorizontalSpacing(0);
   options->setVerticalSpacing(0);
+  for (int gap : {1, 3}) options->addItem(new QSpacerItem(6, 0, QSizePolicy::Preferred), 1, gap);
   lbCompare_ = new QLabel(QStringLiteral("List Up Counter"), panel);
   lbCompare_->setObjectName(QStringLiteral("LBCompare"));
   lbCompare_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -207,12 +210,12 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   ckOneSideDir_ =
       CheckBox(panel, "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"));
   ckDirIgnore_ = CheckBox(panel, "CKDirIgnore", QStringLiteral("フォルダの時差を無視する"));
-  options->addWidget(lbCompare_, 0, 0, 1, 2);
-  options->addWidget(ckDirHide_, 0, 2);
+  options->addWidget(lbCompare_, 0, 0, 1, 3);
+  options->addWidget(ckDirHide_, 0, 4);
   options->addWidget(ckSubFolder_, 1, 0);
-  options->addWidget(ckOneSideDir_, 1, 1);
-  options->addWidget(ckDirIgnore_, 1, 2);
-  options->setColumnStretch(3, 1);
+  options->addWidget(ckOneSideDir_, 1, 2);
+  options->addWidget(ckDirIgnore_, 1, 4);
+  options->setColumnStretch(5, 1);
   rows->addLayout(options);
   rows->addStretch(1);
 }
