@@ -376,17 +376,30 @@ void ListPage::SGPathHeaderClick(int column) {
 
 void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
 
+bool ListPage::UndoClickWhileCommandRuns(QCheckBox& box) {
+  if (!state_.CommandRunning) return false;
+  // The list cannot follow the option now; the box keeps showing what the list was made with.
+  box.setChecked(!box.isChecked());
+  return true;
+}
+
 void ListPage::RequestRefreshAndFocus() {
   Q_EMIT RefreshRequested();
   if (PathCount() > 0) sgPath_->setFocus();
 }
 
-void ListPage::CKSubFolderClick() { RequestRefreshAndFocus(); }
-void ListPage::CKOneSideDirClick() { RequestRefreshAndFocus(); }
-void ListPage::CKDirHideClick() { RequestRefreshAndFocus(); }
+void ListPage::CKSubFolderClick() {
+  if (!UndoClickWhileCommandRuns(*ckSubFolder_)) RequestRefreshAndFocus();
+}
+void ListPage::CKOneSideDirClick() {
+  if (!UndoClickWhileCommandRuns(*ckOneSideDir_)) RequestRefreshAndFocus();
+}
+void ListPage::CKDirHideClick() {
+  if (!UndoClickWhileCommandRuns(*ckDirHide_)) RequestRefreshAndFocus();
+}
 
 void ListPage::CKDirIgnoreClick() {
-  if (PathCount() <= 0 || state_.CommandRunning) return;
+  if (UndoClickWhileCommandRuns(*ckDirIgnore_) || PathCount() <= 0) return;
   SortPathList();
   FillPathGrid();
   sgPath_->setFocus();
