@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "app/combo_mirror.h"
 #include "app/fm_main.h"
@@ -48,6 +49,7 @@ PatternList Lines(const QPlainTextEdit& memo) {
 }  // namespace
 
 FilterPage::FilterPage(TFMMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+  setObjectName(QStringLiteral("FilterPage"));
   auto* top = new QHBoxLayout;
   auto* label9 = new QLabel(QStringLiteral("フィルタ名"), this);
   label9->setObjectName(QStringLiteral("Label9"));
@@ -62,16 +64,19 @@ FilterPage::FilterPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
   groups->addWidget(AddGroup(
       "GroupBox1", QStringLiteral("　表示しないファイル名　"),
       {QStringLiteral("フォルダ内で表示対象外とす"), QStringLiteral("るファイル名を指定します。")},
-      QStringLiteral("＜優先順位（高）＞"), meHideExt_, "MEHideExt"));
+      QStringLiteral("＜優先順位（高）＞"), {"Label20", "Label21", "Label6"}, meHideExt_,
+      "MEHideExt"));
   groups->addWidget(AddGroup(
       "GroupBox2", QStringLiteral("　選択するファイル名　"),
       {QStringLiteral("フォルダ内で表示対象となる"), QStringLiteral("ファイル名を指定します。")},
-      QStringLiteral("＜優先順位（中）＞"), meSelectExt_, "MESelectExt"));
+      QStringLiteral("＜優先順位（中）＞"), {"Label11", "Label12", "Label25"}, meSelectExt_,
+      "MESelectExt"));
   groups->addWidget(
       AddGroup("GroupBox3", QStringLiteral("　無視するファイル名　"),
                {QStringLiteral("表示されていても、コピー対象"),
                 QStringLiteral("外となるファイル名を指定しま"), QStringLiteral("す。(グレー表示)")},
-               QStringLiteral("＜優先順位（低）＞"), meIgnoreExt_, "MEIgnoreExt"));
+               QStringLiteral("＜優先順位（低）＞"), {"Label17", "Label18", "Label19", "Label10"},
+               meIgnoreExt_, "MEIgnoreExt"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -92,20 +97,26 @@ FilterPage::FilterPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
 }
 
 QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QStringList& notes,
-                              const QString& priority, QPlainTextEdit*& memo,
-                              const char* memoName) {
+                              const QString& priority, const std::vector<const char*>& labelNames,
+                              QPlainTextEdit*& memo, const char* memoName) {
   auto* group = new QGroupBox(caption, this);
   group->setObjectName(QLatin1String(name));
   QFont bold = group->font();
   bold.setBold(true);
   group->setFont(bold);
   auto* layout = new QVBoxLayout(group);
+  std::vector<QLabel*> labels;
   for (const QString& note : notes) {
-    layout->addWidget(NoteLabel(note, group));
+    labels.push_back(NoteLabel(note, group));
+    layout->addWidget(labels.back());
   }
   auto* priorityLabel = NoteLabel(priority, group);
   priorityLabel->setAlignment(Qt::AlignHCenter);
   layout->addWidget(priorityLabel);
+  labels.push_back(priorityLabel);
+  // The notes, then the priority label.
+  for (std::size_t i = 0; i < labels.size() && i < labelNames.size(); ++i)
+    labels[i]->setObjectName(QLatin1String(labelNames[i]));
   memo = new QPlainTextEdit(group);
   memo->setObjectName(QLatin1String(memoName));
   QFont memoFont = FixedJapaneseFont();

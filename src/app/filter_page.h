@@ -3,6 +3,7 @@
 // set that the scan reads.
 
 #include <QWidget>
+#include <vector>
 
 #include "core/filter_set.h"
 
@@ -33,7 +34,8 @@ class FilterPage : public QWidget {
 
  private:
   QWidget* AddGroup(const char* name, const QString& caption, const QStringList& notes,
-                    const QString& priority, QPlainTextEdit*& memo, const char* memoName);
+                    const QString& priority, const std::vector<const char*>& labelNames,
+                    QPlainTextEdit*& memo, const char* memoName);
 
   TFMMain& window_;
   QComboBox* cbFilter_ = nullptr;

@@ -248,6 +248,11 @@ void TFMMain::CBFilterChoice2Change(int index) {
 }
 
 void TFMMain::CBFilterChoiceChange(int index) {
+  if (state_.CommandRunning) {
+    // No rescan can follow while a loop runs: the choice goes back to the set the list uses.
+    FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
+    return;
+  }
   SelectFilterIndex(index);
   filterPage_->CBFilterSelect();
   RefreshActivePage();

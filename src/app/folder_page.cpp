@@ -45,6 +45,7 @@ QLineEdit* FolderEdit(const char* name, const QColor& colour, QWidget* parent) {
 }  // namespace
 
 FolderPage::FolderPage(TFMMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+  setObjectName(QStringLiteral("FolderPage"));
   cbComparePath_ = new QComboBox(this);
   cbComparePath_->setObjectName(QStringLiteral("CBComparePath"));
   cbComparePath_->setFont(FixedJapaneseFont());
@@ -79,6 +80,7 @@ FolderPage::FolderPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
   }
 
   treeArea_ = new QWidget(this);
+  treeArea_->setObjectName(QStringLiteral("PNFolderTrees"));
   treeArea_->installEventFilter(this);
   stvMain_ = new FolderTreeView(treeArea_);
   stvMain_->setObjectName(QStringLiteral("STVMain"));

@@ -195,10 +195,13 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   rows->addLayout(filterRow);
 
   // The counter shares its line with the folder hiding option, above the three scan options.
+  // The gaps between the columns give way first, so that at the window's minimum width the three
+  // scan options still fit side by side.
   auto* options = new QGridLayout;
   options->setContentsMargins(0, 0, 0, 0);
-  options->setHorizontalSpacing(6);
+  options->setHorizontalSpacing(0);
   options->setVerticalSpacing(0);
+  for (int gap : {1, 3}) options->addItem(new QSpacerItem(6, 0, QSizePolicy::Preferred), 1, gap);
   lbCompare_ = new QLabel(QStringLiteral("List Up Counter"), panel);
   lbCompare_->setObjectName(QStringLiteral("LBCompare"));
   lbCompare_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -207,12 +210,12 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   ckOneSideDir_ =
       CheckBox(panel, "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"));
   ckDirIgnore_ = CheckBox(panel, "CKDirIgnore", QStringLiteral("フォルダの時差を無視する"));
-  options->addWidget(lbCompare_, 0, 0, 1, 2);
-  options->addWidget(ckDirHide_, 0, 2);
+  options->addWidget(lbCompare_, 0, 0, 1, 3);
+  options->addWidget(ckDirHide_, 0, 4);
   options->addWidget(ckSubFolder_, 1, 0);
-  options->addWidget(ckOneSideDir_, 1, 1);
-  options->addWidget(ckDirIgnore_, 1, 2);
-  options->setColumnStretch(3, 1);
+  options->addWidget(ckOneSideDir_, 1, 2);
+  options->addWidget(ckDirIgnore_, 1, 4);
+  options->setColumnStretch(5, 1);
   rows->addLayout(options);
   rows->addStretch(1);
 }
@@ -373,17 +376,30 @@ void ListPage::SGPathHeaderClick(int column) {
 
 void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
 
+bool ListPage::UndoClickWhileCommandRuns(QCheckBox& box) {
+  if (!state_.CommandRunning) return false;
+  // The list cannot follow the option now; the box keeps showing what the list was made with.
+  box.setChecked(!box.isChecked());
+  return true;
+}
+
 void ListPage::RequestRefreshAndFocus() {
   Q_EMIT RefreshRequested();
   if (PathCount() > 0) sgPath_->setFocus();
 }
 
-void ListPage::CKSubFolderClick() { RequestRefreshAndFocus(); }
-void ListPage::CKOneSideDirClick() { RequestRefreshAndFocus(); }
-void ListPage::CKDirHideClick() { RequestRefreshAndFocus(); }
+void ListPage::CKSubFolderClick() {
+  if (!UndoClickWhileCommandRuns(*ckSubFolder_)) RequestRefreshAndFocus();
+}
+void ListPage::CKOneSideDirClick() {
+  if (!UndoClickWhileCommandRuns(*ckOneSideDir_)) RequestRefreshAndFocus();
+}
+void ListPage::CKDirHideClick() {
+  if (!UndoClickWhileCommandRuns(*ckDirHide_)) RequestRefreshAndFocus();
+}
 
 void ListPage::CKDirIgnoreClick() {
-  if (PathCount() <= 0 || state_.CommandRunning) return;
+  if (UndoClickWhileCommandRuns(*ckDirIgnore_) || PathCount() <= 0) return;
   SortPathList();
   FillPathGrid();
   sgPath_->setFocus();

@@ -114,6 +114,8 @@ class ListPage : public QWidget {
   void CKDirIgnoreClick();
   void PMMUpdateListClick();
   void RequestRefreshAndFocus();
+  // A click on an option while a copy or delete loop runs is taken back; true when it was.
+  bool UndoClickWhileCommandRuns(QCheckBox& box);
   template <typename Handler>
   void Guarded(Handler&& handler);
 

@@ -137,5 +137,25 @@ TEST_F(EndToEndTest, PickTwoFoldersAndSeeTheComparedList) {
   EXPECT_TRUE(window->ListTab()->CKSubFolder()->isChecked());
 }
 
+TEST_F(EndToEndTest, FolderAndListTabsAtTheMinimumSize) {
+  const auto window = Start();
+  FolderPage& folders = window->Folders();
+  ASSERT_TRUE(folders.STVMain()->SelectPath(mainRoot));
+  ASSERT_TRUE(folders.STVSub()->SelectPath(subRoot));
+  window->resize(600, 400);
+  QApplication::processEvents();
+  ASSERT_EQ(window->size(), QSize(600, 400));
+  test::SaveScreenshot(*window, QStringLiteral("minimum_size_folder_tab"));
+
+  window->ListTab()->CKSubFolder()->setChecked(true);
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  QApplication::processEvents();
+  ASSERT_EQ(window->ListTab()->PathModel()->rowCount(), 6);
+  test::SaveScreenshot(*window, QStringLiteral("minimum_size_list_tab"));
+  window->PageControl1()->setCurrentWidget(window->TSFilter());
+  QApplication::processEvents();
+  test::SaveScreenshot(*window, QStringLiteral("minimum_size_filter_tab"));
+}
+
 }  // namespace
 }  // namespace tarvex

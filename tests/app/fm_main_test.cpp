@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -199,6 +204,24 @@ TEST_F(FMMainTest, ScreenshotOfEveryTab) {
         *window, QStringLiteral("main_%1_%2").arg(i).arg(tabs->widget(i)->objectName()));
     EXPECT_FALSE(path.isEmpty()) << i;
   }
+}
+
+TEST_F(FMMainTest, EveryControlAndPageCarriesItsName) {
+  const auto window = Start();
+  QStringList unnamed;
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    const QString kind = QString::fromLatin1(widget->metaObject()->className());
+    const bool control =
+        qobject_cast<QLabel*>(widget) || qobject_cast<QComboBox*>(widget) ||
+        qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+        (qobject_cast<QAbstractButton*>(widget) && kind != QStringLiteral("QTableCornerButton")) ||
+        kind.startsWith(QStringLiteral("tarvex::"));
+    if (control && widget->objectName().isEmpty()) {
+      const auto* label = qobject_cast<QLabel*>(widget);
+      unnamed << kind + QLatin1Char(' ') + (label ? label->text() : QString());
+    }
+  }
+  EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
 
 }  // namespace

@@ -5,12 +5,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
+#include "app/filter_page.h"
 #include "app/fm_main.h"
 #include "app/fm_option.h"
 #include "app/folder_page.h"
@@ -178,6 +182,56 @@ TEST_F(ListCommandsTest, CopyAllCreatesMissingFoldersOnTheOtherSide) {
   EXPECT_EQ(ReadFile(mainRoot + "/deep/er/only.txt"), "only in sub");
   EXPECT_EQ((*window->State().PathList)[row].Status, Same);
   EXPECT_EQ(Log()[0], QStringLiteral("サブからメインへコピー (%1～%1)").arg(row + 1));
+}
+
+TEST_F(ListCommandsTest, CopyAndDeleteKeepTheTopRowAndMakeTheFirstSelectedRowCurrent) {
+  for (int i = 0; i < 80; ++i) {
+    const std::string name = "/many" + std::to_string(100 + i) + ".txt";
+    WriteFile(mainRoot + name, "m");
+    SetModificationTime(mainRoot + name, T0 + 600, 0);
+    WriteFile(subRoot + name, "s");
+    SetModificationTime(subRoot + name, T0, 0);
+  }
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                       ScanOptions{true, false, false, false, 49});
+  PathGridView& grid = *page->SGPath();
+  QApplication::processEvents();
+  ASSERT_GT(page->PathModel()->rowCount(), 60);
+  for (QAction* command : {page->PMMNewMainToSub, page->PMMDelFileSub}) {
+    SCOPED_TRACE(command->objectName().toStdString());
+    grid.scrollTo(page->PathModel()->index(20, 0), QAbstractItemView::PositionAtTop);
+    ASSERT_EQ(grid.rowAt(0), 20);
+    SelectRows(30, 32);
+    if (command == page->PMMDelFileSub)  // the delete asks first
+      QTimer::singleShot(0, [&] { window->FMOption()->BTOK()->click(); });
+    command->trigger();
+    EXPECT_EQ(grid.rowAt(0), 20);
+    EXPECT_EQ(grid.currentIndex().row(), 30);
+    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1);
+  }
+}
+
+TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheListWasMade) {
+  SelectRows(0, 4);
+  QComboBox* choice = page->CBFilterChoice();
+  ASSERT_EQ(choice->count(), 2);
+  ASSERT_EQ(choice->currentIndex(), 0);
+  QCheckBox* const options[] = {page->CKSubFolder(), page->CKOneSideDir(), page->CKDirHide(),
+                                page->CKDirIgnore()};
+  std::vector<bool> before;
+  for (QCheckBox* box : options) before.push_back(box->isChecked());
+  QTimer::singleShot(0, [&] {
+    ASSERT_TRUE(window->State().CommandRunning);
+    for (QCheckBox* box : options) box->click();
+    choice->setFocus();
+    QTest::keyClick(choice, Qt::Key_Down);
+  });
+  page->PMMNewMainToSub->trigger();
+  for (std::size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(options[i]->isChecked(), before[i]) << options[i]->objectName().toStdString();
+  EXPECT_EQ(choice->currentIndex(), 0);
+  EXPECT_EQ(window->Filters().CBFilter()->currentIndex(), 0);
+  EXPECT_EQ(window->State().PathList->PathCount, 5);
 }
 
 }  // namespace

@@ -589,8 +589,8 @@ TEST(ListPageBeforeShow, GridHasTheDesignWidths) {
   EXPECT_EQ(window.ListTab()->LBCompare()->text(), QStringLiteral("List Up Counter"));
 }
 
-TEST_F(ListPageTest, TopPanelFitsAt720PixelsWithNothingClippedOrOverlapping) {
-  ASSERT_EQ(window->width(), 720);
+// Every control of the top panel at its full size, inside the panel and clear of the others.
+void ExpectTopPanelFits(ListPage* page, PathGridView* grid) {
   QWidget* panel = page->findChild<QWidget*>(QStringLiteral("PNListTop"));
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->height(), 109);
@@ -634,6 +634,18 @@ TEST_F(ListPageTest, TopPanelFitsAt720PixelsWithNothingClippedOrOverlapping) {
   const QColor mainBlue = page->LBListMain()->palette().color(QPalette::Window);
   EXPECT_EQ(mainBlue, QColor(0xE8, 0xF8, 0xFF));
   EXPECT_EQ(page->LBListSub()->palette().color(QPalette::Window), QColor(0xFF, 0xFB, 0xF0));
+}
+
+TEST_F(ListPageTest, TopPanelFitsAt720PixelsWithNothingClippedOrOverlapping) {
+  ASSERT_EQ(window->width(), 720);
+  ExpectTopPanelFits(page, grid);
+}
+
+TEST_F(ListPageTest, TopPanelFitsAtTheMinimumWindowSize) {
+  window->resize(300, 200);
+  QApplication::processEvents();
+  ASSERT_EQ(window->size(), QSize(600, 400));
+  ExpectTopPanelFits(page, grid);
 }
 
 TEST_F(ListPageTest, OptionsAndSortStateComeFromTheSettingsAndGoBack) {
