@@ -131,7 +131,7 @@ ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
 
   BuildMenu();
 
-  connect(sgPath_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+  connect(sgPath_, &PathGridView::HeaderClicked, this,
           [this](int column) { Guarded([&] { SGPathHeaderClick(column); }); });
   connect(sgPath_, &PathGridView::PopupRequested, this,
           [this](QPoint globalPos) { Guarded([&] { SGPathPopup(globalPos); }); });

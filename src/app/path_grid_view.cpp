@@ -84,6 +84,22 @@ PathGridView::PathGridView(QWidget* parent) : QTableView(parent) {
   columns->setSectionsClickable(true);
   columns->setHighlightSections(false);
   columns->setDefaultAlignment(Qt::AlignCenter);
+  // The header sorts on the release of any button; the toolkit reports the left one only.
+  connect(columns, &QHeaderView::sectionClicked, this, &PathGridView::HeaderClicked);
+  columns->viewport()->installEventFilter(this);
+}
+
+bool PathGridView::eventFilter(QObject* watched, QEvent* event) {
+  QHeaderView* columns = horizontalHeader();
+  if (watched == columns->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) {
+      const int column = columns->logicalIndexAt(mouse->position().toPoint());
+      if (column >= 0) Q_EMIT HeaderClicked(column);
+      return true;
+    }
+  }
+  return QTableView::eventFilter(watched, event);
 }
 
 void PathGridView::mousePressEvent(QMouseEvent* event) {

@@ -21,6 +21,8 @@ class PathGridView : public QTableView {
  Q_SIGNALS:
   // A right button was released over a data row, at this screen point.
   void PopupRequested(QPoint globalPos);
+  // A mouse button, any of them, was released over the header of this column.
+  void HeaderClicked(int column);
   // The viewport changed its size (the page, or the scroll bar appearing or going).
   void ViewportResized();
 
@@ -29,6 +31,7 @@ class PathGridView : public QTableView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   int wheelRemainder_ = 0;

@@ -150,11 +150,11 @@ class ListPageTest : public ::testing::Test {
     return headers;
   }
 
-  void ClickHeader(int column) {
+  void ClickHeader(int column, Qt::MouseButton button = Qt::LeftButton) {
     QHeaderView* header = grid->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                     header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(header->viewport(), button, {}, at);
   }
 
   QString TimeText(qint64 secs) const {
@@ -296,6 +296,12 @@ TEST_F(ListPageTest, HeaderClicksSortByColumnAndFlipTheDirection) {
             (QStringList{"d/", "b.txt", "a.txt", "c.txt", "d/e.txt", "f.log", "g.txt"}));
   EXPECT_EQ(Headers()[1], QStringLiteral("ファイルパス"));
   EXPECT_EQ(Headers()[2], QStringLiteral("M更新日▽"));
+
+  // Any button sorts: a right click on the same header flips the direction back and forth.
+  ClickHeader(2, Qt::RightButton);
+  EXPECT_TRUE(page->SortUp());
+  ClickHeader(2, Qt::MiddleButton);
+  EXPECT_FALSE(page->SortUp());
 
   // The row number column re-sorts with everything unchanged.
   ClickHeader(0);
