@@ -1,14 +1,13 @@
 #pragma once
-// Texts that the copy and delete commands show: printf formatting of their fixed texts, and paths
-// decoded for display.
+// Texts that the copy and delete commands show: their fixed texts formatted, and paths decoded for
+// display.
 
 #include <string>
 #include <string_view>
 
-namespace tarvex {
+#include "core/format_text.h"
 
-// printf into a string; the commands' texts use "%s" with UTF-8 texts and "%d" with int.
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+namespace tarvex {
 
 // A path as a person reads it: each name decoded on its own (UTF-8, else CP932), so a folder named
 // in one encoding does not garble a file named in the other; control characters (a line break)

@@ -1,8 +1,8 @@
 #include "core/folder_scan.h"
 
 #include <chrono>
-#include <cstdio>
 
+#include "core/format_text.h"
 #include "core/path_index.h"
 
 namespace tarvex {
@@ -151,12 +151,9 @@ std::string JoinPath(const std::string& root, const std::string& relative) {
 
 std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
                             std::int32_t same) {
-  char buffer[160];
-  std::snprintf(buffer, sizeof buffer,
-                subPass ? "全パス=%d　ディレクトリ=%d  同じパス=%d    "
-                        : "全パス=%d　ディレクトリ=%d  同じパス=%d            ",
-                paths, folders, same);
-  return buffer;
+  return subPass ? FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d    ", paths, folders, same)
+                 : FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d            ", paths, folders,
+                              same);
 }
 
 void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,

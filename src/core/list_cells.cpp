@@ -1,7 +1,9 @@
 #include "core/list_cells.h"
 
+#include "core/folder_scan.h"
+#include "core/format_text.h"
+
 #include <cmath>
-#include <cstdio>
 
 namespace tarvex {
 namespace {
@@ -11,13 +13,6 @@ constexpr const char* HeaderTexts[ListColumnCount] = {
 };
 
 constexpr const char* Blank = "　";  // ideographic space: keeps the marks in their columns
-
-template <class... Args>
-std::string Format(const char* format, Args... args) {
-  char buffer[160];
-  const int length = std::snprintf(buffer, sizeof buffer, format, args...);
-  return std::string(buffer, static_cast<std::size_t>(length < 0 ? 0 : length));
-}
 
 void AppendTwoDigits(std::string& out, std::int64_t value) {
   value %= 100;
@@ -57,16 +52,16 @@ std::string ListHeaderText(int column, int sortcol, bool sortup) {
 }
 
 std::string ListCounterText(std::int32_t paths, std::int32_t folders, std::int32_t same) {
-  return Format("全パス=%d　ディレクトリ=%d  同じパス=%d    ", paths, folders, same);
+  return ScanCounterText(true, paths, folders, same);
 }
 
 std::string SortCounterText(std::int32_t paths, std::int32_t folders, std::int32_t same,
                             int percent) {
-  return Format("全パス=%d　ディレクトリ=%d  同じパス=%d　ソート中=%d%%", paths, folders, same,
-                percent);
+  return FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d　ソート中=%d%%", paths, folders, same,
+                    percent);
 }
 
-std::string RowNumberText(std::int32_t rowNumber) { return Format("%4d", rowNumber); }
+std::string RowNumberText(std::int32_t rowNumber) { return FormatText("%4d", rowNumber); }
 
 std::string ListPathText(const PathEntry& entry) {
   return IsFolder(entry.Attr) ? entry.Path + "/" : entry.Path;
