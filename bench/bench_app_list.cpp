@@ -20,16 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "app/fm_main.h"
-#include "app/list_locale.h"
-#include "app/list_page.h"
-#include "app/message_boxes.h"
-#include "app/path_grid_view.h"
-#include "app/program_start.h"
-#include "core/list_column.h"
-#include "core/path_list.h"
-#include "core/settings.h"
-#include "core/text_encoding.h"
+#include "app/list/list_locale.h"
+#include "app/list/list_page.h"
+#include "app/list/path_grid_view.h"
+#include "app/shell/fm_main.h"
+#include "app/shell/message_boxes.h"
+#include "app/shell/program_start.h"
+#include "core/list/list_column.h"
+#include "core/scan/path_list.h"
+#include "core/settings/settings.h"
+#include "core/text/text_encoding.h"
 #include "sort_peer.h"
 
 using namespace tarvex;

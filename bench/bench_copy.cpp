@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_operations.h"
+#include "core/fs/file_operations.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/folder_scan.h"
+#include "core/scan/folder_scan.h"
 
 using namespace tarvex;
 using Clock = std::chrono::steady_clock;

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/list_column.h"
-#include "core/path_list.h"
-#include "core/path_sort.h"
+#include "core/list/list_column.h"
+#include "core/list/path_sort.h"
+#include "core/scan/path_list.h"
 #include "sort_peer.h"
 
 using namespace tarvex;

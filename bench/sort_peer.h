@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/list_column.h"
-#include "core/path_list.h"
+#include "core/list/list_column.h"
+#include "core/scan/path_list.h"
 
 namespace tarvex::bench {
 

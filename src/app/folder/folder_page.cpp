@@ -1,0 +1,191 @@
+#include "app/folder/folder_page.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "app/folder/folder_tree_view.h"
+#include "app/log/qv_message_box.h"
+#include "app/shell/combo_mirror.h"
+#include "app/shell/fm_main.h"
+#include "app/shell/handler_guard.h"
+#include "app/shell/japanese_fonts.h"
+#include "core/settings/compare_pair.h"
+
+namespace tarvex {
+
+namespace {
+
+// Colour numbers of the design are blue-green-red; these are the same colours as RGB.
+const QColor PairFoundColour(0xF0, 0xFF, 0xF0);
+const QColor PairMissingColour(0xFF, 0xAA, 0xCC);
+const QColor MainColour(0xE8, 0xF8, 0xFF);
+const QColor SubColour(0xFF, 0xFB, 0xF0);
+
+void SetBackground(QWidget& widget, const QColor& colour) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::Base, colour);
+  palette.setColor(QPalette::Button, colour);
+  widget.setPalette(palette);
+}
+
+QLineEdit* FolderEdit(const char* name, const QColor& colour, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QLatin1String(name));
+  edit->setReadOnly(true);
+  SetBackground(*edit, colour);
+  return edit;
+}
+
+}  // namespace
+
+FolderPage::FolderPage(TFMMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+  setObjectName(QStringLiteral("FolderPage"));
+  cbComparePath_ = new QComboBox(this);
+  cbComparePath_->setObjectName(QStringLiteral("CBComparePath"));
+  cbComparePath_->setFont(FixedJapaneseFont());
+  cbComparePath_->setMaxVisibleItems(20);
+  cbComparePath_->setContextMenuPolicy(Qt::CustomContextMenu);
+  SetBackground(*cbComparePath_, PairFoundColour);
+
+  edMainFolder_ = FolderEdit("EDMainFolder", MainColour, this);
+  edSubFolder_ = FolderEdit("EDSubFolder", SubColour, this);
+
+  cbFilterChoice2_ = new QComboBox(this);
+  cbFilterChoice2_->setObjectName(QStringLiteral("CBFilterChoice2"));
+  cbFilterChoice2_->setFont(FixedJapaneseFont());
+  cbFilterChoice2_->setMaxVisibleItems(20);
+
+  auto* grid = new QGridLayout;
+  grid->setContentsMargins(8, 3, 4, 0);
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(2);
+  const std::pair<const char*, QString> labels[] = {
+      {"LBCompareCombo", QStringLiteral("比較パス")},
+      {"LBMainFolder", QStringLiteral("ﾒｲﾝ ﾌｫﾙﾀﾞ")},
+      {"LBSubFolder", QStringLiteral("ｻﾌﾞ ﾌｫﾙﾀﾞ")},
+      {"LBFilter", QStringLiteral("フィルタ名")},
+  };
+  QWidget* fields[] = {cbComparePath_, edMainFolder_, edSubFolder_, cbFilterChoice2_};
+  for (int row = 0; row < 4; ++row) {
+    auto* label = new QLabel(labels[row].second, this);
+    label->setObjectName(QLatin1String(labels[row].first));
+    grid->addWidget(label, row, 0);
+    grid->addWidget(fields[row], row, 1);
+  }
+
+  treeArea_ = new QWidget(this);
+  treeArea_->setObjectName(QStringLiteral("PNFolderTrees"));
+  treeArea_->installEventFilter(this);
+  stvMain_ = new FolderTreeView(treeArea_);
+  stvMain_->setObjectName(QStringLiteral("STVMain"));
+  SetBackground(*stvMain_, MainColour);
+  stvSub_ = new FolderTreeView(treeArea_);
+  stvSub_->setObjectName(QStringLiteral("STVSub"));
+  SetBackground(*stvSub_, SubColour);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 3);
+  layout->setSpacing(4);
+  layout->addLayout(grid);
+  layout->addWidget(treeArea_, 1);
+
+  pmCombo_ = new QMenu(this);
+  pmCombo_->setObjectName(QStringLiteral("PMCombo"));
+  pmmCBDelList_ = pmCombo_->addAction(QStringLiteral("この比較ペアをリストから削除する"));
+  pmmCBDelList_->setObjectName(QStringLiteral("PMMCBDelList"));
+
+  auto guarded = [this](auto handler) {
+    return
+        [this, handler] { RunGuarded(window_.Boxes(), [this, handler] { (this->*handler)(); }); };
+  };
+  connect(cbComparePath_, &QComboBox::activated, this, guarded(&FolderPage::CBComparePathChange));
+  connect(cbComparePath_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pmCombo_->popup(cbComparePath_->mapToGlobal(at)); });
+  connect(pmmCBDelList_, &QAction::triggered, this, guarded(&FolderPage::PMMCBDelListClick));
+  connect(stvMain_, &FolderTreeView::SelectedPathChanged, this,
+          guarded(&FolderPage::STVMainChange));
+  connect(stvSub_, &FolderTreeView::SelectedPathChanged, this, guarded(&FolderPage::STVSubChange));
+  STVMainChange();
+  STVSubChange();
+}
+
+void FolderPage::ShowHistory() { FillCombo(*cbComparePath_, window_.State().Settings.CompareList); }
+
+void FolderPage::CBComparePathChange() {
+  ComboItems& history = window_.State().Settings.CompareList;
+  const std::string pair = SelectedComboText(*cbComparePath_);
+  BringToTop(history, pair);
+  ShowHistory();
+  const std::string selected = history.Items.front();
+  std::string mainFolder, subFolder;
+  SplitComparePair(selected, mainFolder, subFolder);
+  window_.MsgBox().AddFormat(u"パス切り替え %s", ShownText(selected));
+  const bool found = SelectTreePath(*stvMain_, mainFolder) && SelectTreePath(*stvSub_, subFolder);
+  SetComboColour(found);
+  window_.SelectPairFilterSet(selected);
+  stvMain_->setFocus();
+}
+
+bool FolderPage::SelectTreePath(FolderTreeView& tree, const std::string& path) {
+  const bool found = tree.SelectPath(path);
+  if (!found && !path.empty()) {
+    window_.MsgBox().AddFormat(u"パスが見つかりません %s", ShownText(path));
+  }
+  return found;
+}
+
+void FolderPage::RecordComparePair() {
+  if (mainFolder_.empty() || subFolder_.empty()) return;
+  BringToTop(window_.State().Settings.CompareList, MakeComparePair(mainFolder_, subFolder_));
+  ShowHistory();
+}
+
+void FolderPage::PMMCBDelListClick() {
+  ComboItems& history = window_.State().Settings.CompareList;
+  const int index = cbComparePath_->currentIndex();
+  if (index >= 0 && index < static_cast<int>(history.Items.size())) {
+    history.Items.erase(history.Items.begin() + index);
+  }
+  SelectTreePath(*stvMain_, {});
+  STVMainChange();
+  SelectTreePath(*stvSub_, {});
+  STVSubChange();
+  history.ItemIndex = -1;
+  ShowHistory();
+}
+
+void FolderPage::STVMainChange() {
+  mainFolder_ = stvMain_->SelectedPath();
+  edMainFolder_->setText(ShownText(mainFolder_));
+}
+
+void FolderPage::STVSubChange() {
+  subFolder_ = stvSub_->SelectedPath();
+  edSubFolder_->setText(ShownText(subFolder_));
+}
+
+void FolderPage::SetComboColour(bool found) {
+  SetBackground(*cbComparePath_, found ? PairFoundColour : PairMissingColour);
+}
+
+bool FolderPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == treeArea_ && event->type() == QEvent::Resize) TSFolderResize();
+  return QWidget::eventFilter(watched, event);
+}
+
+void FolderPage::TSFolderResize() {
+  // The trees share the main window's width, each a little under half.
+  const int w = window_.width();
+  const int width = w / 2 - 12;
+  const int height = treeArea_->height();
+  stvMain_->setGeometry(2, 0, width, height);
+  stvSub_->setGeometry(w / 2 - 6, 0, width, height);
+}
+
+}  // namespace tarvex

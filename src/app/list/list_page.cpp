@@ -1,0 +1,413 @@
+#include "app/list/list_page.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "app/list/list_locale.h"
+#include "app/list/path_grid_view.h"
+#include "app/list/path_list_model.h"
+#include "app/shell/app_identity.h"
+#include "app/shell/grid_helpers.h"
+#include "app/shell/handler_guard.h"
+#include "app/shell/japanese_fonts.h"
+#include "app/shell/main_state.h"
+#include "app/shell/message_boxes.h"
+#include "core/filter/wildcard.h"
+#include "core/list/folder_hiding.h"
+#include "core/list/list_cells.h"
+#include "core/list/list_column.h"
+#include "core/list/list_navigation.h"
+#include "core/list/path_sort.h"
+#include "core/settings/settings.h"
+#include "core/text/text_encoding.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr QRgb ListMainBackground = 0xE8F8FF;  // the main side's pale blue
+constexpr QRgb ListSubBackground = 0xFFFBF0;   // the sub side's cream
+constexpr QRgb CounterDimmedColour = 0xF8F8F8;
+constexpr int CaptionWidth = 70;
+constexpr int PathLabelHeight = 18;
+constexpr int SortCounterIntervalMs = 50;
+constexpr QPoint PopupOffset(8, 16);  // just below and right of the pointer
+
+// Widths before the window is first shown, and the ones it sets then (-1: column 1 takes the
+// rest).
+constexpr std::array<int, ListColumnCount> DesignColumnWidths = {36, 163, 100, 67, 36, 68, 90};
+constexpr std::array<int, ListColumnCount> ShownColumnWidths = {38, -1, 106, 66, 52, 66, 106};
+
+QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QLatin1String(name));
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, QColor::fromRgb(background));
+  label->setPalette(palette);
+  // A long path must not widen the window; it is cut at the label's edge.
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  label->setFixedHeight(PathLabelHeight);
+  return label;
+}
+
+QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QLatin1String(name));
+  return label;
+}
+
+QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text) {
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(QLatin1String(name));
+  return box;
+}
+
+QAction* MenuItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QLatin1String(name));
+  return action;
+}
+
+void MenuSeparator(QMenu* menu, const char* name) {
+  menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
+
+// The grid shows the busy cursor while the list is rebuilt, and the default one afterwards
+// whatever happened.
+class BusyCursor {
+ public:
+  explicit BusyCursor(QWidget& widget) : widget_(widget) { widget_.setCursor(Qt::WaitCursor); }
+  ~BusyCursor() { widget_.unsetCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  QWidget& widget_;
+};
+
+}  // namespace
+
+template <typename Handler>
+void ListPage::Guarded(Handler&& handler) {
+  RunGuarded(boxes_, std::forward<Handler>(handler));
+}
+
+ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent), state_(state), boxes_(boxes), collator_(ListPathCollator(QLocale())) {
+  setObjectName(QStringLiteral("ListPage"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* panel = new QWidget(this);
+  panel->setObjectName(QStringLiteral("PNListTop"));
+  panel->setFixedHeight(TopPanelHeight);
+  BuildTopPanel(panel);
+  layout->addWidget(panel);
+
+  model_ = new PathListModel(this);
+  model_->SetTextFormat(LocaleListTextFormat(QLocale()));
+  model_->Fill(nullptr, {sortcol_, sortup_, false});
+  sgPath_ = new PathGridView(this);
+  sgPath_->setModel(model_);
+  for (int c = 0; c < ListColumnCount; ++c) sgPath_->setColumnWidth(c, DesignColumnWidths[c]);
+  layout->addWidget(sgPath_, 1);
+
+  BuildMenu();
+
+  connect(sgPath_, &PathGridView::HeaderClicked, this,
+          [this](int column) { Guarded([&] { SGPathHeaderClick(column); }); });
+  connect(sgPath_, &PathGridView::PopupRequested, this,
+          [this](QPoint globalPos) { Guarded([&] { SGPathPopup(globalPos); }); });
+  connect(sgPath_, &PathGridView::ViewportResized, this,
+          [this] { Guarded([&] { TSListResize(); }); });
+  connect(ckSubFolder_, &QCheckBox::clicked, this,
+          [this] { Guarded([&] { CKSubFolderClick(); }); });
+  connect(ckOneSideDir_, &QCheckBox::clicked, this,
+          [this] { Guarded([&] { CKOneSideDirClick(); }); });
+  connect(ckDirHide_, &QCheckBox::clicked, this, [this] { Guarded([&] { CKDirHideClick(); }); });
+  connect(ckDirIgnore_, &QCheckBox::clicked, this,
+          [this] { Guarded([&] { CKDirIgnoreClick(); }); });
+  // Only the user's choice: the window copies the filter names into the box without a rescan.
+  connect(cbFilterChoice_, &QComboBox::activated, this,
+          [this](int index) { Guarded([&] { Q_EMIT FilterChoiceChanged(index); }); });
+  connect(PMMUpdateList, &QAction::triggered, this,
+          [this] { Guarded([&] { PMMUpdateListClick(); }); });
+}
+
+ListPage::~ListPage() = default;
+
+void ListPage::BuildTopPanel(QWidget* panel) {
+  auto* rows = new QVBoxLayout(panel);
+  rows->setContentsMargins(4, 3, 4, 0);
+  rows->setSpacing(1);
+
+  lbListMain_ = PathLabel(panel, "LBListMain", ListMainBackground);
+  lbListSub_ = PathLabel(panel, "LBListSub", ListSubBackground);
+  QLabel* filterCaption = Caption(panel, "LBFilterChoice", QStringLiteral("フィルタ名"));
+  const std::pair<QLabel*, QLabel*> pathRows[] = {
+      {Caption(panel, "LBListMainCaption", QStringLiteral("Main Folder")), lbListMain_},
+      {Caption(panel, "LBListSubCaption", QStringLiteral("Sub Folder")), lbListSub_},
+  };
+  // The three captions share one width, so the labels and the filter choice line up.
+  int captionWidth = std::max(CaptionWidth, filterCaption->sizeHint().width());
+  for (const auto& row : pathRows)
+    captionWidth = std::max(captionWidth, row.first->sizeHint().width());
+  filterCaption->setFixedWidth(captionWidth);
+  for (const auto& [caption, label] : pathRows) {
+    caption->setFixedWidth(captionWidth);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(caption);
+    row->addWidget(label, 1);
+    rows->addLayout(row);
+  }
+
+  auto* filterRow = new QHBoxLayout;
+  filterRow->setSpacing(4);
+  filterRow->addWidget(filterCaption);
+  cbFilterChoice_ = new QComboBox(panel);
+  cbFilterChoice_->setObjectName(QStringLiteral("CBFilterChoice"));
+  cbFilterChoice_->setFont(FixedJapaneseFont());
+  cbFilterChoice_->setMaxVisibleItems(20);
+  cbFilterChoice_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbFilterChoice_->setMinimumContentsLength(12);
+  filterRow->addWidget(cbFilterChoice_, 1);
+  btExcelOut_ = new QPushButton(QStringLiteral("一覧をExcel に出力"), panel);
+  btExcelOut_->setObjectName(QStringLiteral("BTExcelOut"));
+  filterRow->addWidget(btExcelOut_);
+  rows->addLayout(filterRow);
+
+  // The counter shares its line with the folder hiding option, above the three scan options.
+  // The gaps between the columns give way first, so that at the window's minimum width the three
+  // scan options still fit side by side.
+  auto* options = new QGridLayout;
+  options->setContentsMargins(0, 0, 0, 0);
+  options->setHorizontalSpacing(0);
+  options->setVerticalSpacing(0);
+  for (int gap : {1, 3}) options->addItem(new QSpacerItem(6, 0, QSizePolicy::Preferred), 1, gap);
+  lbCompare_ = new QLabel(QStringLiteral("List Up Counter"), panel);
+  lbCompare_->setObjectName(QStringLiteral("LBCompare"));
+  lbCompare_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  ckDirHide_ = CheckBox(panel, "CKDirHide", QStringLiteral("フォルダを表示しない"));
+  ckSubFolder_ = CheckBox(panel, "CKSubFolder", QStringLiteral("サブフォルダを展開する"));
+  ckOneSideDir_ =
+      CheckBox(panel, "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"));
+  ckDirIgnore_ = CheckBox(panel, "CKDirIgnore", QStringLiteral("フォルダの時差を無視する"));
+  options->addWidget(lbCompare_, 0, 0, 1, 3);
+  options->addWidget(ckDirHide_, 0, 4);
+  options->addWidget(ckSubFolder_, 1, 0);
+  options->addWidget(ckOneSideDir_, 1, 2);
+  options->addWidget(ckDirIgnore_, 1, 4);
+  options->setColumnStretch(5, 1);
+  rows->addLayout(options);
+  rows->addStretch(1);
+}
+
+void ListPage::BuildMenu() {
+  pmSGPath_ = new QMenu(this);
+  pmSGPath_->setObjectName(QStringLiteral("PMSGPath"));
+  pmSGPath_->setFont(ProportionalJapaneseFont());
+  PMMNewMainToSub =
+      MenuItem(pmSGPath_, "PMMNewMainToSub", QStringLiteral("メインの最新 → サブへ コピー"));
+  PMMNewSubToMain =
+      MenuItem(pmSGPath_, "PMMNewSubToMain", QStringLiteral("メインへ ← サブの最新 コピー"));
+  MenuSeparator(pmSGPath_, "N1");
+  PMMMainToSub =
+      MenuItem(pmSGPath_, "PMMMainToSub", QStringLiteral("メインの全部 → サブへ コピー"));
+  PMMSubToMain =
+      MenuItem(pmSGPath_, "PMMSubToMain", QStringLiteral("メイン へ ← サブの全部 コピー"));
+  MenuSeparator(pmSGPath_, "N2");
+  PMMDelFileMain =
+      MenuItem(pmSGPath_, "PMMDelFileMain", QStringLiteral("メインのファイルを削除する"));
+  PMMDelFileSub = MenuItem(pmSGPath_, "PMMDelFileSub", QStringLiteral("サブのファイルを削除する"));
+  PMMDelFileAll = MenuItem(pmSGPath_, "PMMDelFileAll", QStringLiteral("両方のファイルを削除する"));
+  MenuSeparator(pmSGPath_, "N3");
+  PMMUpdateList = MenuItem(pmSGPath_, "PMMUpdateList", QStringLiteral("最新の状態に更新する"));
+}
+
+int ListPage::PathCount() const { return state_.PathList ? state_.PathList->PathCount : 0; }
+
+void ListPage::ApplySettings(const Settings& settings) {
+  sortcol_ = settings.sortcol;
+  sortup_ = settings.sortup;
+  // setChecked does not emit clicked, so no handler runs.
+  ckSubFolder_->setChecked(settings.subfolder);
+  ckOneSideDir_->setChecked(settings.onesidedir);
+  ckDirIgnore_->setChecked(settings.dirignore);
+  ckDirHide_->setChecked(settings.dirhide);
+  model_->Fill(model_->List(), {sortcol_, sortup_, model_->State().DirIgnore});
+}
+
+void ListPage::StoreSettings(Settings& settings) const {
+  settings.sortcol = sortcol_;
+  settings.sortup = sortup_;
+  settings.subfolder = ckSubFolder_->isChecked();
+  settings.onesidedir = ckOneSideDir_->isChecked();
+  settings.dirignore = ckDirIgnore_->isChecked();
+  settings.dirhide = ckDirHide_->isChecked();
+}
+
+ScanOptions ListPage::CheckedScanOptions() const {
+  ScanOptions options;
+  options.SubFolder = ckSubFolder_->isChecked();
+  options.OneSideDir = ckOneSideDir_->isChecked();
+  options.DirIgnore = ckDirIgnore_->isChecked();
+  options.CaseInsensitivePairing = false;
+  options.AttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
+  return options;
+}
+
+void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
+                              const FilterSet& filter) {
+  UpdatePathList(mainRoot, subRoot, filter, CheckedScanOptions());
+}
+
+void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
+                              const FilterSet& filter, const ScanOptions& options) {
+  if (state_.CommandRunning) return;
+  std::optional<std::string> maskError;
+  {
+    BusyCursor busy(*sgPath_);
+    ShowFolderLabels(mainRoot, subRoot);
+    PathList& list = state_.EnsurePathList();
+    // The scan rebuilds the entries the grid points into.
+    model_->Fill(nullptr, model_->State());
+    SetCounterDimmed(true);
+    try {
+      ScanFolders(list, mainRoot, subRoot, options, filter,
+                  [this](const std::string& text) { ShowCounter(text); });
+    } catch (const MaskError& error) {
+      maskError = error.what();
+    }
+    if (!maskError) SortPathList();
+    // After an invalid pattern the scan has left the list empty: the grid shows no row that
+    // could refer to an entry of the abandoned comparison.
+    FillPathGrid();
+  }
+  if (maskError) boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
+}
+
+void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {
+  lbListMain_->setText(QStringLiteral(" ") + Display(mainRoot));
+  lbListSub_->setText(QStringLiteral(" ") + Display(subRoot));
+  lbListMain_->repaint();
+  lbListSub_->repaint();
+}
+
+void ListPage::SetCounterDimmed(bool dimmed) {
+  QPalette palette = lbCompare_->palette();
+  palette.setColor(QPalette::WindowText, dimmed ? QColor::fromRgb(CounterDimmedColour)
+                                                : this->palette().color(QPalette::WindowText));
+  lbCompare_->setPalette(palette);
+}
+
+void ListPage::ShowCounter(const std::string& text) {
+  lbCompare_->setText(QString::fromStdString(text));
+  lbCompare_->repaint();
+}
+
+void ListPage::SortPathList() {
+  SetCounterDimmed(true);
+  PathList* list = state_.PathList.get();
+  if (list == nullptr) return;
+  if (list->PathCount >= 2) {
+    const auto showProgress = [this, list](int percent) {
+      ShowCounter(SortCounterText(list->PathCount, list->FolderCount, list->SameCount, percent));
+      sortCounterClock_.start();
+    };
+    // Collation keys take a while on a long list: the counter says so before the first one.
+    showProgress(0);
+    SortPathListCollated(*list, sortcol_, sortup_, collator_, [&](int percent) {
+      if (sortCounterClock_.elapsed() >= SortCounterIntervalMs) showProgress(percent);
+    });
+  }
+  if (ckDirHide_->isChecked() && list->PathCount > 0) HideFolders(*list);
+}
+
+void ListPage::FillPathGrid() {
+  SetCounterDimmed(false);
+  PathList* list = state_.PathList.get();
+  const std::int32_t count = list != nullptr ? list->PathCount : 0;
+  lbCompare_->setText(QString::fromStdString(
+      list != nullptr ? ListCounterText(count, list->FolderCount, list->SameCount)
+                      : ListCounterText(0, 0, 0)));
+  if (list != nullptr) RecordListPositions(*list);
+  model_->Fill(list, {sortcol_, sortup_, ckDirIgnore_->isChecked()});
+  if (count > 0) {
+    const QModelIndex first = model_->index(0, ColumnPath);
+    sgPath_->selectionModel()->setCurrentIndex(
+        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    sgPath_->scrollTo(first);
+  }
+  FitColumnWidth(*sgPath_, ColumnPath);
+}
+
+void ListPage::SetShownColumnWidths() {
+  for (int c = 0; c < ListColumnCount; ++c)
+    if (ShownColumnWidths[c] >= 0) sgPath_->setColumnWidth(c, ShownColumnWidths[c]);
+  FitColumnWidth(*sgPath_, ColumnPath);
+}
+
+void ListPage::TSListResize() { FitColumnWidth(*sgPath_, ColumnPath); }
+
+void ListPage::SGPathHeaderClick(int column) {
+  if (state_.CommandRunning) return;
+  ClickListHeader(column, sortcol_, sortup_);
+  SortPathList();
+  FillPathGrid();
+}
+
+void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
+
+bool ListPage::UndoClickWhileCommandRuns(QCheckBox& box) {
+  if (!state_.CommandRunning) return false;
+  // The list cannot follow the option now; the box keeps showing what the list was made with.
+  box.setChecked(!box.isChecked());
+  return true;
+}
+
+void ListPage::RequestRefreshAndFocus() {
+  Q_EMIT RefreshRequested();
+  if (PathCount() > 0) sgPath_->setFocus();
+}
+
+void ListPage::CKSubFolderClick() {
+  if (!UndoClickWhileCommandRuns(*ckSubFolder_)) RequestRefreshAndFocus();
+}
+void ListPage::CKOneSideDirClick() {
+  if (!UndoClickWhileCommandRuns(*ckOneSideDir_)) RequestRefreshAndFocus();
+}
+void ListPage::CKDirHideClick() {
+  if (!UndoClickWhileCommandRuns(*ckDirHide_)) RequestRefreshAndFocus();
+}
+
+void ListPage::CKDirIgnoreClick() {
+  if (UndoClickWhileCommandRuns(*ckDirIgnore_) || PathCount() <= 0) return;
+  SortPathList();
+  FillPathGrid();
+  sgPath_->setFocus();
+}
+
+void ListPage::PMMUpdateListClick() {
+  Q_EMIT RefreshRequested();
+  sgPath_->setFocus();
+}
+
+}  // namespace tarvex

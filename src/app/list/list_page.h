@@ -1,0 +1,143 @@
+#pragma once
+// The list tab (TSList): the folder labels, the counter, the option check boxes, the filter
+// choice and the report button above the grid SGPath, which shows the PathList of the main
+// state. It scans, sorts, hides folders and fills the grid; the rows it shows are what the row
+// menu's commands act on (grid row r, counted from 1, is entry r - 1).
+
+#include <QCollator>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <string>
+
+#include "core/filter/filter_set.h"
+#include "core/scan/folder_scan.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace tarvex {
+
+class MainState;
+class MessageBoxes;
+class PathGridView;
+class PathListModel;
+struct Settings;
+
+class ListPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int TopPanelHeight = 109;
+
+  // The page shows and sorts state.PathList and reports errors through boxes; both outlive it.
+  ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
+  ~ListPage() override;
+
+  QLabel* LBListMain() const { return lbListMain_; }
+  QLabel* LBListSub() const { return lbListSub_; }
+  QLabel* LBCompare() const { return lbCompare_; }
+  QCheckBox* CKDirHide() const { return ckDirHide_; }
+  QCheckBox* CKSubFolder() const { return ckSubFolder_; }
+  QCheckBox* CKOneSideDir() const { return ckOneSideDir_; }
+  QCheckBox* CKDirIgnore() const { return ckDirIgnore_; }
+  QComboBox* CBFilterChoice() const { return cbFilterChoice_; }
+  QPushButton* BTExcelOut() const { return btExcelOut_; }
+  PathGridView* SGPath() const { return sgPath_; }
+  PathListModel* PathModel() const { return model_; }
+  QMenu* PMSGPath() const { return pmSGPath_; }
+
+  // The row menu's commands; the copy and delete commands are connected by their owners.
+  QAction* PMMNewMainToSub = nullptr;
+  QAction* PMMNewSubToMain = nullptr;
+  QAction* PMMMainToSub = nullptr;
+  QAction* PMMSubToMain = nullptr;
+  QAction* PMMDelFileMain = nullptr;
+  QAction* PMMDelFileSub = nullptr;
+  QAction* PMMDelFileAll = nullptr;
+  QAction* PMMUpdateList = nullptr;
+
+  int SortCol() const { return sortcol_; }
+  bool SortUp() const { return sortup_; }
+  // The number of valid entries of the list; 0 before the first scan.
+  int PathCount() const;
+
+  // sortcol, sortup and the four check boxes from the settings, without running the check boxes'
+  // handlers; and back.
+  void ApplySettings(const Settings& settings);
+  void StoreSettings(Settings& settings) const;
+
+  // The scan options of the check boxes, with the state's attribute mask.
+  ScanOptions CheckedScanOptions() const;
+
+  // Scans both roots with the filter set and the checked options, sorts and fills the grid. The
+  // grid shows the busy cursor meanwhile. An invalid pattern is reported in a message box and
+  // leaves the list and the grid empty.
+  void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
+                      const FilterSet& filter);
+  void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
+                      const FilterSet& filter, const ScanOptions& options);
+
+  // " " followed by each root (decoded for display) in the two folder labels, painted at once.
+  void ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot);
+  // Sorts the list by sortcol and sortup in the locale's collation, then parks the folders when
+  // CKDirHide is checked. The counter shows the progress of a long sort.
+  void SortPathList();
+  // Counter, header, rows and each entry's ListPos; the current row becomes row 1. The copy and
+  // delete commands call it alone after changing entries.
+  void FillPathGrid();
+  // The column widths the window sets when it is first shown; column 1 takes the rest.
+  void SetShownColumnWidths();
+  // Column 1 follows the width of the grid.
+  void TSListResize();
+
+ Q_SIGNALS:
+  // The list should be scanned again: the refresh of the active page does it while this tab is
+  // active. Emitted by the three scan options and the menu command.
+  void RefreshRequested();
+  // The user chose another filter set in CBFilterChoice.
+  void FilterChoiceChanged(int index);
+
+ private:
+  void BuildTopPanel(QWidget* panel);
+  void BuildMenu();
+  void SetCounterDimmed(bool dimmed);
+  void ShowCounter(const std::string& text);
+  void SGPathHeaderClick(int column);
+  void SGPathPopup(QPoint globalPos);
+  void CKSubFolderClick();
+  void CKOneSideDirClick();
+  void CKDirHideClick();
+  void CKDirIgnoreClick();
+  void PMMUpdateListClick();
+  void RequestRefreshAndFocus();
+  // A click on an option while a copy or delete loop runs is taken back; true when it was.
+  bool UndoClickWhileCommandRuns(QCheckBox& box);
+  template <typename Handler>
+  void Guarded(Handler&& handler);
+
+  MainState& state_;
+  MessageBoxes& boxes_;
+  QCollator collator_;
+  int sortcol_ = 1;
+  bool sortup_ = true;
+  QElapsedTimer sortCounterClock_;
+
+  QLabel* lbListMain_ = nullptr;
+  QLabel* lbListSub_ = nullptr;
+  QLabel* lbCompare_ = nullptr;
+  QCheckBox* ckDirHide_ = nullptr;
+  QCheckBox* ckSubFolder_ = nullptr;
+  QCheckBox* ckOneSideDir_ = nullptr;
+  QCheckBox* ckDirIgnore_ = nullptr;
+  QComboBox* cbFilterChoice_ = nullptr;
+  QPushButton* btExcelOut_ = nullptr;
+  PathGridView* sgPath_ = nullptr;
+  PathListModel* model_ = nullptr;
+  QMenu* pmSGPath_ = nullptr;
+};
+
+}  // namespace tarvex

@@ -1,0 +1,143 @@
+#include "app/list/path_grid_view.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QStyledItemDelegate>
+#include <QWheelEvent>
+
+#include "app/shell/grid_helpers.h"
+#include "app/shell/japanese_fonts.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr double WheelFraction = 0.1;
+constexpr int WheelNotch = 120;  // angle delta of one notch, in eighths of a degree
+constexpr int TextIndent = 2;
+
+// Draws the text 2 pixels from the cell's left edge and clips it instead of eliding: the time
+// and size texts fill their columns to the pixel, and the report reads them back by character
+// position. The current cell gets no focus frame; the focus shows as the selected row.
+class GridCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    opt.state &= ~QStyle::State_HasFocus;
+    const QString text = opt.text;
+    opt.text.clear();
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget != nullptr ? widget->style() : nullptr;
+    if (style != nullptr) style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+
+    const bool selected = (opt.state & QStyle::State_Selected) != 0;
+    const QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) == 0 ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) != 0
+                                           ? QPalette::Normal
+                                           : QPalette::Inactive;
+    painter->save();
+    painter->setClipRect(opt.rect);
+    painter->setFont(opt.font);
+    painter->setPen(
+        opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(opt.rect.adjusted(TextIndent, 0, 0, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter->restore();
+  }
+};
+
+}  // namespace
+
+PathGridView::PathGridView(QWidget* parent) : QTableView(parent) {
+  setObjectName(QStringLiteral("SGPath"));
+  QFont font = FixedJapaneseFont();
+  font.setPixelSize(FontPixelSize);
+  setFont(font);
+  setItemDelegate(new GridCellDelegate(this));
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);
+  setWordWrap(false);
+  setCornerButtonEnabled(false);
+  setSortingEnabled(false);
+
+  QHeaderView* rows = verticalHeader();
+  rows->hide();
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(RowHeight);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+
+  QHeaderView* columns = horizontalHeader();
+  columns->setMinimumSectionSize(0);
+  columns->setSectionResizeMode(QHeaderView::Fixed);
+  columns->setStretchLastSection(false);
+  columns->setSectionsClickable(true);
+  columns->setHighlightSections(false);
+  columns->setDefaultAlignment(Qt::AlignCenter);
+  // The header sorts on the release of any button; the toolkit reports the left one only.
+  connect(columns, &QHeaderView::sectionClicked, this, &PathGridView::HeaderClicked);
+  columns->viewport()->installEventFilter(this);
+}
+
+bool PathGridView::eventFilter(QObject* watched, QEvent* event) {
+  QHeaderView* columns = horizontalHeader();
+  if (watched == columns->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) {
+      const int column = columns->logicalIndexAt(mouse->position().toPoint());
+      if (column >= 0) Q_EMIT HeaderClicked(column);
+      return true;
+    }
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+void PathGridView::mousePressEvent(QMouseEvent* event) {
+  // The right button opens the row menu for the rows already selected; it must not change them.
+  if (event->button() == Qt::RightButton) {
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+    return;
+  }
+  QTableView::mousePressEvent(event);
+}
+
+void PathGridView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    event->accept();
+    if (indexAt(event->position().toPoint()).isValid())
+      Q_EMIT PopupRequested(event->globalPosition().toPoint());
+    return;
+  }
+  QTableView::mouseReleaseEvent(event);
+}
+
+void PathGridView::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  wheelRemainder_ += event->angleDelta().y();
+  while (wheelRemainder_ >= WheelNotch) {
+    wheelRemainder_ -= WheelNotch;
+    WheelScrollRows(*this, true, WheelFraction);
+  }
+  while (wheelRemainder_ <= -WheelNotch) {
+    wheelRemainder_ += WheelNotch;
+    WheelScrollRows(*this, false, WheelFraction);
+  }
+}
+
+void PathGridView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  Q_EMIT ViewportResized();
+}
+
+}  // namespace tarvex

@@ -1,0 +1,35 @@
+#pragma once
+// The copy and delete commands' view of the window: the progress dialog, the message log, the
+// shared cancel flag, the pause and the beep.
+
+#include "core/commands/command_progress.h"
+
+namespace tarvex {
+
+class TFMOption;
+class TQvMessageBox;
+
+class DialogCommandProgress : public CommandProgress {
+ public:
+  DialogCommandProgress(TFMOption& dialog, TQvMessageBox& log, bool& cancelRequested)
+      : dialog_(dialog), log_(log), cancelRequested_(cancelRequested) {}
+
+  void ProcessEvents() override;
+  bool CopyCancelRequested() override { return cancelRequested_; }
+  void ClearCopyCancel() override { cancelRequested_ = false; }
+  void ShowDialog(const ProgressDialogState& state) override;
+  void UpdateDialog(const ProgressDialogState& state) override;
+  bool ConfirmInDialog(const ProgressDialogState& state) override;
+  int PathWidthLimit() override;
+  int TextWidth(ProgressLine line, std::string_view text) override;
+  void AddLine(const std::string& text) override;
+  void Pause(int milliseconds) override;
+  void Beep() override;
+
+ private:
+  TFMOption& dialog_;
+  TQvMessageBox& log_;
+  bool& cancelRequested_;
+};
+
+}  // namespace tarvex

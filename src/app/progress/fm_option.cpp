@@ -1,0 +1,114 @@
+#include "app/progress/fm_option.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/shell/app_identity.h"
+#include "app/shell/japanese_fonts.h"
+
+namespace tarvex {
+
+namespace {
+
+// The background of the labels: the classic inactive caption text colour.
+const QColor LabelBackground(0xD8, 0xE4, 0xF8);
+
+QLabel* MakeLabel(const char* name, const QString& text, int x, int y, int pixelSize,
+                  QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QLatin1String(name));
+  QFont font = ProportionalJapaneseFont();
+  font.setPixelSize(pixelSize);
+  label->setFont(font);
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, LabelBackground);
+  label->setPalette(palette);
+  label->setGeometry(x, y, 462 - x - 8, pixelSize + 6);
+  return label;
+}
+
+void SetBold(QLabel& label, bool bold) {
+  QFont font = label.font();
+  font.setBold(bold);
+  label.setFont(font);
+}
+
+}  // namespace
+
+TFMOption::TFMOption(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("FMOption"));
+  setWindowTitle(ApplicationTitle());
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setFont(ProportionalJapaneseFont());
+  setFixedSize(462, 151);
+
+  lbCopying_ = MakeLabel("LBCopying", QStringLiteral("コピーしています。"), 25, 8, 15, this);
+  lbCopying1_ = MakeLabel("LBCopying1", QStringLiteral("ラベル１"), 25, 38, 13, this);
+  lbCopying2_ = MakeLabel("LBCopying2", QStringLiteral("ラベル２"), 25, 58, 13, this);
+  lbCopying3_ = MakeLabel("LBCopying3", QStringLiteral("ラベル３"), 24, 78, 13, this);
+
+  pbCopying_ = new QProgressBar(this);
+  pbCopying_->setObjectName(QStringLiteral("PBCopying"));
+  pbCopying_->setGeometry(24, 112, 305, 25);
+  pbCopying_->setRange(0, 100);
+  pbCopying_->setTextVisible(false);
+
+  btOK_ = new QPushButton(QStringLiteral("ＯＫ"), this);
+  btOK_->setObjectName(QStringLiteral("BTOK"));
+  btOK_->setGeometry(344, 112, 50, 25);
+  btOK_->setAutoDefault(false);
+  btCancel_ = new QPushButton(QStringLiteral("中止"), this);
+  btCancel_->setObjectName(QStringLiteral("BTCancel"));
+  btCancel_->setGeometry(400, 112, 50, 25);
+  btCancel_->setAutoDefault(false);
+
+  connect(btOK_, &QPushButton::clicked, this, &TFMOption::BTOKClick);
+  connect(btCancel_, &QPushButton::clicked, this, &TFMOption::BTCancelClick);
+}
+
+QLabel* TFMOption::Label(ProgressLine line) const {
+  switch (line) {
+    case ProgressLine::Line1:
+      return lbCopying1_;
+    case ProgressLine::Line2:
+      return lbCopying2_;
+    case ProgressLine::Line3:
+      return lbCopying3_;
+  }
+  return lbCopying1_;
+}
+
+void TFMOption::Apply(const ProgressDialogState& state) {
+  lbCopying_->setText(QString::fromStdString(state.Header));
+  QPalette palette = lbCopying_->palette();
+  palette.setColor(QPalette::WindowText, state.HeaderGrey
+                                             ? QColor(0x66, 0x66, 0x66)
+                                             : QWidget::palette().color(QPalette::WindowText));
+  lbCopying_->setPalette(palette);
+  lbCopying1_->setText(QString::fromStdString(state.Line1));
+  lbCopying2_->setText(QString::fromStdString(state.Line2));
+  lbCopying3_->setText(QString::fromStdString(state.Line3));
+  SetBold(*lbCopying2_, state.Line2Bold);
+  SetBold(*lbCopying3_, state.Line3Bold);
+  btOK_->setEnabled(state.OkEnabled);
+  btCancel_->setEnabled(state.CancelEnabled);
+  pbCopying_->setVisible(state.BarVisible);
+  pbCopying_->setRange(0, state.BarMaximum);
+  pbCopying_->setValue(state.BarPosition);
+}
+
+void TFMOption::BTOKClick() {
+  // In the modal confirmation ＯＫ ends it with "accepted"; otherwise it hides the dialog.
+  accept();
+}
+
+void TFMOption::BTCancelClick() {
+  Q_EMIT CancelRequested();
+  // Ends a modal confirmation with "rejected"; a running loop's dialog stays on screen.
+  if (isModal()) reject();
+}
+
+}  // namespace tarvex

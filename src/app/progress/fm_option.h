@@ -1,0 +1,50 @@
+#pragma once
+// The copy-progress dialog, shared by the copy and delete commands: created hidden at start,
+// shown while a command runs and until ＯＫ is clicked, and modally for the delete confirmation.
+
+#include <QDialog>
+
+#include "core/commands/command_progress.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace tarvex {
+
+class TFMOption : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TFMOption(QWidget* parent = nullptr);
+
+  QLabel* LBCopying() const { return lbCopying_; }
+  QLabel* LBCopying1() const { return lbCopying1_; }
+  QLabel* LBCopying2() const { return lbCopying2_; }
+  QLabel* LBCopying3() const { return lbCopying3_; }
+  QProgressBar* PBCopying() const { return pbCopying_; }
+  QPushButton* BTOK() const { return btOK_; }
+  QPushButton* BTCancel() const { return btCancel_; }
+  QLabel* Label(ProgressLine line) const;
+
+  // Puts every control of the state into the dialog.
+  void Apply(const ProgressDialogState& state);
+
+ Q_SIGNALS:
+  // 中止 was clicked: the running loop stops at its next row.
+  void CancelRequested();
+
+ private:
+  void BTOKClick();
+  void BTCancelClick();
+
+  QLabel* lbCopying_ = nullptr;
+  QLabel* lbCopying1_ = nullptr;
+  QLabel* lbCopying2_ = nullptr;
+  QLabel* lbCopying3_ = nullptr;
+  QProgressBar* pbCopying_ = nullptr;
+  QPushButton* btOK_ = nullptr;
+  QPushButton* btCancel_ = nullptr;
+};
+
+}  // namespace tarvex

@@ -1,0 +1,267 @@
+#include "app/shell/fm_main.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/filter/filter_page.h"
+#include "app/folder/folder_page.h"
+#include "app/list/list_commands.h"
+#include "app/list/list_page.h"
+#include "app/list/path_grid_view.h"
+#include "app/log/qv_message_box.h"
+#include "app/shell/app_identity.h"
+#include "app/shell/combo_mirror.h"
+#include "app/shell/handler_guard.h"
+#include "app/shell/japanese_fonts.h"
+#include "app/shell/qt_message_boxes.h"
+#include "core/scan/path_entry.h"
+#include "core/settings/settings.h"
+#include "core/text/name_value_list.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr int DesignLeft = 409;
+constexpr int DesignTop = 112;
+constexpr int DesignWidth = 720;
+constexpr int DesignHeight = 690;
+constexpr int MinimumWidth = 600;
+constexpr int MinimumHeight = 400;
+
+}  // namespace
+
+TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
+    : QMainWindow(parent), boxes_(boxes), requestedSettingsPath_(std::move(settingsPath)) {
+  if (!boxes_) {
+    ownBoxes_ = std::make_unique<QtMessageBoxes>(this);
+    boxes_ = ownBoxes_.get();
+  }
+  setObjectName(QStringLiteral("FMMain"));
+  setFont(FixedJapaneseFont());
+  setMinimumSize(MinimumWidth, MinimumHeight);
+  move(DesignLeft, DesignTop);
+  resize(DesignWidth, DesignHeight);
+  BuildPages();
+  RunGuarded(*boxes_, [this] { FormCreate(); });
+  connect(pageControl1_, &QTabWidget::currentChanged, this, &TFMMain::PageControl1Change);
+  connect(listPage_, &ListPage::FilterChoiceChanged, this, [this](int index) {
+    RunGuarded(*boxes_, [this, index] { CBFilterChoiceChange(index); });
+  });
+  connect(folderPage_->CBFilterChoice2(), &QComboBox::activated, this, [this](int index) {
+    RunGuarded(*boxes_, [this, index] { CBFilterChoice2Change(index); });
+  });
+}
+
+TFMMain::~TFMMain() = default;
+
+void TFMMain::SetProgressDialog(TFMOption* dialog) {
+  fmOption_ = dialog;
+  listCommands_ = new ListCommands(*this, *listPage_, *dialog);
+}
+
+QWidget* TFMMain::AddPage(const char* name, const QString& caption) {
+  auto* page = new QWidget(pageControl1_);
+  page->setObjectName(QLatin1String(name));
+  pageControl1_->addTab(page, caption);
+  return page;
+}
+
+void TFMMain::BuildPages() {
+  pageControl1_ = new QTabWidget(this);
+  pageControl1_->setObjectName(QStringLiteral("PageControl1"));
+  // The tabs and what they hold use the proportional font; controls that need the fixed one set
+  // it themselves.
+  pageControl1_->setFont(ProportionalJapaneseFont());
+  setCentralWidget(pageControl1_);
+
+  tsFolder_ = AddPage("TSFolder", QStringLiteral("フォルダ選択"));
+  tsList_ = AddPage("TSList", QStringLiteral("ファイルリスト"));
+  tsFilter_ = AddPage("TSFilter", QStringLiteral("フィルタ"));
+  tsCompare_ = AddPage("TSCompare", QStringLiteral("ファイル比較"));
+  tsMessage_ = AddPage("TSMessage", QStringLiteral("メッセージ"));
+  tsHelp_ = AddPage("TSHelp", QStringLiteral("ヘルプ"));
+
+  auto* folderLayout = new QVBoxLayout(tsFolder_);
+  folderLayout->setContentsMargins(0, 0, 0, 0);
+  folderPage_ = new FolderPage(*this, tsFolder_);
+  folderLayout->addWidget(folderPage_);
+
+  auto* filterLayout = new QVBoxLayout(tsFilter_);
+  filterLayout->setContentsMargins(0, 0, 0, 0);
+  filterPage_ = new FilterPage(*this, tsFilter_);
+  filterLayout->addWidget(filterPage_);
+  auto* listLayout = new QVBoxLayout(tsList_);
+  listLayout->setContentsMargins(0, 0, 0, 0);
+  listPage_ = new ListPage(state_, *boxes_, tsList_);
+  listLayout->addWidget(listPage_);
+  connect(listPage_, &ListPage::RefreshRequested, this,
+          [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
+
+  auto* messageLayout = new QVBoxLayout(tsMessage_);
+  messageLayout->setContentsMargins(0, 0, 0, 0);
+  msgBox_ = new TQvMessageBox(tsMessage_);
+  msgBox_->setObjectName(QStringLiteral("MsgBox"));
+  messageLayout->addWidget(msgBox_);
+}
+
+void TFMMain::FormCreate() {
+  state_.CreateSharedLists();
+  state_.OpenSettings(
+      requestedSettingsPath_.isEmpty()
+          ? SettingsPathFor(
+                QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString())
+          : QFile::encodeName(requestedSettingsPath_).toStdString());
+  // The stored rectangle replaces the current one; what is missing keeps the current value.
+  state_.Settings.Position = CurrentWindowRect();
+  LoadSettings(*state_.SettingsFile, state_.Settings);
+  ApplyWindowRect(state_.Settings.Position);
+  folderPage_->ShowHistory();
+  filterPage_->ShowFilterNames();
+  listPage_->ApplySettings(state_.Settings);
+  // Set before the tab-change handler is connected, so it does not run.
+  pageControl1_->setCurrentWidget(tsFolder_);
+}
+
+void TFMMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_ || event->spontaneous()) return;
+  shown_ = true;
+  RunGuarded(*boxes_, [this] { FormShow(); });
+}
+
+void TFMMain::FormShow() {
+  setWindowTitle(MainWindowCaption());
+  folderPage_->CBComparePathChange();
+  listPage_->SetShownColumnWidths();
+  state_.ScanAttrMask = DefaultScanAttrMask;
+  SyncFilterChoices();
+}
+
+bool TFMMain::FormCloseQuery() {
+  if (closeQueried_) return true;
+  closeQueried_ = true;
+  listPage_->StoreSettings(state_.Settings);
+  bool saved = false;
+  if (state_.SettingsFile) {
+    state_.Settings.Position = CurrentWindowRect();
+    state_.Settings.lastmfolder = folderPage_->MainFolderText();
+    state_.Settings.lastsfolder = folderPage_->SubFolderText();
+    try {
+      saved = SaveSettings(*state_.SettingsFile, state_.Settings);
+    } catch (...) {
+      // Whatever went wrong, the user hears of it and the window still closes.
+    }
+  }
+  if (!saved) {
+    boxes_->Information(ApplicationTitle(), QString::fromUtf8(SettingsWriteErrorText));
+  }
+  state_.ReleaseSharedLists();
+  return true;
+}
+
+WindowRect TFMMain::CurrentWindowRect() const {
+  // The restored rectangle of a maximised or minimised window, placed by its frame as move()
+  // places it.
+  const QRect normal = normalGeometry();
+  const QPoint frameOffset = geometry().topLeft() - pos();
+  WindowRect rect;
+  rect.Left = normal.x() - frameOffset.x();
+  rect.Top = normal.y() - frameOffset.y();
+  rect.Width = normal.width();
+  rect.Height = normal.height();
+  return rect;
+}
+
+void TFMMain::ApplyWindowRect(const WindowRect& rect) {
+  move(rect.Left, rect.Top);
+  resize(rect.Width, rect.Height);
+}
+
+void TFMMain::closeEvent(QCloseEvent* event) {
+  RunGuarded(*boxes_, [this] { FormCloseQuery(); });
+  event->accept();
+  FormClose();
+}
+
+void TFMMain::FormClose() { QCoreApplication::quit(); }
+
+void TFMMain::PageControl1Change(int /*index*/) {
+  RunGuarded(*boxes_, [this] {
+    if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
+    if (pageControl1_->currentWidget() == tsFilter_) filterPage_->CBFilterSelect();
+    RefreshActivePage();
+  });
+}
+
+void TFMMain::RefreshActivePage() {
+  if (!isActiveWindow() || state_.CommandRunning) return;
+  if (pageControl1_->currentWidget() != tsList_) return;
+  folderPage_->RecordComparePair();
+  SyncFilterChoices();
+  state_.Settings.PairFilterMap.SetValue(SelectedComboText(*folderPage_->CBComparePath()),
+                                         SelectedComboText(*CBFilterChoice()));
+  filterPage_->CBFilterSelect();
+  UpdatePathList();
+}
+
+QComboBox* TFMMain::CBFilterChoice() const { return listPage_->CBFilterChoice(); }
+
+void TFMMain::SyncFilterChoices() {
+  FillCombo(*folderPage_->CBFilterChoice2(), state_.Settings.FilterNames);
+  FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
+}
+
+void TFMMain::SelectFilterIndex(int index) {
+  state_.Settings.FilterNames.ItemIndex = index;
+  filterPage_->ShowFilterNames();
+}
+
+void TFMMain::SelectPairFilterSet(const std::string& pair) {
+  const std::string name = state_.Settings.PairFilterMap.Value(pair);
+  if (name.empty()) return;
+  const ComboItems& names = state_.Settings.FilterNames;
+  int index = -1;
+  for (std::size_t i = 0; i < names.Items.size() && index < 0; ++i) {
+    if (EqualsIgnoringAsciiCase(names.Items[i], name)) index = static_cast<int>(i);
+  }
+  if (index >= 0) {
+    const QSignalBlocker block2(folderPage_->CBFilterChoice2());
+    folderPage_->CBFilterChoice2()->setCurrentIndex(index);
+    const QSignalBlocker block(CBFilterChoice());
+    CBFilterChoice()->setCurrentIndex(index);
+  }
+  // A set that no longer exists leaves CBFilter with nothing selected.
+  SelectFilterIndex(index);
+  filterPage_->CBFilterSelect();
+}
+
+void TFMMain::CBFilterChoice2Change(int index) {
+  SelectFilterIndex(index);
+  filterPage_->CBFilterSelect();
+}
+
+void TFMMain::CBFilterChoiceChange(int index) {
+  if (state_.CommandRunning) {
+    // No rescan can follow while a loop runs: the choice goes back to the set the list uses.
+    FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
+    return;
+  }
+  SelectFilterIndex(index);
+  filterPage_->CBFilterSelect();
+  RefreshActivePage();
+  listPage_->SGPath()->setFocus();
+}
+
+void TFMMain::UpdatePathList() {
+  listPage_->UpdatePathList(folderPage_->MainFolderText(), folderPage_->SubFolderText(),
+                            filterPage_->ActiveFilterSet());
+}
+
+}  // namespace tarvex

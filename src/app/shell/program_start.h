@@ -1,0 +1,15 @@
+#pragma once
+// The start of the program: the main window is created and shown (its create and show handlers
+// run), and only then the progress dialog is created, hidden.
+
+#include <QString>
+#include <memory>
+
+#include "app/shell/fm_main.h"
+
+namespace tarvex {
+
+// Arguments as for TFMMain. The dialog belongs to the window and is reached by FMOption().
+std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath = {}, MessageBoxes* boxes = nullptr);
+
+}  // namespace tarvex

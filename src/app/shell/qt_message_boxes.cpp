@@ -1,0 +1,25 @@
+#include "app/shell/qt_message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tarvex {
+
+QWidget* QtMessageBoxes::Parent() const {
+  return parent_ ? parent_.data() : QApplication::activeWindow();
+}
+
+void QtMessageBoxes::Information(const QString& title, const QString& text) {
+  QMessageBox::information(Parent(), title, text);
+}
+
+void QtMessageBoxes::Error(const QString& title, const QString& text) {
+  QMessageBox::critical(Parent(), title, text);
+}
+
+bool QtMessageBoxes::Confirm(const QString& title, const QString& text) {
+  return QMessageBox::question(Parent(), title, text, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,55 @@
+#pragma once
+// What a copy or delete command works on, how it is tuned, and what the window needs at its end.
+
+#include <cstdint>
+#include <string>
+
+#include "core/scan/path_entry.h"
+#include "core/scan/path_list.h"
+#include "core/settings/settings.h"
+
+namespace tarvex {
+
+// The list, the two roots (the folder edits' texts, as bytes) and the selected grid rows
+// FirstRow..LastRow; grid row r shows entry r - 1.
+struct CommandScope {
+  PathList& List;
+  std::string MainRoot;
+  std::string SubRoot;
+  std::int32_t FirstRow = 1;
+  std::int32_t LastRow = 1;
+};
+
+struct CommandSettings {
+  int CopyWait = DefaultCopyWait;  // pause after each file, in milliseconds
+  std::uint32_t ScanAttrMask = DefaultScanAttrMask;
+};
+
+struct CommandResult {
+  // The loop ran: the window refills the list without a rescan, restores the top row it
+  // remembered and makes CurrentRow current. False when the command ended before its loop (a
+  // delete with nothing to remove, a declined confirmation, an empty selection).
+  bool LoopRan = false;
+  std::int32_t CurrentRow = 0;
+  std::int32_t Files = 0;   // files copied, or moved to the trash
+  std::int32_t Failed = 0;  // files that were tried and failed
+  bool Cancelled = false;   // 中止 stopped the loop
+};
+
+// The selected rows kept to rows that show an entry; false when none is left.
+bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last);
+
+// Recomputes one entry's status after its sides changed, keeping SameCount the number of Same
+// entries: the old Same is taken off before CompareEntry counts the new one.
+void RecompareEntry(PathList& list, std::int32_t index);
+
+// The path of an entry on one side. A root that is not an absolute path (an empty folder edit)
+// names no folder: its paths stay relative, so that the file operations refuse them instead of
+// acting on "/" or the current folder.
+std::string SidePath(const std::string& root, const std::string& relative);
+bool IsAbsolutePath(const std::string& path);
+
+// True when nothing is at the path (not even a dangling link); false too when it cannot be told.
+bool IsPathAbsent(const std::string& path);
+
+}  // namespace tarvex

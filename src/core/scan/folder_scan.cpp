@@ -1,0 +1,170 @@
+#include "core/scan/folder_scan.h"
+
+#include <chrono>
+
+#include "core/scan/path_index.h"
+#include "core/text/format_text.h"
+
+namespace tarvex {
+
+namespace {
+
+// The counter label cannot show more than a screen refresh or so; a million repaints would cost
+// more than the scan.
+constexpr auto CounterInterval = std::chrono::milliseconds(50);
+
+bool IsAbsolute(const std::string& root) { return !root.empty() && root.front() == '/'; }
+
+class FolderScanner {
+ public:
+  FolderScanner(PathList& list, const std::string& mainRoot, const std::string& subRoot,
+                const ScanOptions& options, const FilterSet& filter,
+                const ScanCounterCallback& onCounter)
+      : list_(list),
+        mainRoot_(mainRoot),
+        subRoot_(subRoot),
+        options_(options),
+        filter_(filter),
+        onCounter_(onCounter),
+        index_(options.CaseInsensitivePairing) {}
+
+  void Run() {
+    list_.Clear();
+    PathEntry root;
+    root.Path = mainRoot_;
+    root.Attr = AttrDirectory;
+    list_.Entries.push_back(std::move(root));
+    list_.PathCount = 1;
+
+    RunPass(false);
+    list_[0].Path = subRoot_;
+    list_[0].Attr = AttrDirectory;
+    RunPass(true);
+
+    // CreatedIndex and ParentIndex keep counting the provisional root.
+    list_.Entries.erase(list_.Entries.begin());
+    --list_.PathCount;
+  }
+
+ private:
+  void RunPass(bool subPass) {
+    subPass_ = subPass;
+    for (std::int32_t c = 0; c < list_.PathCount; ++c) {
+      ListFolder(c);
+      if (!options_.SubFolder) break;
+    }
+    ReportCounter(true);
+  }
+
+  void ListFolder(std::int32_t c) {
+    if (!IsFolder(list_[c].Attr)) return;
+    const std::string& ownRoot = subPass_ ? subRoot_ : mainRoot_;
+    const std::string& otherRoot = subPass_ ? mainRoot_ : subRoot_;
+    // A root that is not an absolute path (empty, or the computer's display name in the tree)
+    // names no folder; listing it would read the current folder instead.
+    if (!IsAbsolute(ownRoot)) return;
+    const std::string prefix = c == 0 ? std::string() : list_[c].Path + "/";
+    if (options_.OneSideDir && c != 0 &&
+        (!IsAbsolute(otherRoot) || !FolderExists(JoinPath(otherRoot, prefix))))
+      return;
+    ListDirectory(JoinPath(ownRoot, prefix), options_.AttrMask,
+                  [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
+  }
+
+  void Accept(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
+    if (!IsFolder(d.Attr) && CheckFileName(filter_, d.Name) != NameShown) return;
+    if (subPass_) {
+      relative_.assign(prefix).append(d.Name);
+      const std::int32_t i = index_.Find(list_.Entries, relative_);
+      if (i >= 0) {
+        list_.SetSubSide(i, d);
+        if (options_.DirIgnore && IsFolder(list_[i].Attr)) {
+          list_[i].Status = Same;
+          ++list_.SameCount;
+        } else {
+          list_.CompareEntry(i);
+        }
+      } else {
+        Append(d, prefix, parent);
+      }
+    } else {
+      Append(d, prefix, parent);
+    }
+    ReportCounter(false);
+  }
+
+  void Append(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
+    const std::int32_t index = list_.PathCount;
+    NewPathEntry(index, d, prefix, parent);
+    ++list_.PathCount;
+    if (subPass_) {
+      list_.SetSubSide(index, d);
+    } else {
+      list_.SetMainSide(index, d);
+    }
+    list_.CompareEntry(index);
+    if (IsFolder(d.Attr)) ++list_.FolderCount;
+    index_.Add(list_.Entries, index);
+  }
+
+  void NewPathEntry(std::int32_t index, const DirectoryEntry& d, const std::string& prefix,
+                    std::int32_t parent) {
+    PathEntry e;
+    e.Path.reserve(prefix.size() + d.Name.size());
+    e.Path.assign(prefix).append(d.Name);
+    e.Attr = d.Attr;
+    e.CreatedIndex = index;
+    e.ParentIndex = parent;
+    e.Ignored = IsCopyIgnored(filter_, e.Path, e.Attr);
+    e.Status = Same;
+    list_.Entries.push_back(std::move(e));
+  }
+
+  void ReportCounter(bool force) {
+    if (!onCounter_) return;
+    if (!force && (++sinceCheck_ & 63) != 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - lastReport_ < CounterInterval) return;
+    lastReport_ = now;
+    onCounter_(ScanCounterText(subPass_, list_.PathCount - 1, list_.FolderCount, list_.SameCount));
+  }
+
+  PathList& list_;
+  const std::string& mainRoot_;
+  const std::string& subRoot_;
+  const ScanOptions& options_;
+  const FilterSet& filter_;
+  const ScanCounterCallback& onCounter_;
+  PathIndex index_;
+  bool subPass_ = false;
+  std::string relative_;
+  unsigned sinceCheck_ = 0;
+  std::chrono::steady_clock::time_point lastReport_{};
+};
+
+}  // namespace
+
+std::string JoinPath(const std::string& root, const std::string& relative) {
+  if (!root.empty() && root.back() == '/') return root + relative;
+  return root + "/" + relative;
+}
+
+std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
+                            std::int32_t same) {
+  return subPass ? FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d    ", paths, folders, same)
+                 : FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d            ", paths, folders,
+                              same);
+}
+
+void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
+                 const ScanOptions& options, const FilterSet& filter,
+                 const ScanCounterCallback& onCounter) {
+  try {
+    FolderScanner(list, mainRoot, subRoot, options, filter, onCounter).Run();
+  } catch (const MaskError&) {
+    list.Clear();
+    throw;
+  }
+}
+
+}  // namespace tarvex

@@ -1,0 +1,38 @@
+#pragma once
+// The comparison rows of the current folder pair and the entry operations.
+
+#include <cstdint>
+#include <vector>
+
+#include "core/fs/directory_entry.h"
+#include "core/scan/path_entry.h"
+
+namespace tarvex {
+
+// Entries at PathCount and beyond are parked (the list view hides folders there); every operation
+// stops at PathCount.
+class PathList {
+ public:
+  std::vector<PathEntry> Entries;
+  std::int32_t PathCount = 0;
+  std::int32_t FolderCount = 0;
+  std::int32_t SameCount = 0;
+
+  PathEntry& operator[](std::int32_t index) { return Entries[static_cast<std::size_t>(index)]; }
+  const PathEntry& operator[](std::int32_t index) const {
+    return Entries[static_cast<std::size_t>(index)];
+  }
+
+  void Clear();
+
+  void SetMainSide(std::int32_t index, const DirectoryEntry& d);
+  void SetSubSide(std::int32_t index, const DirectoryEntry& d);
+  void ClearMainSide(std::int32_t index);
+  void ClearSubSide(std::int32_t index);
+  // Sets the status from the two sides; a Same result counts in SameCount.
+  void CompareEntry(std::int32_t index);
+  // SameCount from 0, then CompareEntry for every valid entry in order.
+  void CompareAllEntries();
+};
+
+}  // namespace tarvex

@@ -1,0 +1,238 @@
+#include "app/list/list_commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/filter/filter_page.h"
+#include "app/folder/folder_page.h"
+#include "app/folder/folder_tree_view.h"
+#include "app/list/list_page.h"
+#include "app/list/path_grid_view.h"
+#include "app/list/path_list_model.h"
+#include "app/log/qv_message_box.h"
+#include "app/progress/fm_option.h"
+#include "app/shell/fm_main.h"
+#include "app/shell/program_start.h"
+#include "support/recording_message_boxes.h"
+#include "support/screenshot.h"
+#include "support/trash_sandbox.h"
+
+namespace tarvex {
+namespace {
+
+using filetest::FindInTrash;
+using filetest::ReadFile;
+using filetest::SandboxFolder;
+using filetest::SetModificationTime;
+using filetest::WriteFile;
+
+constexpr std::time_t T0 = 1700000000;
+
+class ListCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Nothing of these tests may reach the real trash.
+    ASSERT_TRUE(filetest::SandboxTrashIsPrivate());
+    mainRoot = sandbox / "main";
+    subRoot = sandbox / "sub";
+    for (const std::string& folder : {mainRoot, subRoot, subRoot + "/deep", subRoot + "/deep/er"})
+      ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    WriteFile(mainRoot + "/new.txt", "new version");
+    SetModificationTime(mainRoot + "/new.txt", T0 + 600, 0);
+    WriteFile(subRoot + "/new.txt", "old");
+    SetModificationTime(subRoot + "/new.txt", T0, 0);
+    WriteFile(mainRoot + "/both.txt", "main");
+    SetModificationTime(mainRoot + "/both.txt", T0, 0);
+    WriteFile(subRoot + "/both.txt", "sub!");
+    SetModificationTime(subRoot + "/both.txt", T0, 0);
+    WriteFile(subRoot + "/deep/er/only.txt", "only in sub");
+
+    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    window->State().Settings.copywait = 0;
+    ASSERT_TRUE(window->Folders().STVMain()->SelectPath(mainRoot));
+    ASSERT_TRUE(window->Folders().STVSub()->SelectPath(subRoot));
+    page = window->ListTab();
+    page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                         ScanOptions{true, false, false, false, 49});
+    window->MsgBox().clear();
+  }
+
+  int RowOf(const std::string& path) const {
+    const PathList& list = *window->State().PathList;
+    for (int i = 0; i < list.PathCount; ++i)
+      if (list[i].Path == path) return i;
+    return -1;
+  }
+  void SelectRows(int first, int last) {
+    PathGridView& grid = *page->SGPath();
+    grid.clearSelection();
+    grid.selectionModel()->select(
+        QItemSelection(page->PathModel()->index(first, 0), page->PathModel()->index(last, 6)),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  QStringList Log() const {
+    return window->MsgBox().toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  }
+
+  SandboxFolder sandbox;
+  std::string mainRoot, subRoot;
+  QTemporaryDir settings;
+  test::RecordingMessageBoxes boxes;
+  std::unique_ptr<TFMMain> window;
+  ListPage* page = nullptr;
+};
+
+TEST_F(ListCommandsTest, NewestCopyReplacesTheOlderFileAndUpdatesTheRowInPlace) {
+  ASSERT_EQ(window->State().PathList->PathCount, 5);
+  SelectRows(0, 4);
+  TFMOption& dialog = *window->FMOption();
+  // While the loop runs: a picture of the dialog, and a rescan and a re-sort that must wait.
+  bool sawRunning = false;
+  QTimer::singleShot(0, [&] {
+    sawRunning = window->State().CommandRunning;
+    EXPECT_FALSE(dialog.BTOK()->isEnabled());
+    EXPECT_TRUE(dialog.BTCancel()->isEnabled());
+    test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_running"));
+    page->UpdatePathList("", "", FilterSet{});
+    EXPECT_EQ(window->State().PathList->PathCount, 5);
+  });
+  page->PMMNewMainToSub->trigger();
+  EXPECT_TRUE(sawRunning);
+  EXPECT_FALSE(window->State().CommandRunning);
+
+  EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "new version");
+  const auto trashed = FindInTrash(subRoot + "/new.txt");
+  ASSERT_TRUE(trashed.has_value());
+  EXPECT_EQ(ReadFile(*trashed), "old");
+  EXPECT_EQ(ReadFile(subRoot + "/both.txt"), "sub!");  // equal times: not the newest
+
+  const PathList& list = *window->State().PathList;
+  EXPECT_EQ(list[RowOf("new.txt")].Status, Same);
+  EXPECT_EQ(window->State().PathList->PathCount, 5);  // no rescan
+  EXPECT_EQ(dialog.LBCopying()->text(),
+            QStringLiteral("メインの最新からサブへ1ファイルコピーしました。"));
+  EXPECT_TRUE(dialog.BTOK()->isEnabled());
+  EXPECT_FALSE(dialog.BTCancel()->isEnabled());
+  EXPECT_EQ(dialog.PBCopying()->value(), 5);
+  EXPECT_TRUE(dialog.isVisible());
+  test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_finished"));
+  const QStringList log = Log();
+  ASSERT_EQ(log.size(), 3);
+  EXPECT_EQ(log[0], QStringLiteral("メインの最新からサブへコピー (1～5)"));
+  EXPECT_EQ(log[1], QStringLiteral("　%1:%2/new.txt → %3/new.txt")
+                        .arg(RowOf("new.txt") + 1)
+                        .arg(QString::fromStdString(mainRoot), QString::fromStdString(subRoot)));
+  EXPECT_EQ(log[2], QStringLiteral("メインの最新からサブへ1ファイルコピー"));
+  // The refilled grid shows the new state and row 1 is current.
+  EXPECT_EQ(page->PathModel()->index(RowOf("new.txt"), 4).data().toString(),
+            QStringLiteral("　 ＝ 　"));
+  EXPECT_EQ(page->SGPath()->currentIndex().row(), 0);
+  dialog.BTOK()->click();
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ListCommandsTest, DeleteAsksInTheDialogThenTrashesBothSides) {
+  const int row = RowOf("both.txt");
+  SelectRows(row, row);
+  TFMOption& dialog = *window->FMOption();
+
+  // Declined: nothing changes.
+  QTimer::singleShot(0, [&] {
+    EXPECT_EQ(dialog.LBCopying()->text(),
+              QStringLiteral("両方のファイルを削除してよろしいですか？(2)"));
+    EXPECT_FALSE(dialog.PBCopying()->isVisible());
+    test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_confirm"));
+    dialog.BTCancel()->click();
+  });
+  page->PMMDelFileAll->trigger();
+  EXPECT_TRUE(filetest::PathExists(mainRoot + "/both.txt"));
+  EXPECT_EQ((*window->State().PathList)[row].Status, Same);
+  EXPECT_EQ(Log().size(), 1);  // only the header
+
+  // Accepted: both files go to the trash.
+  QTimer::singleShot(0, [&] { dialog.BTOK()->click(); });
+  page->PMMDelFileAll->trigger();
+  EXPECT_FALSE(filetest::PathExists(mainRoot + "/both.txt"));
+  EXPECT_FALSE(filetest::PathExists(subRoot + "/both.txt"));
+  EXPECT_EQ(ReadFile(*FindInTrash(mainRoot + "/both.txt")), "main");
+  EXPECT_EQ(ReadFile(*FindInTrash(subRoot + "/both.txt")), "sub!");
+  EXPECT_EQ((*window->State().PathList)[row].Status, Neither);
+  EXPECT_EQ(dialog.LBCopying()->text(), QStringLiteral("両方のファイルを2ファイル削除しました。"));
+  EXPECT_EQ(Log().back(), QStringLiteral("両方のファイルを2ファイル削除"));
+  EXPECT_EQ(page->PathModel()->index(row, 2).data().toString(), QString());  // empty cells
+  EXPECT_EQ(page->SGPath()->currentIndex().row(), row);
+}
+
+TEST_F(ListCommandsTest, CopyAllCreatesMissingFoldersOnTheOtherSide) {
+  const int row = RowOf("deep/er/only.txt");
+  ASSERT_GE(row, 0);
+  SelectRows(row, row);
+  page->PMMSubToMain->trigger();
+  EXPECT_EQ(ReadFile(mainRoot + "/deep/er/only.txt"), "only in sub");
+  EXPECT_EQ((*window->State().PathList)[row].Status, Same);
+  EXPECT_EQ(Log()[0], QStringLiteral("サブからメインへコピー (%1～%1)").arg(row + 1));
+}
+
+TEST_F(ListCommandsTest, CopyAndDeleteKeepTheTopRowAndMakeTheFirstSelectedRowCurrent) {
+  for (int i = 0; i < 80; ++i) {
+    const std::string name = "/many" + std::to_string(100 + i) + ".txt";
+    WriteFile(mainRoot + name, "m");
+    SetModificationTime(mainRoot + name, T0 + 600, 0);
+    WriteFile(subRoot + name, "s");
+    SetModificationTime(subRoot + name, T0, 0);
+  }
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                       ScanOptions{true, false, false, false, 49});
+  PathGridView& grid = *page->SGPath();
+  QApplication::processEvents();
+  ASSERT_GT(page->PathModel()->rowCount(), 60);
+  for (QAction* command : {page->PMMNewMainToSub, page->PMMDelFileSub}) {
+    SCOPED_TRACE(command->objectName().toStdString());
+    grid.scrollTo(page->PathModel()->index(20, 0), QAbstractItemView::PositionAtTop);
+    ASSERT_EQ(grid.rowAt(0), 20);
+    SelectRows(30, 32);
+    if (command == page->PMMDelFileSub)  // the delete asks first
+      QTimer::singleShot(0, [&] { window->FMOption()->BTOK()->click(); });
+    command->trigger();
+    EXPECT_EQ(grid.rowAt(0), 20);
+    EXPECT_EQ(grid.currentIndex().row(), 30);
+    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1);
+  }
+}
+
+TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheListWasMade) {
+  SelectRows(0, 4);
+  QComboBox* choice = page->CBFilterChoice();
+  ASSERT_EQ(choice->count(), 2);
+  ASSERT_EQ(choice->currentIndex(), 0);
+  QCheckBox* const options[] = {page->CKSubFolder(), page->CKOneSideDir(), page->CKDirHide(),
+                                page->CKDirIgnore()};
+  std::vector<bool> before;
+  for (QCheckBox* box : options) before.push_back(box->isChecked());
+  QTimer::singleShot(0, [&] {
+    ASSERT_TRUE(window->State().CommandRunning);
+    for (QCheckBox* box : options) box->click();
+    choice->setFocus();
+    QTest::keyClick(choice, Qt::Key_Down);
+  });
+  page->PMMNewMainToSub->trigger();
+  for (std::size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(options[i]->isChecked(), before[i]) << options[i]->objectName().toStdString();
+  EXPECT_EQ(choice->currentIndex(), 0);
+  EXPECT_EQ(window->Filters().CBFilter()->currentIndex(), 0);
+  EXPECT_EQ(window->State().PathList->PathCount, 5);
+}
+
+}  // namespace
+}  // namespace tarvex

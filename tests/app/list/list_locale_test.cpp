@@ -1,0 +1,129 @@
+#include "app/list/list_locale.h"
+
+#include <gtest/gtest.h>
+
+#include <QCollator>
+#include <QLocale>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/list/list_column.h"
+#include "core/text/text_encoding.h"
+
+namespace tarvex {
+namespace {
+
+TEST(LocaleListTextFormat, TakesTheSeparatorsOfTheLocalesShortFormats) {
+  struct Case {
+    const char* Locale;
+    const char* Date;
+    const char* Time;
+  };
+  const Case cases[] = {
+      {"C", "/", ":"},      // "d MMM yyyy": no separator between numbers
+      {"ja_JP", "/", ":"},  // "yyyy/MM/dd", "H:mm"
+      {"en_US", "/", ":"},  // "h:mm AP": the AM/PM mark is no field of the time
+      {"de_DE", ".", ":"}, {"fi_FI", ".", "."},
+      {"hu_HU", ".", ":"},  // "yyyy. MM. dd.": blanks around the separator dropped
+      {"ko_KR", ".", ":"},  // "yy. M. d.", "AP h:mm"
+      {"sv_SE", "-", ":"}, {"nl_NL", "-", ":"},
+  };
+  for (const Case& c : cases) {
+    const QLocale locale(QString::fromLatin1(c.Locale));
+    const ListTextFormat format = LocaleListTextFormat(locale);
+    EXPECT_EQ(format.DateSeparator, c.Date) << c.Locale;
+    EXPECT_EQ(format.TimeSeparator, c.Time) << c.Locale;
+    EXPECT_EQ(format.ThousandsSeparator, locale.groupSeparator().toStdString()) << c.Locale;
+  }
+  EXPECT_EQ(LocaleListTextFormat(QLocale::c()).ThousandsSeparator, ",");
+  EXPECT_EQ(LocaleListTextFormat(QLocale(QLocale::Japanese)).ThousandsSeparator, ",");
+  EXPECT_EQ(LocaleListTextFormat(QLocale(QLocale::German)).ThousandsSeparator, ".");
+}
+
+std::vector<std::int32_t> Ids(const PathList& list) {
+  std::vector<std::int32_t> ids;
+  for (const auto& e : list.Entries) ids.push_back(e.CreatedIndex);
+  return ids;
+}
+
+// Names that collations disagree on: letter case, accents, kana and kanji, digits, punctuation,
+// and bytes that are no UTF-8 (shown as CP932).
+PathList RandomNames(std::mt19937& rng, int n) {
+  const char* names[] = {"a",
+                         "A",
+                         "b.txt",
+                         "B.TXT",
+                         "\xC3\xA9t\xC3\xA9",
+                         "ete",
+                         "Zebra",
+                         "写真",
+                         "しゃしん",
+                         "シャシン",
+                         "資料",
+                         "10",
+                         "9",
+                         "_x",
+                         "x-y",
+                         "x y",
+                         "\x95\x5C\x8E\xA6",
+                         "\x83\x5C"};
+  auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); };
+  PathList list;
+  for (int i = 0; i < n; ++i) {
+    PathEntry e;
+    e.CreatedIndex = i;
+    e.Path = names[pick(static_cast<int>(std::size(names)))];
+    for (int depth = pick(3); depth > 0; --depth)
+      e.Path += std::string("/") + names[pick(static_cast<int>(std::size(names)))];
+    e.Attr = pick(4) == 0 ? AttrDirectory : AttrArchive;
+    e.ListPos = pick(n);
+    list.Entries.push_back(std::move(e));
+  }
+  list.PathCount = n;
+  return list;
+}
+
+TEST(SortPathListCollated, GivesTheOrderOfComparingTheShownPathsInTheCollator) {
+  std::mt19937 rng(17);
+  for (const char* localeName : {"C", "ja_JP", "en_US", "de_DE"}) {
+    const QCollator collator = ListPathCollator(QLocale(QString::fromLatin1(localeName)));
+    EXPECT_EQ(collator.caseSensitivity(), Qt::CaseInsensitive);
+    const PathCollation byText = [&](std::string_view a, std::string_view b) {
+      return collator.compare(QString::fromStdString(DisplayText(a)),
+                              QString::fromStdString(DisplayText(b)));
+    };
+    for (const int n : {0, 1, 2, 40, 300}) {
+      const PathList original = RandomNames(rng, n);
+      for (const bool sortup : {true, false}) {
+        PathList expected = original;
+        SortPathList(expected, ColumnPath, sortup, byText);
+        PathList actual = original;
+        SortPathListCollated(actual, ColumnPath, sortup, collator);
+        ASSERT_EQ(Ids(actual), Ids(expected)) << localeName << " n=" << n << " up=" << sortup;
+      }
+    }
+  }
+}
+
+TEST(SortPathListCollated, OtherColumnsSortAsTheEngineDoes) {
+  std::mt19937 rng(5);
+  PathList original = RandomNames(rng, 200);
+  for (auto& e : original.Entries) {
+    e.MainExists = rng() % 3 != 0;
+    e.MainTime = 45000 + static_cast<double>(rng() % 5);
+    e.SubExists = rng() % 3 != 0;
+    e.SubSize = static_cast<std::int64_t>(rng() % 4);
+  }
+  const QCollator collator = ListPathCollator(QLocale::c());
+  for (const int sortcol : {0, 2, 4, 5, 7}) {
+    PathList expected = original;
+    SortPathList(expected, sortcol, false);
+    PathList actual = original;
+    SortPathListCollated(actual, sortcol, false, collator);
+    EXPECT_EQ(Ids(actual), Ids(expected)) << sortcol;
+  }
+}
+
+}  // namespace
+}  // namespace tarvex

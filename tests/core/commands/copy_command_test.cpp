@@ -1,0 +1,518 @@
+#include "core/commands/copy_command.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <sstream>
+
+#include "support/command_test_support.h"
+
+namespace tarvex {
+namespace {
+
+using commandtest::CommandTreeTest;
+using commandtest::RecordingProgress;
+using commandtest::ScriptedFileOperations;
+using commandtest::T0;
+using filetest::FindInTrash;
+using filetest::PathExists;
+using filetest::ReadFile;
+
+constexpr const CopyCommandInfo& NewMainToSub = CopyCommandTable[0];
+constexpr const CopyCommandInfo& NewSubToMain = CopyCommandTable[1];
+constexpr const CopyCommandInfo& MainToSub = CopyCommandTable[2];
+constexpr const CopyCommandInfo& SubToMain = CopyCommandTable[3];
+
+TEST(CopyCommandTable, MenuItemsPickTheirCommandAndAnyOtherIsTheLast) {
+  struct Row {
+    const char* item;
+    const char* caption;
+    CopyDirection direction;
+    bool newestOnly;
+    const char* prefix;
+    const char* arrow;
+  };
+  const Row rows[] = {
+      {"PMMNewMainToSub", "メインの最新 → サブへ コピー", CopyDirection::MainToSub, true,
+       "メインの最新からサブへ", "↓"},
+      {"PMMNewSubToMain", "メインへ ← サブの最新 コピー", CopyDirection::SubToMain, true,
+       "サブの最新からメインへ", "↑"},
+      {"PMMMainToSub", "メインの全部 → サブへ コピー", CopyDirection::MainToSub, false,
+       "メインからサブへ", "↓"},
+      {"PMMSubToMain", "メイン へ ← サブの全部 コピー", CopyDirection::SubToMain, false,
+       "サブからメインへ", "↑"},
+  };
+  for (const Row& row : rows) {
+    const CopyCommandInfo& command = CopyCommandFor(row.item);
+    EXPECT_STREQ(command.MenuItem, row.item);
+    EXPECT_STREQ(command.Caption, row.caption) << row.item;
+    EXPECT_EQ(command.Direction, row.direction) << row.item;
+    EXPECT_EQ(command.NewestOnly, row.newestOnly) << row.item;
+    EXPECT_STREQ(command.LogPrefix, row.prefix) << row.item;
+    EXPECT_STREQ(command.Arrow, row.arrow) << row.item;
+  }
+  EXPECT_EQ(&CopyCommandFor("PMMDelFileMain"), &SubToMain);
+  EXPECT_EQ(&CopyCommandFor(""), &SubToMain);
+}
+
+TEST(IsSelectedForCopy, SourceSideNewestOnlyAndIgnoredRules) {
+  struct Case {
+    CompareStatus status;
+    double mainTime;
+    double subTime;
+    bool ignored;
+    // NewMainToSub, NewSubToMain, MainToSub, SubToMain
+    bool selected[4];
+  };
+  const Case cases[] = {
+      {MainOnly, 5, 0, false, {true, false, true, false}},
+      {SubOnly, 0, 5, false, {false, true, false, true}},
+      {MainNewer, 6, 5, false, {true, false, true, true}},
+      {SubNewer, 5, 6, false, {false, true, true, true}},
+      // Equal times are never newer, whatever the sizes.
+      {MainLarger, 5, 5, false, {false, false, true, true}},
+      {SubLarger, 5, 5, false, {false, false, true, true}},
+      {Same, 5, 5, false, {false, false, true, true}},
+      // Attempted by the copy-all commands; the copy then fails.
+      {Neither, 0, 0, false, {false, false, true, true}},
+      {MainNewer, 6, 5, true, {false, false, false, false}},
+      {MainOnly, 5, 0, true, {false, false, false, false}},
+  };
+  for (const Case& c : cases) {
+    PathEntry entry;
+    entry.Path = "f.txt";
+    entry.Attr = AttrArchive;
+    entry.Status = c.status;
+    entry.MainExists = c.status != SubOnly && c.status != Neither;
+    entry.SubExists = c.status != MainOnly && c.status != Neither;
+    entry.MainTime = c.mainTime;
+    entry.SubTime = c.subTime;
+    entry.Ignored = c.ignored;
+    for (std::size_t k = 0; k < CopyCommandTable.size(); ++k) {
+      EXPECT_EQ(IsSelectedForCopy(entry, CopyCommandTable[k]), c.selected[k])
+          << CopyCommandTable[k].MenuItem << " status " << c.status << " ignored " << c.ignored;
+    }
+  }
+}
+
+class CopyCommandTest : public CommandTreeTest {
+ protected:
+  PosixFileOperations files_;
+  CommandResult Copy(const CopyCommandInfo& command, std::int32_t first, std::int32_t last,
+                     FileOperations* files = nullptr) {
+    PosixFileOperations posix;
+    CopyCommand copy(files != nullptr ? *files : posix, progress_);
+    return copy.Run(command, CommandScope{list_, mainRoot_, subRoot_, first, last});
+  }
+  std::string CopiedLine(std::int32_t row, const std::string& from, const std::string& to) {
+    return "　" + std::to_string(row) + ":" + from + " → " + to;
+  }
+};
+
+TEST_F(CopyCommandTest, SubOnlyRowsUnderNewestMainToSubCopyNothingAndFillTheBarAtTheEnd) {
+  Sub("a.txt", "a");
+  Sub("b.txt", "b");
+  Scan({"a.txt", "b.txt"});
+
+  const CommandResult result = Copy(NewMainToSub, 1, 2);
+
+  EXPECT_EQ(progress_.Log, (std::vector<std::string>{"", "メインの最新からサブへコピー (1～2)",
+                                                     "メインの最新からサブへ0ファイルコピー"}));
+  ProgressDialogState running;
+  running.Header = "メインの最新からサブへコピーしています。(2)";
+  running.HeaderGrey = true;
+  running.Line1 = "Source File";
+  running.Line2Bold = true;
+  running.Line3 = "Destinetion File";
+  running.OkEnabled = false;
+  running.BarMaximum = 2;
+  ASSERT_EQ(progress_.Dialog.front().Kind, RecordingProgress::Call::Show);
+  EXPECT_EQ(progress_.Dialog.front().State, running);
+
+  ProgressDialogState finished = running;
+  finished.Header = "メインの最新からサブへ0ファイルコピーしました。";
+  finished.HeaderGrey = false;
+  finished.OkEnabled = true;
+  finished.CancelEnabled = false;
+  finished.BarPosition = 2;
+  EXPECT_EQ(progress_.Last(), finished);
+  EXPECT_EQ(progress_.BarPositions(), std::vector<std::int32_t>{2}) << "the bar moved in the loop";
+
+  EXPECT_TRUE(result.LoopRan);
+  EXPECT_EQ(result.CurrentRow, 1);
+  EXPECT_EQ(result.Files, 0);
+  EXPECT_EQ(progress_.Beeps, 1);
+  EXPECT_TRUE(progress_.Pauses.empty());
+  EXPECT_FALSE(PathExists(MainPath("a.txt")));
+}
+
+TEST_F(CopyCommandTest, NewestOnlyLeavesEqualTimesAloneWhateverTheSizes) {
+  Main("larger.txt", "xxxx");
+  Sub("larger.txt", "x");
+  Main("smaller.txt", "x");
+  Sub("smaller.txt", "xxxx");
+  Main("same.txt", "s");
+  Sub("same.txt", "t");
+  Main("newer.txt", "new", T0 + 10);
+  Sub("newer.txt", "old", T0);
+  Scan({"larger.txt", "smaller.txt", "same.txt", "newer.txt"});
+  ASSERT_EQ(Entry("larger.txt").Status, MainLarger);
+  ASSERT_EQ(Entry("smaller.txt").Status, SubLarger);
+
+  const CommandResult result = Copy(NewMainToSub, 1, 4);
+
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(ReadFile(SubPath("larger.txt")), "x");
+  EXPECT_EQ(ReadFile(SubPath("smaller.txt")), "xxxx");
+  EXPECT_EQ(ReadFile(SubPath("same.txt")), "t");
+  EXPECT_FALSE(FindInTrash(SubPath("same.txt")));
+  EXPECT_EQ(ReadFile(SubPath("newer.txt")), "new");
+  const auto trashed = FindInTrash(SubPath("newer.txt"));
+  ASSERT_TRUE(trashed) << "the old destination is not in the trash";
+  EXPECT_EQ(ReadFile(*trashed), "old");
+  EXPECT_EQ(progress_.Log[2], CopiedLine(4, MainPath("newer.txt"), SubPath("newer.txt")));
+  EXPECT_EQ(progress_.Log.size(), 4u);
+  // The copy keeps the source's time, so the row is now Same, and counted once.
+  EXPECT_EQ(Entry("newer.txt").Status, Same);
+  EXPECT_EQ(Entry("newer.txt").SubSize, 3);
+  EXPECT_EQ(list_.SameCount, 2);
+  EXPECT_EQ(list_.SameCount, CountSame());
+  EXPECT_EQ(progress_.Pauses, std::vector<int>{DefaultCopyWait});
+  EXPECT_EQ(progress_.BarPositions(), (std::vector<std::int32_t>{0, 4}))
+      << "only the copied row moves the bar";
+
+  // Nothing is newer on the sub side now.
+  EXPECT_EQ(Copy(NewSubToMain, 1, 4).Files, 0);
+  EXPECT_EQ(ReadFile(MainPath("smaller.txt")), "x");
+}
+
+TEST_F(CopyCommandTest, CopyAllOverSameEntriesTrashesTheOldDestinationsReadOnlyIncluded) {
+  Main("same.txt", "abc");
+  Sub("same.txt", "xyz");
+  Main("locked.txt", "new");
+  Sub("locked.txt", "old", T0, 0444);
+  Main("other.txt", "o");
+  Sub("other.txt", "o");
+  Scan({"same.txt", "locked.txt", "other.txt"});
+  ASSERT_EQ(Entry("same.txt").Status, Same);
+  ASSERT_EQ(list_.SameCount, 3);
+
+  const CommandResult result = Copy(MainToSub, 1, 2);
+
+  EXPECT_EQ(result.Files, 2);
+  for (const auto& [name, now, before] :
+       {std::tuple{"same.txt", "abc", "xyz"}, std::tuple{"locked.txt", "new", "old"}}) {
+    EXPECT_EQ(ReadFile(SubPath(name)), now) << name;
+    const auto trashed = FindInTrash(SubPath(name));
+    ASSERT_TRUE(trashed) << name << ": old destination has no .trashinfo";
+    EXPECT_EQ(ReadFile(*trashed), before) << name;
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(SubPath("locked.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u) << "the copy takes the source's mode";
+  EXPECT_EQ(Entry("same.txt").Status, Same);
+  EXPECT_EQ(Entry("locked.txt").Status, Same);
+  EXPECT_EQ(list_.SameCount, 3) << "each of the three Same rows once";
+  EXPECT_EQ(list_.SameCount, CountSame());
+  EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("same.txt"), SubPath("same.txt")));
+  EXPECT_EQ(progress_.Log[3], CopiedLine(2, MainPath("locked.txt"), SubPath("locked.txt")));
+  EXPECT_EQ(progress_.Log[4], "メインからサブへ2ファイルコピー");
+  EXPECT_EQ(TemporaryFiles(), 0);
+}
+
+TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
+  Main("a/b/c/deep.txt", "deep", T0 + 4);
+  SubFolder("a");
+  filetest::SetModificationTime(MainPath("a"), T0 + 100, 0);
+  filetest::SetModificationTime(SubPath("a"), T0, 0);
+  Scan({"a", "a/b", "a/b/c", "a/b/c/deep.txt"}, /*dirIgnore=*/true);
+  ASSERT_EQ(Entry("a").Status, Same) << "the folder option makes a folder on both sides Same";
+  ASSERT_EQ(Entry("a/b").Status, MainOnly);
+
+  const CommandResult result = Copy(NewMainToSub, 1, 4);
+
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(ReadFile(SubPath("a/b/c/deep.txt")), "deep");
+  EXPECT_EQ(progress_.BarPositions(), (std::vector<std::int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(progress_.Log, (std::vector<std::string>{
+                               "", "メインの最新からサブへコピー (1～4)",
+                               CopiedLine(4, MainPath("a/b/c/deep.txt"), SubPath("a/b/c/deep.txt")),
+                               "メインの最新からサブへ1ファイルコピー"}));
+  EXPECT_EQ(Entry("a/b/c/deep.txt").Status, Same);
+  // Folder rows copy nothing, and every other row keeps its status.
+  EXPECT_EQ(Entry("a").Status, Same);
+  EXPECT_EQ(Entry("a/b").Status, MainOnly);
+  EXPECT_FALSE(Entry("a/b").SubExists);
+  EXPECT_EQ(list_.SameCount, 2);
+  EXPECT_EQ(progress_.Pauses.size(), 1u);
+}
+
+TEST_F(CopyCommandTest, SubToMainShowsMainAboveSubAndDecodesNamesForTheLogAndLabels) {
+  const std::string name = "データ/\x83\x5c.txt";  // a Shift_JIS file name in a UTF-8 folder
+  Main(name, "old", T0);
+  Sub(name, "newer", T0 + 2);
+  Scan({name});
+  progress_.WidthLimit = 19;
+
+  const CommandResult result = Copy(NewSubToMain, 1, 1);
+
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(ReadFile(MainPath(name)), "newer");
+  EXPECT_EQ(Entry(name).Status, Same);
+  const std::string shown = "データ/ソ.txt";
+  EXPECT_EQ(progress_.Log[2], CopiedLine(1, SubPath(shown), MainPath(shown)));
+  const ProgressDialogState& row = progress_.Dialog[1].State;
+  EXPECT_EQ(row.Line1, "/.../main/データ/ソ.txt");
+  EXPECT_EQ(row.Line2, "    ↑　1");
+  EXPECT_EQ(row.Line3, "/.../sub/データ/ソ.txt");
+}
+
+TEST_F(CopyCommandTest, CancelStopsBeforeTheNextRowAndReportsWhatWasCopied) {
+  Main("a.txt", "a");
+  Main("b.txt", "b");
+  Main("c.txt", "c");
+  Scan({"a.txt", "b.txt", "c.txt"});
+  progress_.Cancel = true;  // left over from an earlier command: cleared when the loop starts
+  progress_.OnEvents = [this](int turn) {
+    if (turn == 2) progress_.Cancel = true;  // 中止 clicked while row 1 was copied
+  };
+
+  const CommandResult result = Copy(MainToSub, 1, 3);
+
+  EXPECT_TRUE(result.Cancelled);
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(progress_.CancelClears, 1);
+  EXPECT_EQ(progress_.EventTurns, 2);
+  EXPECT_TRUE(PathExists(SubPath("a.txt")));
+  EXPECT_FALSE(PathExists(SubPath("b.txt")));
+  EXPECT_FALSE(PathExists(SubPath("c.txt")));
+  EXPECT_EQ(progress_.Log.back(), "メインからサブへ1ファイルコピー");
+  EXPECT_EQ(progress_.Last().Header, "メインからサブへ1ファイルコピーしました。");
+  EXPECT_EQ(progress_.Last().BarPosition, 2) << "the row where the cancel was seen";
+  EXPECT_EQ(Entry("b.txt").Status, MainOnly);
+}
+
+// As root every folder is writable, so the command runs in a child with the rights of "nobody".
+TEST_F(CopyCommandTest, NoWriteRightInTheDestinationFolderFailsAndKeepsTheOldFile) {
+  Main("f.txt", "new", T0 + 10);
+  Sub("f.txt", "old", T0);
+  Scan({"f.txt"});
+  ASSERT_EQ(::chmod(subRoot_.c_str(), 0555), 0);
+
+  const auto out = commandtest::RunWithoutRootRights([this] {
+    PosixFileOperations files;
+    RecordingProgress progress;
+    const CommandResult result =
+        CopyCommand(files, progress)
+            .Run(NewMainToSub, CommandScope{list_, mainRoot_, subRoot_, 1, 1});
+    std::ostringstream text;
+    text << result.Files << ' ' << result.Failed << ' ' << list_[0].Status << ' '
+         << list_[0].SubSize << '\n';
+    for (const std::string& line : progress.Log) text << line << '\n';
+    return text.str();
+  });
+  ::chmod(subRoot_.c_str(), 0755);
+  if (!out) GTEST_SKIP() << "cannot drop root rights here";
+
+  std::istringstream lines(*out);
+  int files = -1, failed = -1, status = -1, subSize = -1;
+  lines >> files >> failed >> status >> subSize;
+  EXPECT_EQ(files, 0);
+  EXPECT_EQ(failed, 1);
+  EXPECT_EQ(status, MainNewer);
+  EXPECT_EQ(subSize, 3);
+  std::vector<std::string> log;
+  lines.ignore(1);
+  for (std::string line; std::getline(lines, line);) log.push_back(line);
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(log[2], CopiedLine(1, MainPath("f.txt"), SubPath("f.txt")) + " 失敗");
+  EXPECT_EQ(log[3].rfind("　　", 0), 0u) << "the reason follows, indented";
+  EXPECT_GT(log[3].size(), std::string("　　").size());
+  EXPECT_EQ(log[4], "メインの最新からサブへ0ファイルコピー");
+  EXPECT_EQ(ReadFile(SubPath("f.txt")), "old");
+  EXPECT_FALSE(FindInTrash(SubPath("f.txt")));
+  EXPECT_EQ(TemporaryFiles(), 0);
+}
+
+TEST_F(CopyCommandTest, VanishedSourceFailsTheRowShowsItGoneAndTheLoopGoesOn) {
+  Main("gone.txt", "new", T0 + 10);
+  Sub("gone.txt", "old", T0);
+  Main("ok.txt", "ok");
+  Scan({"gone.txt", "ok.txt"});
+  ASSERT_EQ(::unlink(MainPath("gone.txt").c_str()), 0);
+
+  const CommandResult result = Copy(NewMainToSub, 1, 2);
+
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(result.Failed, 1);
+  ASSERT_EQ(progress_.Log.size(), 6u);
+  EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("gone.txt"), SubPath("gone.txt")) + " 失敗");
+  EXPECT_EQ(progress_.Log[4], CopiedLine(2, MainPath("ok.txt"), SubPath("ok.txt")));
+  EXPECT_EQ(progress_.Log[5], "メインの最新からサブへ1ファイルコピー");
+  EXPECT_EQ(ReadFile(SubPath("gone.txt")), "old");
+  EXPECT_FALSE(FindInTrash(SubPath("gone.txt")));
+  EXPECT_FALSE(Entry("gone.txt").MainExists);
+  EXPECT_EQ(Entry("gone.txt").Status, SubOnly);
+  EXPECT_EQ(Entry("ok.txt").Status, Same);
+  EXPECT_EQ(list_.SameCount, CountSame());
+  EXPECT_EQ(TemporaryFiles(), 0);
+}
+
+// Failures injected into one step of the copy: the old destination stays where it was, out of the
+// trash, no temporary is left, and the row keeps what it showed.
+TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedFileOperations&)> inject;
+  };
+  const Case cases[] = {
+      {"full disk",
+       [](ScriptedFileOperations& files) {
+         files.copyData = [](int, int to) {
+           EXPECT_EQ(::write(to, "ne", 2), 2);
+           return FileResult::Failure(FileStep::CopyData, ENOSPC, "コピーを書き込めません");
+         };
+       }},
+      {"trash refuses",
+       [](ScriptedFileOperations& files) {
+         files.recycle = [](const std::string&) {
+           return FileResult::Failure(FileStep::Trash, EACCES, "ごみ箱へ移せません: no rights");
+         };
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Main("f.txt", "new content", T0 + 10);
+    Sub("f.txt", "old", T0);
+    Main("g.txt", "g");
+    Sub("g.txt", "g");
+    Scan({"f.txt", "g.txt"});
+    const PathEntry before = Entry("f.txt");
+    progress_ = RecordingProgress();
+    ScriptedFileOperations files;
+    c.inject(files);
+
+    const CommandResult result = Copy(MainToSub, 1, 1, &files);
+
+    EXPECT_EQ(result.Files, 0);
+    EXPECT_EQ(result.Failed, 1);
+    EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("f.txt"), SubPath("f.txt")) + " 失敗");
+    EXPECT_EQ(progress_.Log.back(), "メインからサブへ0ファイルコピー");
+    EXPECT_EQ(ReadFile(SubPath("f.txt")), "old");
+    EXPECT_FALSE(FindInTrash(SubPath("f.txt")));
+    EXPECT_EQ(TemporaryFiles(), 0);
+    const PathEntry& after = Entry("f.txt");
+    EXPECT_EQ(after.Status, before.Status);
+    EXPECT_EQ(after.SubSize, before.SubSize);
+    EXPECT_EQ(after.SubTime, before.SubTime);
+    EXPECT_EQ(list_.SameCount, 1);
+  }
+}
+
+TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
+  Main("race.txt", "copy", T0 + 10);
+  Sub("race.txt", "old", T0);
+  Scan({"race.txt"});
+  ScriptedFileOperations files;
+  files.rename = [&files](const std::string& from, const std::string& to) {
+    filetest::WriteFile(to, "somebody else's");  // another program, just now
+    return files.PosixFileOperations::RenameNoReplace(from, to);
+  };
+
+  const CommandResult result = Copy(NewMainToSub, 1, 1, &files);
+
+  EXPECT_EQ(result.Failed, 1);
+  EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("race.txt"), SubPath("race.txt")) + " 失敗");
+  EXPECT_EQ(ReadFile(SubPath("race.txt")), "somebody else's");
+  const auto trashed = FindInTrash(SubPath("race.txt"));
+  ASSERT_TRUE(trashed) << "the old destination went to the trash before the other file appeared";
+  EXPECT_EQ(ReadFile(*trashed), "old");
+  EXPECT_EQ(TemporaryFiles(), 0);
+  // The row shows the file that is there now, not the one in the trash.
+  EXPECT_EQ(Entry("race.txt").SubSize, 15);
+  EXPECT_EQ(Entry("race.txt").Status, SubNewer);
+}
+
+// Both folder edits naming one folder, through different spellings or a link: every file is its
+// own destination, and a copy must never send that only copy to the trash.
+TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
+  Main("d/f.txt", "only copy", T0 + 2);
+  ASSERT_EQ(::symlink(mainRoot_.c_str(), (dir_ / "link").c_str()), 0);
+  for (const std::string& sub :
+       {mainRoot_ + "/", mainRoot_ + "/.", mainRoot_ + "/../main", dir_ / "link", dir_ / "link/"}) {
+    SCOPED_TRACE(sub);
+    ScanOptions options;
+    options.SubFolder = true;
+    ScanFolders(list_, mainRoot_, sub, options, FilterSet{"every", {}, {"*"}, {}});
+    const std::int32_t row = RowOf("d/f.txt");
+    ASSERT_EQ(Entry("d/f.txt").Status, Same);
+    for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
+      progress_ = RecordingProgress();
+      const CommandResult result =
+          CopyCommand(files_, progress_).Run(*command, CommandScope{list_, mainRoot_, sub, 1, row});
+      EXPECT_EQ(result.Files, 0) << command->MenuItem;
+      EXPECT_EQ(result.Failed, 1) << command->MenuItem;
+      EXPECT_EQ(ReadFile(MainPath("d/f.txt")), "only copy") << command->MenuItem;
+      EXPECT_FALSE(FindInTrash(MainPath("d/f.txt"))) << command->MenuItem;
+      EXPECT_EQ(TemporaryFiles(), 0);
+      EXPECT_EQ(Entry("d/f.txt").Status, Same);
+    }
+  }
+}
+
+// A folder edit left empty, or holding a relative path, names no folder: the scan lists nothing
+// for it, and a copy must not take the file system's root or the current folder in its place.
+TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
+  Main("etc/a.txt", "a");
+  Sub("etc/a.txt", "old");
+  Scan({"etc", "etc/a.txt"});
+  for (const std::string root : {"", "relative"}) {
+    SCOPED_TRACE("root \"" + root + "\"");
+    std::vector<std::string> outside;
+    ScriptedFileOperations files;
+    // Anything the command asks for outside the two trees is refused here, not done.
+    const auto inTrees = [this](const std::string& path) {
+      return path.rfind(mainRoot_ + "/", 0) == 0 || path.rfind(subRoot_ + "/", 0) == 0;
+    };
+    files.copy = [&](const std::string& from, const std::string& to) {
+      if (to.starts_with("/") && !inTrees(to)) {
+        outside.push_back(to);
+        return FileResult::Failure(FileStep::Place, EPERM, "outside");
+      }
+      return files.PosixFileOperations::CopyOneFile(from, to);
+    };
+    files.recycle = [&](const std::string& path) {
+      if (!inTrees(path)) outside.push_back(path);
+      return FileResult::Failure(FileStep::Trash, EPERM, "outside");
+    };
+    const PathEntry before = Entry("etc/a.txt");
+    progress_ = RecordingProgress();
+
+    const CommandResult result =
+        CopyCommand(files, progress_).Run(MainToSub, CommandScope{list_, mainRoot_, root, 1, 2});
+
+    EXPECT_TRUE(outside.empty()) << outside.front();
+    EXPECT_EQ(result.Files, 0);
+    EXPECT_EQ(result.Failed, 1);
+    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
+    ASSERT_EQ(progress_.Log.size(), 5u);
+    EXPECT_EQ(progress_.Log[2], CopiedLine(2, MainPath("etc/a.txt"), shown) + " 失敗");
+    EXPECT_EQ(ReadFile(SubPath("etc/a.txt")), "old");
+    EXPECT_EQ(Entry("etc/a.txt").SubExists, before.SubExists) << "nothing was read back";
+    EXPECT_EQ(Entry("etc/a.txt").Status, before.Status);
+  }
+}
+
+TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {
+  Main("a.txt", "a");
+  Scan({"a.txt"});
+  EXPECT_FALSE(Copy(MainToSub, 2, 5).LoopRan);
+  EXPECT_TRUE(progress_.Log.empty());
+  const CommandResult result = Copy(MainToSub, 1, 3);
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(progress_.Log[1], "メインからサブへコピー (1～1)");
+}
+
+}  // namespace
+}  // namespace tarvex

@@ -1,0 +1,381 @@
+#include "core/commands/delete_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <random>
+
+#include "support/command_test_support.h"
+
+namespace tarvex {
+namespace {
+
+using commandtest::CommandTreeTest;
+using commandtest::RecordingProgress;
+using commandtest::ScriptedFileOperations;
+using commandtest::T0;
+using filetest::FindInTrash;
+using filetest::PathExists;
+using filetest::ReadFile;
+
+constexpr const DeleteCommandInfo& DeleteMain = DeleteCommandTable[0];
+constexpr const DeleteCommandInfo& DeleteSub = DeleteCommandTable[1];
+constexpr const DeleteCommandInfo& DeleteBoth = DeleteCommandTable[2];
+
+TEST(DeleteCommandTable, MenuItemsPickTheirCommandAndAnyOtherIsBoth) {
+  struct Row {
+    const char* item;
+    const char* caption;
+    bool mainSide;
+    bool subSide;
+    const char* prefix;
+  };
+  const Row rows[] = {
+      {"PMMDelFileMain", "メインのファイルを削除する", true, false, "メインのファイルを"},
+      {"PMMDelFileSub", "サブのファイルを削除する", false, true, "サブのファイルを"},
+      {"PMMDelFileAll", "両方のファイルを削除する", true, true, "両方のファイルを"},
+  };
+  for (const Row& row : rows) {
+    const DeleteCommandInfo& command = DeleteCommandFor(row.item);
+    EXPECT_STREQ(command.MenuItem, row.item);
+    EXPECT_STREQ(command.Caption, row.caption) << row.item;
+    EXPECT_EQ(command.MainSide, row.mainSide) << row.item;
+    EXPECT_EQ(command.SubSide, row.subSide) << row.item;
+    EXPECT_STREQ(command.Prefix, row.prefix) << row.item;
+  }
+  EXPECT_EQ(&DeleteCommandFor("PMMCopyClick"), &DeleteBoth);
+}
+
+class DeleteCommandTest : public CommandTreeTest {
+ protected:
+  CommandResult Delete(const DeleteCommandInfo& command, std::int32_t first, std::int32_t last,
+                       FileOperations* files = nullptr, CommandSettings settings = {}) {
+    PosixFileOperations posix;
+    DeleteCommand del(files != nullptr ? *files : posix, progress_, settings);
+    return del.Run(command, CommandScope{list_, mainRoot_, subRoot_, first, last});
+  }
+  static std::string TrashedLine(std::int32_t row, const std::string& path) {
+    return "　" + std::to_string(row) + ":" + path + " → ごみ箱";
+  }
+  // Trashed with its .trashinfo record and its content intact.
+  static void ExpectInTrash(const std::string& path, const std::string& content) {
+    const auto trashed = FindInTrash(path);
+    ASSERT_TRUE(trashed) << path << " is not in the trash";
+    EXPECT_EQ(ReadFile(*trashed), content) << path;
+    EXPECT_FALSE(PathExists(path)) << path;
+  }
+};
+
+TEST_F(DeleteCommandTest, NothingToRemoveLogsTheHeaderAndShowsNoDialog) {
+  MainFolder("dir");
+  SubFolder("dir");
+  Sub("subonly.txt", "s");
+  Scan({"dir", "subonly.txt"});
+
+  for (const DeleteCommandInfo* command : {&DeleteMain, &DeleteBoth}) {
+    progress_ = RecordingProgress();
+    const std::int32_t last = command == &DeleteMain ? 2 : 1;
+    const CommandResult result = Delete(*command, 1, last);
+
+    EXPECT_EQ(progress_.Log,
+              (std::vector<std::string>{
+                  "", std::string(command->Prefix) + "削除 (1～" + std::to_string(last) + ")"}));
+    EXPECT_TRUE(progress_.Dialog.empty());
+    EXPECT_FALSE(result.LoopRan);
+    EXPECT_EQ(progress_.Beeps, 0);
+    EXPECT_TRUE(progress_.Pauses.empty());
+  }
+  EXPECT_TRUE(PathExists(SubPath("subonly.txt")));
+  EXPECT_TRUE(PathExists(MainPath("dir")));
+}
+
+TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
+  MainFolder("d");
+  SubFolder("d");
+  MainFolder("e");
+  Main("both.txt", "main side", T0 + 2);
+  Sub("both.txt", "sub side", T0);
+  Scan({"d", "e", "both.txt"});
+  CommandSettings settings;
+  settings.CopyWait = 50;
+
+  const CommandResult result = Delete(DeleteBoth, 1, 3, nullptr, settings);
+
+  ExpectInTrash(MainPath("both.txt"), "main side");
+  ExpectInTrash(SubPath("both.txt"), "sub side");
+  EXPECT_EQ(progress_.Log,
+            (std::vector<std::string>{
+                "", "両方のファイルを削除 (1～3)", TrashedLine(3, MainPath("both.txt")),
+                TrashedLine(3, SubPath("both.txt")), "両方のファイルを2ファイル削除"}));
+  EXPECT_EQ(result.Files, 2);
+  EXPECT_EQ(result.CurrentRow, 1);
+  EXPECT_TRUE(result.LoopRan);
+  const PathEntry& entry = Entry("both.txt");
+  EXPECT_EQ(entry.Status, Neither);
+  EXPECT_FALSE(entry.MainExists || entry.SubExists);
+  EXPECT_EQ(entry.MainTime + entry.SubTime, 0);
+  EXPECT_EQ(entry.MainSize + entry.SubSize, 0);
+
+  // The confirmation counts files (sides), the running header counts the selected rows.
+  ProgressDialogState confirm;
+  confirm.Header = "両方のファイルを削除してよろしいですか？(2)";
+  confirm.Line1 = mainRoot_ + "/～";
+  confirm.Line2 = subRoot_ + "/～";
+  confirm.Line3Bold = true;
+  confirm.BarVisible = false;
+  ASSERT_EQ(progress_.Dialog[0].Kind, RecordingProgress::Call::Confirm);
+  EXPECT_EQ(progress_.Dialog[0].State, confirm);
+  ProgressDialogState running = confirm;
+  running.Header = "両方のファイルを削除しています。(3)";
+  running.HeaderGrey = true;
+  running.BarVisible = true;
+  running.BarMaximum = 3;
+  ASSERT_EQ(progress_.Dialog[1].Kind, RecordingProgress::Call::Show);
+  EXPECT_EQ(progress_.Dialog[1].State, running);
+  EXPECT_EQ(progress_.Dialog[2].State.Line1, MainPath("both.txt"));
+  EXPECT_EQ(progress_.Dialog[2].State.Line2, SubPath("both.txt"));
+  EXPECT_EQ(progress_.Dialog[3].State.Line3, "  2ファイル削除");
+  EXPECT_EQ(progress_.BarPositions(), (std::vector<std::int32_t>{0, 3}))
+      << "folder rows do not move the bar";
+  const ProgressDialogState& finished = progress_.Last();
+  EXPECT_EQ(finished.Header, "両方のファイルを2ファイル削除しました。");
+  EXPECT_FALSE(finished.HeaderGrey);
+  EXPECT_TRUE(finished.OkEnabled);
+  EXPECT_FALSE(finished.CancelEnabled);
+  EXPECT_EQ(progress_.Pauses, std::vector<int>{50});
+  EXPECT_EQ(progress_.Beeps, 1);
+  EXPECT_EQ(progress_.CancelClears, 1);
+}
+
+TEST_F(DeleteCommandTest, MainDeleteLeavesSubOnlyAndTakesIgnoredFilesToo) {
+  Main("newer.txt", "new", T0 + 10);
+  Sub("newer.txt", "old", T0);
+  Sub("subonly.txt", "s");
+  Main("keep.bak", "bak");
+  Scan({"newer.txt", "subonly.txt", "keep.bak"}, false, {"*.bak"});
+  ASSERT_EQ(Entry("newer.txt").Status, MainNewer);
+  ASSERT_TRUE(Entry("keep.bak").Ignored);
+
+  const CommandResult result = Delete(DeleteMain, 1, 3);
+
+  EXPECT_EQ(progress_.Dialog[0].State.Header, "メインのファイルを削除してよろしいですか？(2)");
+  EXPECT_EQ(progress_.Dialog[0].State.Line2, "") << "the sub side is not chosen";
+  EXPECT_EQ(result.Files, 2);
+  ExpectInTrash(MainPath("newer.txt"), "new");
+  ExpectInTrash(MainPath("keep.bak"), "bak");
+  EXPECT_EQ(ReadFile(SubPath("newer.txt")), "old");
+  EXPECT_EQ(Entry("newer.txt").Status, SubOnly);
+  EXPECT_EQ(Entry("subonly.txt").Status, SubOnly);
+  EXPECT_EQ(Entry("keep.bak").Status, Neither);
+  EXPECT_EQ(progress_.Log,
+            (std::vector<std::string>{
+                "", "メインのファイルを削除 (1～3)", TrashedLine(1, MainPath("newer.txt")),
+                TrashedLine(3, MainPath("keep.bak")), "メインのファイルを2ファイル削除"}));
+  // The row without a main file removes nothing but still pauses.
+  EXPECT_EQ(progress_.Pauses.size(), 3u);
+}
+
+TEST_F(DeleteCommandTest, DeclinedConfirmationTouchesNothing) {
+  Main("a.txt", "a", T0 + 2);
+  Sub("a.txt", "a");
+  Scan({"a.txt"});
+  const PathEntry before = Entry("a.txt");
+  progress_.ConfirmAnswer = false;
+
+  const CommandResult result = Delete(DeleteBoth, 1, 1);
+
+  EXPECT_FALSE(result.LoopRan);
+  EXPECT_EQ(progress_.Log.size(), 2u);
+  EXPECT_EQ(progress_.Count(RecordingProgress::Call::Confirm), 1);
+  EXPECT_EQ(progress_.Dialog.size(), 1u);
+  EXPECT_EQ(progress_.Beeps, 0);
+  EXPECT_EQ(ReadFile(MainPath("a.txt")), "a");
+  EXPECT_EQ(ReadFile(SubPath("a.txt")), "a");
+  EXPECT_EQ(Entry("a.txt").Status, before.Status);
+  EXPECT_TRUE(Entry("a.txt").MainExists && Entry("a.txt").SubExists);
+}
+
+TEST_F(DeleteCommandTest, CancelStopsBeforeTheNextRow) {
+  Main("a.txt", "a");
+  Main("b.txt", "b");
+  Main("c.txt", "c");
+  Scan({"a.txt", "b.txt", "c.txt"});
+  progress_.OnEvents = [this](int turn) { progress_.Cancel = turn == 2; };
+
+  const CommandResult result = Delete(DeleteMain, 1, 3);
+
+  EXPECT_TRUE(result.Cancelled);
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_FALSE(PathExists(MainPath("a.txt")));
+  EXPECT_TRUE(PathExists(MainPath("b.txt")));
+  EXPECT_TRUE(Entry("b.txt").MainExists);
+  EXPECT_EQ(progress_.Last().Header, "メインのファイルを1ファイル削除しました。");
+  EXPECT_EQ(progress_.Log.back(), "メインのファイルを1ファイル削除");
+}
+
+// A side is cleared only when its file is gone: trashed, or removed by somebody else already. A
+// file the trash refuses stays, is logged as failed with the reason, and keeps its side.
+TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
+  Main("refused.txt", "keep me");
+  Main("vanished.txt", "v");
+  Main("ok.txt", "ok");
+  Main("x", "a file on the main side");
+  SubFolder("x");
+  Sub("x/inner.txt", "inside");
+  Scan({"refused.txt", "vanished.txt", "ok.txt", "x"});
+  ASSERT_FALSE(IsFolder(Entry("x").Attr)) << "the main side decides the row's kind";
+  ASSERT_TRUE(Entry("x").SubExists);
+  ASSERT_EQ(::unlink(MainPath("vanished.txt").c_str()), 0);
+  ScriptedFileOperations files;
+  files.recycle = [&files](const std::string& path) {
+    if (path.ends_with("/refused.txt")) {
+      return FileResult::Failure(FileStep::Trash, EBUSY, "ごみ箱へ移せません: busy");
+    }
+    return files.PosixFileOperations::RecycleFile(path);
+  };
+
+  const CommandResult mainResult = Delete(DeleteMain, 1, 3, &files);
+
+  EXPECT_EQ(mainResult.Files, 1);
+  EXPECT_EQ(mainResult.Failed, 1);
+  EXPECT_EQ(progress_.Log,
+            (std::vector<std::string>{
+                "", "メインのファイルを削除 (1～3)",
+                TrashedLine(1, MainPath("refused.txt")) + " 失敗", "　　ごみ箱へ移せません: busy",
+                TrashedLine(3, MainPath("ok.txt")), "メインのファイルを1ファイル削除"}));
+  EXPECT_EQ(ReadFile(MainPath("refused.txt")), "keep me");
+  EXPECT_TRUE(Entry("refused.txt").MainExists);
+  EXPECT_EQ(Entry("refused.txt").Status, MainOnly);
+  EXPECT_FALSE(Entry("vanished.txt").MainExists);
+  EXPECT_EQ(Entry("vanished.txt").Status, Neither);
+  ExpectInTrash(MainPath("ok.txt"), "ok");
+
+  // A folder on the sub side of a file row is not the file the count promised: it stays.
+  progress_ = RecordingProgress();
+  const CommandResult subResult = Delete(DeleteSub, 4, 4, &files);
+  EXPECT_EQ(subResult.Files, 0);
+  EXPECT_EQ(subResult.Failed, 1);
+  EXPECT_EQ(progress_.Log[2], TrashedLine(4, SubPath("x")) + " 失敗");
+  EXPECT_EQ(progress_.Log[3], "　　ファイルではなくフォルダです");
+  EXPECT_EQ(ReadFile(SubPath("x/inner.txt")), "inside");
+  EXPECT_FALSE(FindInTrash(SubPath("x")));
+  EXPECT_TRUE(Entry("x").SubExists);
+}
+
+// A name may hold a line break; the log must still get one line per file, or a name could pass
+// for lines of its own ("　2:... → ごみ箱").
+TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
+  const std::string name = "a\n\u30002:x \u2192 \u3054\u307f\u7bb1\r.txt";
+  Main(name, "n");
+  Scan({name});
+
+  const CommandResult result = Delete(DeleteMain, 1, 1);
+
+  EXPECT_EQ(result.Files, 1);
+  ExpectInTrash(MainPath(name), "n");
+  ASSERT_EQ(progress_.Log.size(), 4u);
+  EXPECT_EQ(progress_.Log[2],
+            TrashedLine(1, MainPath("a\u240a\u30002:x \u2192 \u3054\u307f\u7bb1\u240d.txt")));
+  EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
+}
+
+// The folder edit may have been emptied since the scan: its rows still show files, but an empty
+// or relative root names no folder, and the delete must not take "/" or the current folder for it.
+TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
+  Sub("etc/a.txt", "keep");
+  Scan({"etc", "etc/a.txt"});
+  for (const std::string root : {"", "relative"}) {
+    SCOPED_TRACE("root \"" + root + "\"");
+    std::vector<std::string> asked;
+    ScriptedFileOperations files;
+    files.recycle = [&](const std::string& path) {
+      asked.push_back(path);
+      return FileResult::Failure(FileStep::Trash, EPERM, "refused by the test");
+    };
+    progress_ = RecordingProgress();
+
+    const CommandResult result =
+        DeleteCommand(files, progress_).Run(DeleteSub, CommandScope{list_, mainRoot_, root, 1, 2});
+
+    EXPECT_TRUE(asked.empty()) << asked.front();
+    EXPECT_EQ(result.Files, 0);
+    EXPECT_EQ(result.Failed, 1);
+    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
+    ASSERT_GE(progress_.Log.size(), 4u);
+    EXPECT_EQ(progress_.Log[2], TrashedLine(2, shown) + " 失敗");
+    EXPECT_TRUE(Entry("etc/a.txt").SubExists);
+    EXPECT_EQ(ReadFile(SubPath("etc/a.txt")), "keep");
+  }
+}
+
+// The statuses after every row must be those that recomputing every entry gives, including a
+// folder that the scan made Same under the folder option: the first deleted row recomputes it
+// from its times.
+TEST_F(DeleteCommandTest, StatusesMatchRecomputingEveryEntryAfterEachRow) {
+  std::mt19937 random(7);
+  const std::vector<std::string> folders = {"f0", "f1", "f2"};
+  for (int i = 0; i < 45; ++i) {
+    const std::string name =
+        folders[static_cast<std::size_t>(i) % 3] + "/file" + std::to_string(i) + ".txt";
+    const auto sides = random() % 3;  // 0 main only, 1 sub only, 2 both
+    const auto time = [&] { return T0 + 2 * static_cast<std::time_t>(random() % 3); };
+    const auto content = [&] { return std::string(random() % 3, 'x'); };
+    if (sides != 1) Main(name, content(), time());
+    if (sides != 0) Sub(name, content(), time());
+  }
+  for (const std::string& folder : folders) {
+    MainFolder(folder);
+    SubFolder(folder);
+    filetest::SetModificationTime(MainPath(folder), T0 + 100, 0);
+    filetest::SetModificationTime(SubPath(folder), T0, 0);
+  }
+  Scan({}, /*dirIgnore=*/true);
+  ASSERT_EQ(Entry("f1").Status, Same);
+  ASSERT_GE(list_.SameCount, 3);
+
+  // Between rows (at each turn for pending events) and at the end, the list must be what
+  // CompareAllEntries makes of it, from the first file row on; before it nothing has changed.
+  std::int32_t first = 0;
+  std::int32_t checks = 0;
+  PathList untouched;
+  const auto expectRecomputed = [&](std::int32_t rowsDone) {
+    bool fileRowDone = false;
+    for (std::int32_t r = first; r < first + rowsDone; ++r) {
+      fileRowDone |= !IsFolder(list_[r - 1].Attr);
+    }
+    PathList reference = fileRowDone ? list_ : untouched;
+    if (fileRowDone) reference.CompareAllEntries();
+    for (std::int32_t i = 0; i < list_.PathCount; ++i) {
+      ASSERT_EQ(list_[i].Status, reference[i].Status) << list_[i].Path << " after " << rowsDone;
+    }
+    ASSERT_EQ(list_.SameCount, reference.SameCount) << "after " << rowsDone;
+    ++checks;
+  };
+  progress_.OnEvents = [&](int turn) { expectRecomputed(turn - 1); };
+
+  struct Step {
+    const DeleteCommandInfo* command;
+    std::int32_t first;
+    std::int32_t last;
+  };
+  for (const Step& step : {Step{&DeleteSub, 1, 12}, Step{&DeleteMain, 8, 30},
+                           Step{&DeleteBoth, 25, list_.PathCount}}) {
+    progress_.EventTurns = 0;
+    first = step.first;
+    untouched = list_;
+    const CommandResult result = Delete(*step.command, step.first, step.last);
+    ASSERT_TRUE(result.LoopRan);
+    expectRecomputed(step.last - step.first + 1);
+  }
+  EXPECT_GT(checks, list_.PathCount);
+  EXPECT_NE(Entry("f1").Status, Same) << "the folder's time-based status after the first row";
+  EXPECT_EQ(Entry("f1").Status, MainNewer);
+  for (std::int32_t r = 25; r <= list_.PathCount; ++r) {
+    if (!IsFolder(list_[r - 1].Attr)) {
+      EXPECT_EQ(list_[r - 1].Status, Neither) << r;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarvex

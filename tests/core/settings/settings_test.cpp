@@ -1,0 +1,359 @@
+#include "core/settings/settings.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <sstream>
+
+#include "support/profile_test_folder.h"
+
+namespace tarvex {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class SettingsTest : public ProfileTestFolder {
+ protected:
+  std::string IniPath() const { return PathOf("tarvex.ini"); }
+
+  Settings Load() {
+    ProfileFile file(IniPath());
+    Settings s;
+    LoadSettings(file, s);
+    return s;
+  }
+  bool Save(Settings& s) {
+    ProfileFile file(IniPath());
+    return SaveSettings(file, s);
+  }
+  std::vector<std::string> SectionHeaders() const {
+    std::vector<std::string> headers;
+    std::istringstream in(ReadBytes(IniPath()));
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line[0] == '[') headers.push_back(line);
+    }
+    return headers;
+  }
+};
+
+TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
+  const Settings s = Load();
+  const WindowRect design;
+  EXPECT_EQ(s.Position.Left, design.Left);
+  EXPECT_EQ(s.Position.Top, design.Top);
+  EXPECT_EQ(s.Position.Width, design.Width);
+  EXPECT_EQ(s.Position.Height, design.Height);
+  EXPECT_EQ(s.runcount, 0);
+  EXPECT_EQ(s.lastmfolder, "");
+  EXPECT_EQ(s.lastsfolder, "");
+  EXPECT_EQ(s.sortcol, 1);
+  EXPECT_TRUE(s.sortup);
+  EXPECT_FALSE(s.subfolder || s.dirignore || s.onesidedir || s.dirhide);
+  EXPECT_EQ(s.compfmax, 1048576);
+  EXPECT_EQ(s.copywait, 200);
+  EXPECT_TRUE(s.CompareList.Items.empty());
+  EXPECT_EQ(s.CompareList.ItemIndex, -1);
+  EXPECT_TRUE(s.PairFilterMap.Lines.empty());
+  EXPECT_EQ(s.FilterNames.Items, (Lines{"すべて", "汎用"}));
+  EXPECT_EQ(s.FilterNames.ItemIndex, 0);
+  EXPECT_TRUE(s.ExtHideTable.Lines.empty());
+  EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"すべて=*.*", "汎用=*.*"}));
+  EXPECT_EQ(s.ExtIgnoreTable.Lines,
+            (Lines{"汎用=*.bak,*.xlk,*.wbk,*.$td,*.ac$,*.sv$,*.mnc,*.mnr"}));
+  EXPECT_FALSE(std::filesystem::exists(IniPath()));  // loading writes nothing
+}
+
+TEST_F(SettingsTest, GapsEndTheComboListButNotTheStringList) {
+  WriteBytes(IniPath(),
+             "[CompareList]\n0=/a 〓 /b\n1=/c 〓 /d\n3=/e 〓 /f\n"
+             "[FilterName]\nItemIndex=1\n0=one\n1=**NotData**Error\n2=three\n"
+             "[ExtSelect]\n0=one=*.txt\n1=two=*.c\n3=four=*.h\n"
+             "[ExtHide]\n0=**NotData**Error\n1=one=~*\n");
+  const Settings s = Load();
+  EXPECT_EQ(s.CompareList.Items, (Lines{"/a 〓 /b", "/c 〓 /d"}));
+  EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"one=*.txt", "two=*.c", "four=*.h"}));
+  // The sentinel stored as a value counts as missing in both kinds of list.
+  EXPECT_EQ(s.FilterNames.Items, (Lines{"one"}));
+  EXPECT_EQ(s.FilterNames.ItemIndex, -1);  // stored index 1 is beyond the one item
+  EXPECT_EQ(s.ExtHideTable.Lines, (Lines{"one=~*"}));
+}
+
+TEST_F(SettingsTest, ListOperationsWithLimitsAndDefaults) {
+  ProfileFile file(IniPath());
+  ComboItems combo;
+  combo.Items = {"a", "b", "c"};
+  combo.ItemIndex = 2;
+  EXPECT_EQ(SaveComboItems(file, combo, "Combo", 2), 2);
+  EXPECT_EQ(file.ReadInteger("Combo", "ItemIndex", 9), -1);  // the selected item was not kept
+  combo.ItemIndex = 1;
+  EXPECT_EQ(SaveComboItems(file, combo, "Combo", 0), 3);  // 0 means 50
+  ComboItems loaded;
+  EXPECT_EQ(LoadComboItems(file, loaded, "Combo", "", 0), 3);
+  EXPECT_EQ(loaded.Items, combo.Items);
+  EXPECT_EQ(loaded.ItemIndex, 1);
+  EXPECT_EQ(LoadComboItems(file, loaded, "Combo", "", 2), 2);
+
+  EXPECT_EQ(LoadComboItems(file, loaded, "Empty", "x,\"y z\"", 50), 2);
+  EXPECT_EQ(loaded.Items, (Lines{"x", "y z"}));
+  EXPECT_EQ(loaded.ItemIndex, 0);
+
+  Lines lines(60);
+  for (int i = 0; i < 60; ++i) lines[static_cast<std::size_t>(i)] = "n" + std::to_string(i);
+  EXPECT_EQ(SaveStringList(file, lines, "List", -1), 50);
+  Lines back = {"stale"};
+  LoadStringList(file, back, "List", 100);
+  EXPECT_EQ(back, Lines(lines.begin(), lines.begin() + 50));
+
+  // A line break cannot be stored; that item is left out and the rest follows without a gap.
+  EXPECT_EQ(SaveStringList(file, {"x", "bad\nname", "y"}, "List", 50), 2);
+  LoadStringList(file, back, "List", 50);
+  EXPECT_EQ(back, (Lines{"x", "y"}));
+
+  ProfileFile nowhere(PathOf("no/such/folder.ini"));
+  EXPECT_EQ(SaveComboItems(nowhere, combo, "Combo", 50), -1);
+  EXPECT_EQ(SaveStringList(nowhere, lines, "List", 50), -1);
+}
+
+TEST_F(SettingsTest, OptionValuesAsStored) {
+  WriteBytes(IniPath(),
+             "[FMMain_Position]\ntop=-20\nleft=5\nheight=abc\n"
+             "[option]\nsortup=0\ncompfmax=0x200000\nsortcol=3\nsubfolder=1\n"
+             "dirhide=2\nlastmfolder=/home/me/a\nrunCount=$10\n");
+  Settings s = Load();
+  EXPECT_EQ(s.Position.Top, -20);
+  EXPECT_EQ(s.Position.Left, 5);
+  EXPECT_EQ(s.Position.Height, WindowRect{}.Height);  // unreadable: the value held before
+  EXPECT_EQ(s.Position.Width, WindowRect{}.Width);
+  EXPECT_FALSE(s.sortup);
+  EXPECT_EQ(s.compfmax, 2097152);
+  EXPECT_EQ(s.sortcol, 3);
+  EXPECT_TRUE(s.subfolder);
+  EXPECT_TRUE(s.dirhide);
+  EXPECT_EQ(s.lastmfolder, "/home/me/a");
+  EXPECT_EQ(s.runcount, 16);
+
+  WriteBytes(IniPath(), "[option]\ncompfmax=lots\n");
+  EXPECT_EQ(Load().compfmax, 1048576);
+}
+
+TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
+  Settings s = Load();
+  s.Position = {10, 20, 800, 600};
+  s.lastmfolder = "/home/me/データ";
+  s.lastsfolder = "/media/me/STICK/バックアップ ";
+  s.sortcol = 4;
+  s.sortup = false;
+  s.subfolder = s.dirignore = s.onesidedir = s.dirhide = true;
+  s.compfmax = 5000000;
+  s.copywait = 0;
+  s.CompareList.Items = {"/a 〓 /b", "/c 〓 /d"};
+  s.PairFilterMap.SetValue("/a 〓 /b", "汎用");
+  s.FilterNames.Items.push_back("C++ \"src\"");
+  s.FilterNames.ItemIndex = 2;
+  s.ExtHideTable.Lines = {"汎用=~*,\"a b\""};
+  ASSERT_TRUE(Save(s));
+  EXPECT_EQ(s.runcount, 1);
+
+  const Settings t = Load();
+  EXPECT_EQ(t.Position.Left, 10);
+  EXPECT_EQ(t.Position.Top, 20);
+  EXPECT_EQ(t.Position.Width, 800);
+  EXPECT_EQ(t.Position.Height, 600);
+  EXPECT_EQ(t.runcount, 1);
+  EXPECT_EQ(t.lastmfolder, s.lastmfolder);
+  EXPECT_EQ(t.lastsfolder, s.lastsfolder);
+  EXPECT_EQ(t.sortcol, 4);
+  EXPECT_FALSE(t.sortup);
+  EXPECT_TRUE(t.subfolder && t.dirignore && t.onesidedir && t.dirhide);
+  EXPECT_EQ(t.compfmax, 5000000);
+  EXPECT_EQ(t.copywait, 0);
+  EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);
+  EXPECT_EQ(t.CompareList.ItemIndex, 0);
+  EXPECT_EQ(t.PairFilterMap.Lines, (Lines{"/a 〓 /b=汎用"}));
+  EXPECT_EQ(t.FilterNames.Items, s.FilterNames.Items);
+  EXPECT_EQ(t.FilterNames.ItemIndex, 2);
+  EXPECT_EQ(t.ExtHideTable.Lines, s.ExtHideTable.Lines);
+  EXPECT_EQ(t.ExtSelectTable.Lines, s.ExtSelectTable.Lines);
+  EXPECT_EQ(t.ExtIgnoreTable.Lines, s.ExtIgnoreTable.Lines);
+
+  ProfileFile file(IniPath());
+  EXPECT_EQ(file.ReadString("CompareList", "0", ""), "/a 〓 /b=汎用");
+  EXPECT_EQ(file.ReadString("CompareList", "1", ""), "/c 〓 /d");
+  EXPECT_EQ(file.ReadString("sortup", "", "x"), "x");
+  EXPECT_EQ(file.ReadString("option", "sortup", ""), "0");
+  EXPECT_EQ(file.ReadString("option", "subfolder", ""), "1");
+}
+
+TEST_F(SettingsTest, SavingTwiceRaisesRuncountByTwoAndKeepsTheHistory) {
+  WriteBytes(IniPath(), "[option]\nruncount=7\n[CompareList]\n0=/a 〓 /b=汎用\n1=/x=1 〓 /y\n");
+  ProfileFile file(IniPath());
+  Settings s;
+  LoadSettings(file, s);
+  const Lines history = s.CompareList.Items;
+  ASSERT_TRUE(SaveSettings(file, s));
+  ASSERT_TRUE(SaveSettings(file, s));
+  EXPECT_EQ(s.CompareList.Items, history);
+  const Settings t = Load();
+  EXPECT_EQ(t.runcount, 9);
+  EXPECT_EQ(t.CompareList.Items, (Lines{"/a 〓 /b", "/x"}));  // the old file's mis-split stays
+  EXPECT_EQ(t.PairFilterMap.Value("/a 〓 /b"), "汎用");
+}
+
+TEST_F(SettingsTest, HistoryKeepsTheFiftyMostRecentPairs) {
+  Settings s = Load();
+  for (int i = 0; i < 60; ++i) s.CompareList.Items.push_back("/m" + std::to_string(i) + " 〓 /s");
+  ASSERT_TRUE(Save(s));
+  ProfileFile file(IniPath());
+  EXPECT_EQ(file.ReadString("CompareList", "49", ""), "/m49 〓 /s");
+  EXPECT_EQ(file.ReadString("CompareList", "50", "none"), "none");
+  EXPECT_EQ(file.ReadInteger("CompareList", "ItemIndex", 9), 0);
+  const Settings t = Load();
+  EXPECT_EQ(t.CompareList.Items,
+            Lines(s.CompareList.Items.begin(), s.CompareList.Items.begin() + 50));
+
+  s.CompareList.Items.clear();
+  ASSERT_TRUE(Save(s));
+  EXPECT_EQ(ProfileFile(IniPath()).ReadInteger("CompareList", "ItemIndex", 9), -1);
+}
+
+TEST_F(SettingsTest, PairTextsWithEqualsSignKeepTheirTextAndFilterSet) {
+  Settings s = Load();
+  s.CompareList.Items = {"/data/a=b 〓 /backup/a=b", "/x=y 〓 /z", "/p 〓 /q",
+                         "/m 〓 /n=", "/plain 〓 /pair"};
+  s.PairFilterMap.SetValue("/data/a=b 〓 /backup/a=b", "汎用");
+  s.PairFilterMap.SetValue("/p 〓 /q", "すべて");
+  s.PairFilterMap.SetValue("/m 〓 /n=", "汎用");
+  ASSERT_TRUE(Save(s));
+
+  ProfileFile file(IniPath());
+  EXPECT_EQ(file.ReadString("CompareList", "0", ""), "/data/a=b 〓 /backup/a=b=汎用");
+  EXPECT_EQ(file.ReadString("CompareList", "1", ""), "/x=y 〓 /z=");
+  EXPECT_EQ(file.ReadString("CompareList", "2", ""), "/p 〓 /q=すべて");
+  EXPECT_EQ(file.ReadString("CompareList", "4", ""), "/plain 〓 /pair");
+
+  const Settings t = Load();
+  EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);
+  EXPECT_EQ(t.PairFilterMap.Value("/data/a=b 〓 /backup/a=b"), "汎用");
+  EXPECT_EQ(t.PairFilterMap.Value("/x=y 〓 /z"), "");
+  EXPECT_EQ(t.PairFilterMap.Value("/p 〓 /q"), "すべて");
+  EXPECT_EQ(t.PairFilterMap.Value("/m 〓 /n="), "汎用");
+  EXPECT_EQ(t.PairFilterMap.Lines.size(), 3u);
+}
+
+TEST_F(SettingsTest, OlderFilesLoadAsBefore) {
+  // Written before pair texts with "=" were marked; the first entry of a pair wins its mapping.
+  WriteBytes(IniPath(),
+             "[CompareList]\nItemIndex=3\n0=/p 〓 /q=すべて\n1=/m 〓 /n\n"
+             "2=/P 〓 /Q=汎用\n3==orphan\n");
+  const Settings s = Load();
+  EXPECT_EQ(s.CompareList.Items, (Lines{"/p 〓 /q", "/m 〓 /n", "/P 〓 /Q", "=orphan"}));
+  EXPECT_EQ(s.CompareList.ItemIndex, 0);
+  EXPECT_EQ(s.PairFilterMap.Lines, (Lines{"/p 〓 /q=すべて"}));
+}
+
+TEST_F(SettingsTest, SaveRewritesListSectionsAtTheEndAndUpdatesTheRestInPlace) {
+  WriteBytes(IniPath(),
+             "[ExtIgnore]\n0=old=*.o\n"
+             "[option]\nsortcol=2\ncopywait=300\n"
+             "[Unrelated]\nkeep=me\n"
+             "[FilterName]\n0=old\n"
+             "[FMMain_Position]\ntop=1\n");
+  Settings s = Load();
+  ASSERT_TRUE(Save(s));
+  // A table without lines leaves no section behind.
+  EXPECT_EQ(SectionHeaders(), (Lines{"[option]", "[Unrelated]", "[FMMain_Position]",
+                                     "[CompareList]", "[FilterName]", "[ExtIgnore]"}));
+  ProfileFile file(IniPath());
+  EXPECT_EQ(file.ReadString("option", "copywait", ""), "300");  // keys of others stay
+  EXPECT_EQ(file.ReadString("Unrelated", "keep", ""), "me");
+  EXPECT_EQ(file.ReadString("FilterName", "0", ""), "old");
+
+  std::filesystem::remove(IniPath());
+  Settings fresh = Load();
+  ASSERT_TRUE(Save(fresh));
+  EXPECT_EQ(SectionHeaders(), (Lines{"[FMMain_Position]", "[option]", "[CompareList]",
+                                     "[FilterName]", "[ExtSelect]", "[ExtIgnore]"}));
+}
+
+TEST_F(SettingsTest, DamagedFilesLoadWithDefaults) {
+  std::string garbage;
+  for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  WriteBytes(IniPath(), garbage);
+  Settings s = Load();
+  EXPECT_EQ(s.compfmax, 1048576);
+  EXPECT_EQ(s.FilterNames.Items, (Lines{"すべて", "汎用"}));
+  EXPECT_TRUE(Save(s));
+
+  WriteBytes(IniPath(), "[option]\nsortcol=5\nsortcol=6\ncompfmax=" +
+                            std::string(10 * 1024 * 1024, '9') + "\n[FilterName]\n0=a\n0=b\n");
+  s = Load();
+  EXPECT_EQ(s.sortcol, 5);
+  EXPECT_EQ(s.compfmax, 1048576);
+  EXPECT_EQ(s.FilterNames.Items, (Lines{"a"}));
+  EXPECT_TRUE(Save(s));
+  EXPECT_LT(std::filesystem::file_size(IniPath()), 4096u);
+}
+
+TEST_F(SettingsTest, UnwritableLocationReportsFailure) {
+  Settings s;
+  ProfileFile file(PathOf("no-such-folder/tarvex.ini"));
+  LoadSettings(file, s);
+  EXPECT_FALSE(SaveSettings(file, s));
+  EXPECT_EQ(std::string(SettingsWriteErrorText), "ｉｎｉファイル書込時にエラーが発生しました。");
+}
+
+TEST(PositionSection, AppendsPosition) { EXPECT_EQ(PositionSection("FMMain"), "FMMain_Position"); }
+
+class SettingsPathTest : public ProfileTestFolder {
+ protected:
+  void SetUp() override {
+    ProfileTestFolder::SetUp();
+    Save("XDG_CONFIG_HOME");
+    Save("HOME");
+  }
+  void TearDown() override {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        ::setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        ::unsetenv(name.c_str());
+      }
+    }
+    ProfileTestFolder::TearDown();
+  }
+  void Save(const char* name) {
+    const char* value = std::getenv(name);
+    saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(SettingsPathTest, BesideTheProgramWhereItsFolderIsWritable) {
+  const std::string d = dir_.string();
+  EXPECT_EQ(SettingsPathFor(d + "/tarvex"), d + "/tarvex.ini");
+  EXPECT_EQ(SettingsPathFor(d + "/tarvex.bin"), d + "/tarvex.ini");
+  EXPECT_EQ(SettingsPathFor(d + "/tar.vex.exe"), d + "/tar.vex.ini");
+  EXPECT_EQ(SettingsPathFor(d + "/.tarvex"), d + "/.tarvex.ini");
+  std::filesystem::create_directory(dir_ / "v1.2");
+  EXPECT_EQ(SettingsPathFor(d + "/v1.2/tarvex"), d + "/v1.2/tarvex.ini");
+}
+
+TEST_F(SettingsPathTest, ConfigFolderWhereTheProgramFolderIsNotWritable) {
+  const std::string program = PathOf("not-there/tarvex");
+  ::setenv("XDG_CONFIG_HOME", PathOf("xdg").c_str(), 1);
+  EXPECT_EQ(SettingsPathFor(program), PathOf("xdg/tarvex/tarvex.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(PathOf("xdg/tarvex")));
+
+  ::setenv("HOME", PathOf("home").c_str(), 1);
+  for (const char* unset : {"", "relative/config"}) {
+    ::setenv("XDG_CONFIG_HOME", unset, 1);
+    EXPECT_EQ(SettingsPathFor(program), PathOf("home/.config/tarvex/tarvex.ini"));
+  }
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(SettingsPathFor(program), PathOf("home/.config/tarvex/tarvex.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(PathOf("home/.config/tarvex")));
+}
+
+}  // namespace
+}  // namespace tarvex

@@ -1,0 +1,171 @@
+#include "support/command_test_support.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace tarvex::commandtest {
+
+void RecordingProgress::ProcessEvents() {
+  ++EventTurns;
+  if (OnEvents) OnEvents(EventTurns);
+}
+
+void RecordingProgress::ClearCopyCancel() {
+  ++CancelClears;
+  Cancel = false;
+}
+
+void RecordingProgress::ShowDialog(const ProgressDialogState& state) {
+  Dialog.push_back({Call::Show, state});
+}
+
+void RecordingProgress::UpdateDialog(const ProgressDialogState& state) {
+  Dialog.push_back({Call::Update, state});
+}
+
+bool RecordingProgress::ConfirmInDialog(const ProgressDialogState& state) {
+  Dialog.push_back({Call::Confirm, state});
+  return ConfirmAnswer;
+}
+
+int RecordingProgress::TextWidth(ProgressLine, std::string_view text) {
+  int count = 0;
+  for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
+int RecordingProgress::Count(Call kind) const {
+  int count = 0;
+  for (const DialogCall& call : Dialog) count += call.Kind == kind;
+  return count;
+}
+
+std::vector<std::int32_t> RecordingProgress::BarPositions() const {
+  std::vector<std::int32_t> positions;
+  for (const DialogCall& call : Dialog) {
+    if (call.Kind != Call::Update) continue;
+    if (positions.empty() || positions.back() != call.State.BarPosition) {
+      positions.push_back(call.State.BarPosition);
+    }
+  }
+  return positions;
+}
+
+void CommandTreeTest::SetUp() {
+  ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
+  mainRoot_ = dir_ / "main";
+  subRoot_ = dir_ / "sub";
+  ASSERT_EQ(::mkdir(mainRoot_.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(subRoot_.c_str(), 0755), 0);
+}
+
+namespace {
+
+void WriteWithFolders(const std::string& root, const std::string& relative,
+                      const std::string& content, std::time_t time, mode_t mode) {
+  const std::string path = root + "/" + relative;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  filetest::WriteFile(path, content, mode);
+  filetest::SetModificationTime(path, time, 0);
+}
+
+}  // namespace
+
+void CommandTreeTest::Main(const std::string& relative, const std::string& content,
+                           std::time_t time, mode_t mode) {
+  WriteWithFolders(mainRoot_, relative, content, time, mode);
+}
+
+void CommandTreeTest::Sub(const std::string& relative, const std::string& content, std::time_t time,
+                          mode_t mode) {
+  WriteWithFolders(subRoot_, relative, content, time, mode);
+}
+
+void CommandTreeTest::MainFolder(const std::string& relative) {
+  std::filesystem::create_directories(mainRoot_ + "/" + relative);
+}
+
+void CommandTreeTest::SubFolder(const std::string& relative) {
+  std::filesystem::create_directories(subRoot_ + "/" + relative);
+}
+
+void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore,
+                           PatternList ignore) {
+  ScanOptions options;
+  options.SubFolder = true;
+  options.DirIgnore = dirIgnore;
+  ScanFolders(list_, mainRoot_, subRoot_, options,
+              FilterSet{"every", {}, {"*"}, std::move(ignore)});
+  std::vector<PathEntry> arranged;
+  for (const std::string& path : order) arranged.push_back(Entry(path));
+  for (std::int32_t i = 0; i < list_.PathCount; ++i) {
+    if (std::find(order.begin(), order.end(), list_[i].Path) == order.end()) {
+      arranged.push_back(list_[i]);
+    }
+  }
+  ASSERT_EQ(static_cast<std::int32_t>(arranged.size()), list_.PathCount);
+  list_.Entries = std::move(arranged);
+}
+
+std::int32_t CommandTreeTest::RowOf(const std::string& relative) const {
+  for (std::int32_t i = 0; i < list_.PathCount; ++i) {
+    if (list_[i].Path == relative) return i + 1;
+  }
+  ADD_FAILURE() << "no entry " << relative;
+  return 0;
+}
+
+const PathEntry& CommandTreeTest::Entry(const std::string& relative) const {
+  for (std::int32_t i = 0; i < list_.PathCount; ++i) {
+    if (list_[i].Path == relative) return list_[i];
+  }
+  throw std::runtime_error("no entry " + relative);
+}
+
+std::int32_t CommandTreeTest::CountSame() const {
+  std::int32_t same = 0;
+  for (std::int32_t i = 0; i < list_.PathCount; ++i) same += list_[i].Status == Same;
+  return same;
+}
+
+int CommandTreeTest::TemporaryFiles() const {
+  int count = 0;
+  for (const std::string& root : {mainRoot_, subRoot_}) {
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+      count += item.path().filename().string().find(".tarvex-") != std::string::npos;
+    }
+  }
+  return count;
+}
+
+std::optional<std::string> RunWithoutRootRights(const std::function<std::string()>& action) {
+  if (::geteuid() != 0) return action();
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) return std::nullopt;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipeFds[0]);
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+    const std::string out = action();
+    const ssize_t written = ::write(pipeFds[1], out.data(), out.size());
+    ::_exit(written == static_cast<ssize_t>(out.size()) ? 0 : 101);
+  }
+  ::close(pipeFds[1]);
+  std::string out;
+  char buffer[4096];
+  for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;) {
+    out.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(pipeFds[0]);
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0) {
+    return std::nullopt;
+  }
+  return out;
+}
+
+}  // namespace tarvex::commandtest

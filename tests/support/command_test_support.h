@@ -1,0 +1,124 @@
+#pragma once
+// Test support for the copy and delete commands: a progress interface that records what the
+// window would show, file operations with one step replaced, and a pair of folder trees scanned
+// into a PathList whose rows a test arranges.
+
+#include <sys/types.h>
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/commands/command_progress.h"
+#include "core/fs/file_operations.h"
+#include "core/scan/folder_scan.h"
+#include "core/scan/path_list.h"
+#include "support/trash_sandbox.h"
+
+namespace tarvex::commandtest {
+
+class RecordingProgress : public CommandProgress {
+ public:
+  enum class Call { Show, Update, Confirm };
+  struct DialogCall {
+    Call Kind;
+    ProgressDialogState State;
+  };
+
+  std::vector<std::string> Log;
+  std::vector<DialogCall> Dialog;
+  std::vector<int> Pauses;
+  int Beeps = 0;
+  int EventTurns = 0;
+  int CancelClears = 0;
+  bool Cancel = false;
+  bool ConfirmAnswer = true;
+  int WidthLimit = 100000;
+  // Runs at every turn for pending events (1 for the first), as a click or another program would.
+  std::function<void(int turn)> OnEvents;
+
+  void ProcessEvents() override;
+  bool CopyCancelRequested() override { return Cancel; }
+  void ClearCopyCancel() override;
+  void ShowDialog(const ProgressDialogState& state) override;
+  void UpdateDialog(const ProgressDialogState& state) override;
+  bool ConfirmInDialog(const ProgressDialogState& state) override;
+  int PathWidthLimit() override { return WidthLimit; }
+  // One unit per character.
+  int TextWidth(ProgressLine line, std::string_view text) override;
+  void AddLine(const std::string& text) override { Log.push_back(text); }
+  void Pause(int milliseconds) override { Pauses.push_back(milliseconds); }
+  void Beep() override { ++Beeps; }
+
+  int Count(Call kind) const;
+  const ProgressDialogState& Last() const { return Dialog.back().State; }
+  // The bar positions of the updates, in order.
+  std::vector<std::int32_t> BarPositions() const;
+};
+
+// The real file operations with single steps replaced by a test's own.
+class ScriptedFileOperations : public PosixFileOperations {
+ public:
+  std::function<FileResult(const std::string&)> recycle;
+  std::function<FileResult(const std::string&, const std::string&)> copy;
+  std::function<FileResult(int, int)> copyData;
+  std::function<FileResult(const std::string&, const std::string&)> rename;
+
+  FileResult RecycleFile(const std::string& path) override {
+    return recycle ? recycle(path) : PosixFileOperations::RecycleFile(path);
+  }
+  FileResult CopyOneFile(const std::string& from, const std::string& to) override {
+    return copy ? copy(from, to) : PosixFileOperations::CopyOneFile(from, to);
+  }
+  FileResult CopyFileData(int from, int to) override {
+    return copyData ? copyData(from, to) : PosixFileOperations::CopyFileData(from, to);
+  }
+  FileResult RenameNoReplace(const std::string& from, const std::string& to) override {
+    return rename ? rename(from, to) : PosixFileOperations::RenameNoReplace(from, to);
+  }
+};
+
+inline constexpr std::time_t T0 = 1700000000;  // an even second
+
+// A main and a sub folder in the trash sandbox, scanned into List.
+class CommandTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  // Writes a file (with its folders) on one side with the given modification time.
+  void Main(const std::string& relative, const std::string& content, std::time_t time = T0,
+            mode_t mode = 0644);
+  void Sub(const std::string& relative, const std::string& content, std::time_t time = T0,
+           mode_t mode = 0644);
+  void MainFolder(const std::string& relative);
+  void SubFolder(const std::string& relative);
+
+  // Scans both trees (with subfolders) and puts the given paths first, in that order, as the list
+  // view's sort would; the rest follow in scan order.
+  void Scan(const std::vector<std::string>& order, bool dirIgnore = false, PatternList ignore = {});
+  std::int32_t RowOf(const std::string& relative) const;  // grid row, 1-based
+  const PathEntry& Entry(const std::string& relative) const;
+  std::int32_t CountSame() const;  // entries whose status is Same
+
+  std::string MainPath(const std::string& relative) const { return mainRoot_ + "/" + relative; }
+  std::string SubPath(const std::string& relative) const { return subRoot_ + "/" + relative; }
+
+  // No temporary copies anywhere in either tree.
+  int TemporaryFiles() const;
+
+  filetest::SandboxFolder dir_;
+  std::string mainRoot_;
+  std::string subRoot_;
+  PathList list_;
+  RecordingProgress progress_;
+};
+
+// Runs action in a child process with the rights of "nobody" when the test runs as root, and
+// returns what it wrote; nothing when the rights cannot be dropped here.
+std::optional<std::string> RunWithoutRootRights(const std::function<std::string()>& action);
+
+}  // namespace tarvex::commandtest
