@@ -20,13 +20,6 @@ void RecompareEntry(PathList& list, std::int32_t index) {
   list.CompareEntry(index);
 }
 
-std::string SidePath(const std::string& root, const std::string& relative) {
-  if (root.empty()) return relative;
-  return JoinPath(root, relative);
-}
-
-bool IsAbsolutePath(const std::string& path) { return !path.empty() && path.front() == '/'; }
-
 bool IsPathAbsent(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/fs/path.h"
 #include "core/scan/path_entry.h"
 #include "core/scan/path_list.h"
 #include "core/settings/settings.h"
@@ -42,12 +43,6 @@ bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last);
 // Recomputes one entry's status after its sides changed, keeping SameCount the number of Same
 // entries: the old Same is taken off before CompareEntry counts the new one.
 void RecompareEntry(PathList& list, std::int32_t index);
-
-// The path of an entry on one side. A root that is not an absolute path (an empty folder edit)
-// names no folder: its paths stay relative, so that the file operations refuse them instead of
-// acting on "/" or the current folder.
-std::string SidePath(const std::string& root, const std::string& relative);
-bool IsAbsolutePath(const std::string& path);
 
 // True when nothing is at the path (not even a dangling link); false too when it cannot be told.
 bool IsPathAbsent(const std::string& path);

@@ -55,8 +55,4 @@ class WildcardPattern {
 // Whether the whole text matches the pattern; throws MaskError for an invalid pattern.
 bool MatchesPattern(std::string_view text, std::string_view pattern);
 
-// Length in bytes of the character that starts at text[pos]: the length of a valid UTF-8
-// sequence, else 1.
-std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
-
 }  // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/fs/path.h"
 #include "core/scan/path_index.h"
 #include "core/text/format_text.h"
 
@@ -12,8 +13,6 @@ namespace {
 // The counter label cannot show more than a screen refresh or so; a million repaints would cost
 // more than the scan.
 constexpr auto CounterInterval = std::chrono::milliseconds(50);
-
-bool IsAbsolute(const std::string& root) { return !root.empty() && root.front() == '/'; }
 
 class FolderScanner {
  public:
@@ -62,10 +61,10 @@ class FolderScanner {
     const std::string& otherRoot = subPass_ ? mainRoot_ : subRoot_;
     // A root that is not an absolute path (empty, or the computer's display name in the tree)
     // names no folder; listing it would read the current folder instead.
-    if (!IsAbsolute(ownRoot)) return;
+    if (!IsAbsolutePath(ownRoot)) return;
     const std::string prefix = c == 0 ? std::string() : list_[c].Path + "/";
     if (options_.OneSideDir && c != 0 &&
-        (!IsAbsolute(otherRoot) || !FolderExists(JoinPath(otherRoot, prefix))))
+        (!IsAbsolutePath(otherRoot) || !FolderExists(JoinPath(otherRoot, prefix))))
       return;
     ListDirectory(JoinPath(ownRoot, prefix), options_.AttrMask,
                   [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
@@ -143,11 +142,6 @@ class FolderScanner {
 };
 
 }  // namespace
-
-std::string JoinPath(const std::string& root, const std::string& relative) {
-  if (!root.empty() && root.back() == '/') return root + relative;
-  return root + "/" + relative;
-}
 
 std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
                             std::int32_t same) {

@@ -34,7 +34,4 @@ void ScanFolders(PathList& list, const std::string& mainRoot, const std::string&
 std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
                             std::int32_t same);
 
-// Joins a root and a relative path with "/"; a root that already ends in "/" gets none.
-std::string JoinPath(const std::string& root, const std::string& relative);
-
 }  // namespace tarvex

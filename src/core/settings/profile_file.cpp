@@ -12,9 +12,10 @@
 #include <optional>
 #include <vector>
 
-#include "core/filter/wildcard.h"
+#include "core/text/line_split.h"
 #include "core/text/name_value_list.h"
 #include "core/text/text_encoding.h"
+#include "core/text/utf8.h"
 
 namespace tarvex {
 
@@ -227,15 +228,8 @@ void ProfileFile::Impl::Load(const std::string& path) {
 
   std::string_view rest = bytes;
   if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
-  while (!rest.empty()) {
-    const std::size_t end = rest.find_first_of("\r\n");
-    std::string_view text = rest.substr(0, end);
-    if (end == std::string_view::npos) {
-      rest = {};
-    } else {
-      const bool crlf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
-      rest.remove_prefix(end + (crlf ? 2 : 1));
-    }
+  std::string_view text;
+  while (NextLine(rest, text)) {
     if (text.size() > MaxLineBytes) continue;
     // Decided line by line, so one damaged line does not turn the others into mojibake.
     if (IsValidUtf8(text)) {

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/filter/wildcard.h"
+#include "core/text/utf8.h"
 
 namespace tarvex {
 

@@ -1,0 +1,25 @@
+#include "core/text/line_split.h"
+
+namespace tarvex {
+
+bool NextLine(std::string_view& rest, std::string_view& line) {
+  if (rest.empty()) return false;
+  const std::size_t end = rest.find_first_of("\r\n");
+  line = rest.substr(0, end);
+  if (end == std::string_view::npos) {
+    rest = {};
+  } else {
+    const bool crlf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+    rest.remove_prefix(end + (crlf ? 2 : 1));
+  }
+  return true;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::string_view line;
+  while (NextLine(text, line)) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace tarvex
