@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/shell/combo_mirror.h"
-#include "app/shell/fm_main.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/japanese_fonts.h"
+#include "app/shell/main_state.h"
 #include "core/text/comma_text.h"
 
 namespace tarvex {
@@ -48,7 +48,8 @@ PatternList Lines(const QPlainTextEdit& memo) {
 
 }  // namespace
 
-FilterPage::FilterPage(TFMMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+FilterPage::FilterPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent), state_(state), boxes_(boxes) {
   setObjectName(QStringLiteral("FilterPage"));
   auto* top = new QHBoxLayout;
   auto* label9 = new QLabel(QStringLiteral("フィルタ名"), this);
@@ -89,8 +90,8 @@ FilterPage::FilterPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
   layout->addWidget(label22);
 
   connect(cbFilter_, &QComboBox::activated, this, [this](int index) {
-    RunGuarded(window_.Boxes(), [this, index] {
-      window_.State().Settings.FilterNames.ItemIndex = index;
+    RunGuarded(boxes_, [this, index] {
+      state_.Settings.FilterNames.ItemIndex = index;
       CBFilterSelect();
     });
   });
@@ -130,10 +131,10 @@ QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QS
   return group;
 }
 
-void FilterPage::ShowFilterNames() { FillCombo(*cbFilter_, window_.State().Settings.FilterNames); }
+void FilterPage::ShowFilterNames() { FillCombo(*cbFilter_, state_.Settings.FilterNames); }
 
 void FilterPage::CBFilterSelect() {
-  const Settings& settings = window_.State().Settings;
+  const Settings& settings = state_.Settings;
   const std::string name = SelectedComboText(*cbFilter_);
   SetLines(*meSelectExt_, settings.ExtSelectTable.Value(name));
   SetLines(*meIgnoreExt_, settings.ExtIgnoreTable.Value(name));

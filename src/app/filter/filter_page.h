@@ -12,13 +12,16 @@ class QPlainTextEdit;
 
 namespace tarvex {
 
-class TFMMain;
+class MainState;
+class MessageBoxes;
 
 class FilterPage : public QWidget {
   Q_OBJECT
 
  public:
-  FilterPage(TFMMain& window, QWidget* parent);
+  // The page shows the filter sets of state's settings and reports errors through boxes; both
+  // outlive it.
+  FilterPage(MainState& state, MessageBoxes& boxes, QWidget* parent);
 
   QComboBox* CBFilter() const { return cbFilter_; }
   QPlainTextEdit* MEHideExt() const { return meHideExt_; }
@@ -37,7 +40,8 @@ class FilterPage : public QWidget {
                     const QString& priority, const std::vector<const char*>& labelNames,
                     QPlainTextEdit*& memo, const char* memoName);
 
-  TFMMain& window_;
+  MainState& state_;
+  MessageBoxes& boxes_;
   QComboBox* cbFilter_ = nullptr;
   QPlainTextEdit* meHideExt_ = nullptr;
   QPlainTextEdit* meSelectExt_ = nullptr;

@@ -12,9 +12,9 @@
 #include "app/folder/folder_tree_view.h"
 #include "app/log/qv_message_box.h"
 #include "app/shell/combo_mirror.h"
-#include "app/shell/fm_main.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/japanese_fonts.h"
+#include "app/shell/main_state.h"
 #include "core/settings/compare_pair.h"
 
 namespace tarvex {
@@ -44,7 +44,8 @@ QLineEdit* FolderEdit(const char* name, const QColor& colour, QWidget* parent) {
 
 }  // namespace
 
-FolderPage::FolderPage(TFMMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent), state_(state), log_(log), boxes_(boxes) {
   setObjectName(QStringLiteral("FolderPage"));
   cbComparePath_ = new QComboBox(this);
   cbComparePath_->setObjectName(QStringLiteral("CBComparePath"));
@@ -101,8 +102,7 @@ FolderPage::FolderPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
   pmmCBDelList_->setObjectName(QStringLiteral("PMMCBDelList"));
 
   auto guarded = [this](auto handler) {
-    return
-        [this, handler] { RunGuarded(window_.Boxes(), [this, handler] { (this->*handler)(); }); };
+    return [this, handler] { RunGuarded(boxes_, [this, handler] { (this->*handler)(); }); };
   };
   connect(cbComparePath_, &QComboBox::activated, this, guarded(&FolderPage::CBComparePathChange));
   connect(cbComparePath_, &QWidget::customContextMenuRequested, this,
@@ -115,48 +115,44 @@ FolderPage::FolderPage(TFMMain& window, QWidget* parent) : QWidget(parent), wind
   STVSubChange();
 }
 
-void FolderPage::ShowHistory() { FillCombo(*cbComparePath_, window_.State().Settings.CompareList); }
+void FolderPage::ShowHistory() { FillCombo(*cbComparePath_, state_.Settings.CompareList); }
 
 void FolderPage::CBComparePathChange() {
-  ComboItems& history = window_.State().Settings.CompareList;
+  ComboItems& history = state_.Settings.CompareList;
   const std::string pair = SelectedComboText(*cbComparePath_);
   BringToTop(history, pair);
   ShowHistory();
   const std::string selected = history.Items.front();
   std::string mainFolder, subFolder;
   SplitComparePair(selected, mainFolder, subFolder);
-  window_.MsgBox().AddFormat(u"パス切り替え %s", ShownText(selected));
+  log_.AddFormat(u"パス切り替え %s", ShownText(selected));
   const bool found = SelectTreePath(*stvMain_, mainFolder) && SelectTreePath(*stvSub_, subFolder);
   SetComboColour(found);
-  window_.SelectPairFilterSet(selected);
+  Q_EMIT PairApplied(selected);
   stvMain_->setFocus();
 }
 
 bool FolderPage::SelectTreePath(FolderTreeView& tree, const std::string& path) {
   const bool found = tree.SelectPath(path);
   if (!found && !path.empty()) {
-    window_.MsgBox().AddFormat(u"パスが見つかりません %s", ShownText(path));
+    log_.AddFormat(u"パスが見つかりません %s", ShownText(path));
   }
   return found;
 }
 
 void FolderPage::RecordComparePair() {
   if (mainFolder_.empty() || subFolder_.empty()) return;
-  BringToTop(window_.State().Settings.CompareList, MakeComparePair(mainFolder_, subFolder_));
+  BringToTop(state_.Settings.CompareList, MakeComparePair(mainFolder_, subFolder_));
   ShowHistory();
 }
 
 void FolderPage::PMMCBDelListClick() {
-  ComboItems& history = window_.State().Settings.CompareList;
-  const int index = cbComparePath_->currentIndex();
-  if (index >= 0 && index < static_cast<int>(history.Items.size())) {
-    history.Items.erase(history.Items.begin() + index);
-  }
+  ComboItems& history = state_.Settings.CompareList;
+  DeleteHistoryEntry(history, cbComparePath_->currentIndex());
   SelectTreePath(*stvMain_, {});
   STVMainChange();
   SelectTreePath(*stvSub_, {});
   STVSubChange();
-  history.ItemIndex = -1;
   ShowHistory();
 }
 
@@ -181,7 +177,7 @@ bool FolderPage::eventFilter(QObject* watched, QEvent* event) {
 
 void FolderPage::TSFolderResize() {
   // The trees share the main window's width, each a little under half.
-  const int w = window_.width();
+  const int w = window()->width();
   const int width = w / 2 - 12;
   const int height = treeArea_->height();
   stvMain_->setGeometry(2, 0, width, height);

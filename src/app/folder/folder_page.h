@@ -14,13 +14,17 @@ class QAction;
 namespace tarvex {
 
 class FolderTreeView;
-class TFMMain;
+class MainState;
+class MessageBoxes;
+class TQvMessageBox;
 
 class FolderPage : public QWidget {
   Q_OBJECT
 
  public:
-  FolderPage(TFMMain& window, QWidget* parent);
+  // The page shows and changes the history of state's settings, logs to log and reports errors
+  // through boxes; all three outlive it.
+  FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent);
 
   QComboBox* CBComparePath() const { return cbComparePath_; }
   QComboBox* CBFilterChoice2() const { return cbFilterChoice2_; }
@@ -37,13 +41,17 @@ class FolderPage : public QWidget {
   // Shows the history of the settings with its selection.
   void ShowHistory();
   // Applies the selected history entry: moves it to the top, walks both trees to its folders,
-  // logs the switch and selects the pair's filter set.
+  // logs the switch and has the pair's filter set selected (PairApplied).
   void CBComparePathChange();
   // Records the pair of the two edits at the top of the history.
   void RecordComparePair();
   void PMMCBDelListClick();
   // Walks the tree to the path; logs a path that is not found. True when the whole path was found.
   bool SelectTreePath(FolderTreeView& tree, const std::string& path);
+
+ Q_SIGNALS:
+  // A history entry was applied: its filter set is to be selected in every filter choice.
+  void PairApplied(const std::string& pair);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,7 +62,9 @@ class FolderPage : public QWidget {
   void TSFolderResize();
   void SetComboColour(bool found);
 
-  TFMMain& window_;
+  MainState& state_;
+  TQvMessageBox& log_;
+  MessageBoxes& boxes_;
   std::string mainFolder_;
   std::string subFolder_;
   QComboBox* cbComparePath_ = nullptr;

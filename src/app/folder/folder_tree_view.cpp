@@ -1,8 +1,5 @@
 #include "app/folder/folder_tree_view.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <QCollator>
 #include <QFileIconProvider>
 #include <QHeaderView>
@@ -11,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/fs/subfolders.h"
 #include "core/text/text_encoding.h"
 
 namespace tarvex {
@@ -74,19 +72,9 @@ void FolderTreeView::Populate(QTreeWidgetItem* item) {
   item->setData(0, PopulatedRole, true);
   const std::string path = ItemPath(item);
   std::vector<std::pair<QString, std::string>> folders;  // shown name, name bytes
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path.c_str()), closedir);
-  if (dir) {
-    while (const dirent* d = readdir(dir.get())) {
-      const std::string name = d->d_name;
-      if (name == "." || name == "..") continue;
-      bool isFolder = d->d_type == DT_DIR;
-      if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
-        // A link to a folder may serve as a root, so it is offered like a folder.
-        struct stat st;
-        isFolder = fstatat(dirfd(dir.get()), d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-      }
-      if (isFolder) folders.emplace_back(Display(name), name);
-    }
+  for (std::string& name : ListSubfolders(path)) {
+    QString shown = Display(name);
+    folders.emplace_back(std::move(shown), std::move(name));
   }
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);

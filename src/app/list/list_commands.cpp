@@ -3,36 +3,39 @@
 #include <QAction>
 #include <QItemSelectionModel>
 
-#include "app/folder/folder_page.h"
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
+#include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
-#include "app/shell/fm_main.h"
 #include "app/shell/handler_guard.h"
+#include "app/shell/main_state.h"
 #include "core/commands/copy_command.h"
 #include "core/commands/delete_command.h"
 
 namespace tarvex {
 
-ListCommands::ListCommands(TFMMain& window, ListPage& page, TFMOption& dialog,
-                           FileOperations* files)
+ListCommands::ListCommands(MainState& state, TQvMessageBox& log, MessageBoxes& boxes,
+                           ListPage& page, TFMOption& dialog, FileOperations* files)
     : QObject(&page),
-      window_(window),
+      state_(state),
+      boxes_(boxes),
       page_(page),
       files_(files != nullptr ? *files : posixFiles_),
-      progress_(dialog, window.MsgBox(), window.State().CopyCancelRequested) {
+      progress_(dialog, log, state.CopyCancelRequested) {
   connect(&dialog, &TFMOption::CancelRequested, this,
-          [this] { window_.State().CopyCancelRequested = true; });
+          [this] { state_.CopyCancelRequested = true; });
   for (QAction* action :
        {page.PMMNewMainToSub, page.PMMNewSubToMain, page.PMMMainToSub, page.PMMSubToMain}) {
     connect(action, &QAction::triggered, this, [this, action] {
-      RunGuarded(window_.Boxes(), [this, action] { PMMCopyClick(*action); });
+      RunGuarded(boxes_, [this, action] { PMMCopyClick(*action); });
+      Q_EMIT CommandFinished();
     });
   }
   for (QAction* action : {page.PMMDelFileMain, page.PMMDelFileSub, page.PMMDelFileAll}) {
     connect(action, &QAction::triggered, this, [this, action] {
-      RunGuarded(window_.Boxes(), [this, action] { PMMDelFileClick(*action); });
+      RunGuarded(boxes_, [this, action] { PMMDelFileClick(*action); });
+      Q_EMIT CommandFinished();
     });
   }
 }
@@ -52,30 +55,29 @@ bool ListCommands::SelectedRows(int& first, int& last) const {
 
 template <typename Command, typename Info>
 void ListCommands::RunCommand(const Info& info) {
-  MainState& state = window_.State();
   // A loop lets other events run at every row; a second command or a rescan meanwhile would
   // change the list under it.
-  if (state.CommandRunning || state.PathList == nullptr) return;
+  if (state_.CommandRunning.IsLocked() || state_.PathList == nullptr) return;
   int first = 0, last = 0;
   if (!SelectedRows(first, last)) return;
   PathGridView& grid = *page_.SGPath();
   const int topRow = grid.rowAt(0);
 
-  state.CommandRunning = true;
   CommandResult result;
   try {
+    const CommandLock running(state_.CommandRunning);
     CommandSettings settings;
-    settings.CopyWait = state.Settings.copywait;
-    settings.ScanAttrMask = state.ScanAttrMask != 0 ? state.ScanAttrMask : DefaultScanAttrMask;
+    settings.CopyWait = state_.Settings.copywait;
+    settings.ScanAttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
     Command command(files_, progress_, settings);
-    result = command.Run(info, CommandScope{*state.PathList, window_.Folders().MainFolderText(),
-                                            window_.Folders().SubFolderText(), first, last});
+    const ShownList& shown = state_.Shown;
+    result = command.Run(
+        info, CommandScope{*state_.PathList, shown.MainRoot, shown.SubRoot, first, last});
   } catch (...) {
-    state.CommandRunning = false;
+    // Rows may have changed before the failure: the grid shows the entries as they are now.
     page_.FillPathGrid();
     throw;
   }
-  state.CommandRunning = false;
   if (!result.LoopRan) return;
 
   page_.FillPathGrid();
@@ -83,11 +85,7 @@ void ListCommands::RunCommand(const Info& info) {
   if (topRow >= 0 && topRow < model.rowCount()) {
     grid.scrollTo(model.index(topRow, 0), QAbstractItemView::PositionAtTop);
   }
-  const int current = result.CurrentRow - 1;
-  if (current >= 0 && current < model.rowCount()) {
-    grid.selectionModel()->setCurrentIndex(
-        model.index(current, 1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
+  page_.SelectRow(result.CurrentRow - 1);
 }
 
 void ListCommands::PMMCopyClick(const QAction& sender) {

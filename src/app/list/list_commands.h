@@ -12,18 +12,27 @@ class QAction;
 namespace tarvex {
 
 class ListPage;
-class TFMMain;
+class MainState;
+class MessageBoxes;
 class TFMOption;
+class TQvMessageBox;
 
 class ListCommands : public QObject {
   Q_OBJECT
 
  public:
-  // files: the file operations to use, kept by the caller; null means the real ones.
-  ListCommands(TFMMain& window, ListPage& page, TFMOption& dialog, FileOperations* files = nullptr);
+  // The commands act on the rows of page over state's PathList, between the roots of the scan,
+  // log to log and show errors through boxes. files: the file operations to use, kept by the
+  // caller; null means the real ones.
+  ListCommands(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, ListPage& page,
+               TFMOption& dialog, FileOperations* files = nullptr);
 
   void PMMCopyClick(const QAction& sender);
   void PMMDelFileClick(const QAction& sender);
+
+ Q_SIGNALS:
+  // A menu command has returned, whether its loop ran or not.
+  void CommandFinished();
 
  private:
   // The first and last selected grid rows (counted from 1); false when no row is selected.
@@ -31,7 +40,8 @@ class ListCommands : public QObject {
   template <typename Command, typename Info>
   void RunCommand(const Info& info);
 
-  TFMMain& window_;
+  MainState& state_;
+  MessageBoxes& boxes_;
   ListPage& page_;
   PosixFileOperations posixFiles_;
   FileOperations& files_;

@@ -109,7 +109,11 @@ void ListPage::Guarded(Handler&& handler) {
 }
 
 ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), state_(state), boxes_(boxes), collator_(ListPathCollator(QLocale())) {
+    : QWidget(parent),
+      state_(state),
+      boxes_(boxes),
+      shown_(state.Shown),
+      collator_(ListPathCollator(QLocale())) {
   setObjectName(QStringLiteral("ListPage"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -121,11 +125,13 @@ ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
   BuildTopPanel(panel);
   layout->addWidget(panel);
 
-  model_ = new PathListModel(this);
-  model_->SetTextFormat(LocaleListTextFormat(QLocale()));
-  model_->Fill(nullptr, {sortcol_, sortup_, false});
+  shown_.Format = LocaleListTextFormat(QLocale());
+  shown_.Fill(nullptr, false);
+  model_ = new PathListModel(shown_, this);
   sgPath_ = new PathGridView(this);
   sgPath_->setModel(model_);
+  connect(sgPath_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { shown_.CurrentRow = current.row(); });
   for (int c = 0; c < ListColumnCount; ++c) sgPath_->setColumnWidth(c, DesignColumnWidths[c]);
   layout->addWidget(sgPath_, 1);
 
@@ -242,22 +248,25 @@ void ListPage::BuildMenu() {
   PMMUpdateList = MenuItem(pmSGPath_, "PMMUpdateList", QStringLiteral("最新の状態に更新する"));
 }
 
+int ListPage::SortCol() const { return shown_.SortCol; }
+bool ListPage::SortUp() const { return shown_.SortUp; }
+
 int ListPage::PathCount() const { return state_.PathList ? state_.PathList->PathCount : 0; }
 
 void ListPage::ApplySettings(const Settings& settings) {
-  sortcol_ = settings.sortcol;
-  sortup_ = settings.sortup;
+  shown_.SortCol = settings.sortcol;
+  shown_.SortUp = settings.sortup;
   // setChecked does not emit clicked, so no handler runs.
   ckSubFolder_->setChecked(settings.subfolder);
   ckOneSideDir_->setChecked(settings.onesidedir);
   ckDirIgnore_->setChecked(settings.dirignore);
   ckDirHide_->setChecked(settings.dirhide);
-  model_->Fill(model_->List(), {sortcol_, sortup_, model_->State().DirIgnore});
+  model_->Refresh();
 }
 
 void ListPage::StoreSettings(Settings& settings) const {
-  settings.sortcol = sortcol_;
-  settings.sortup = sortup_;
+  settings.sortcol = shown_.SortCol;
+  settings.sortup = shown_.SortUp;
   settings.subfolder = ckSubFolder_->isChecked();
   settings.onesidedir = ckOneSideDir_->isChecked();
   settings.dirignore = ckDirIgnore_->isChecked();
@@ -281,14 +290,17 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
 
 void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                               const FilterSet& filter, const ScanOptions& options) {
-  if (state_.CommandRunning) return;
+  if (state_.CommandRunning.IsLocked()) return;
   std::optional<std::string> maskError;
   {
     BusyCursor busy(*sgPath_);
     ShowFolderLabels(mainRoot, subRoot);
     PathList& list = state_.EnsurePathList();
     // The scan rebuilds the entries the grid points into.
-    model_->Fill(nullptr, model_->State());
+    shown_.Fill(nullptr, shown_.DirIgnore);
+    model_->Refresh();
+    shown_.MainRoot = mainRoot;
+    shown_.SubRoot = subRoot;
     SetCounterDimmed(true);
     try {
       ScanFolders(list, mainRoot, subRoot, options, filter,
@@ -334,7 +346,7 @@ void ListPage::SortPathList() {
     };
     // Collation keys take a while on a long list: the counter says so before the first one.
     showProgress(0);
-    SortPathListCollated(*list, sortcol_, sortup_, collator_, [&](int percent) {
+    SortPathListCollated(*list, shown_.SortCol, shown_.SortUp, collator_, [&](int percent) {
       if (sortCounterClock_.elapsed() >= SortCounterIntervalMs) showProgress(percent);
     });
   }
@@ -349,14 +361,20 @@ void ListPage::FillPathGrid() {
       list != nullptr ? ListCounterText(count, list->FolderCount, list->SameCount)
                       : ListCounterText(0, 0, 0)));
   if (list != nullptr) RecordListPositions(*list);
-  model_->Fill(list, {sortcol_, sortup_, ckDirIgnore_->isChecked()});
+  shown_.Fill(list, ckDirIgnore_->isChecked());
+  model_->Refresh();
   if (count > 0) {
-    const QModelIndex first = model_->index(0, ColumnPath);
-    sgPath_->selectionModel()->setCurrentIndex(
-        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    sgPath_->scrollTo(first);
+    SelectRow(0);
+    sgPath_->scrollTo(model_->index(0, ColumnPath));
   }
   FitColumnWidth(*sgPath_, ColumnPath);
+}
+
+void ListPage::SelectRow(int row) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  sgPath_->selectionModel()->setCurrentIndex(
+      model_->index(row, ColumnPath),
+      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ListPage::SetShownColumnWidths() {
@@ -368,8 +386,8 @@ void ListPage::SetShownColumnWidths() {
 void ListPage::TSListResize() { FitColumnWidth(*sgPath_, ColumnPath); }
 
 void ListPage::SGPathHeaderClick(int column) {
-  if (state_.CommandRunning) return;
-  ClickListHeader(column, sortcol_, sortup_);
+  if (state_.CommandRunning.IsLocked()) return;
+  ClickListHeader(column, shown_.SortCol, shown_.SortUp);
   SortPathList();
   FillPathGrid();
 }
@@ -377,7 +395,7 @@ void ListPage::SGPathHeaderClick(int column) {
 void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
 
 bool ListPage::UndoClickWhileCommandRuns(QCheckBox& box) {
-  if (!state_.CommandRunning) return false;
+  if (!state_.CommandRunning.IsLocked()) return false;
   // The list cannot follow the option now; the box keeps showing what the list was made with.
   box.setChecked(!box.isChecked());
   return true;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/filter/filter_set.h"
+#include "core/list/shown_list.h"
 #include "core/scan/folder_scan.h"
 
 class QAction;
@@ -33,7 +34,8 @@ class ListPage : public QWidget {
  public:
   static constexpr int TopPanelHeight = 109;
 
-  // The page shows and sorts state.PathList and reports errors through boxes; both outlive it.
+  // The page shows and sorts state.PathList through state.Shown and reports errors through
+  // boxes; both outlive it.
   ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
   ~ListPage() override;
 
@@ -60,8 +62,8 @@ class ListPage : public QWidget {
   QAction* PMMDelFileAll = nullptr;
   QAction* PMMUpdateList = nullptr;
 
-  int SortCol() const { return sortcol_; }
-  bool SortUp() const { return sortup_; }
+  int SortCol() const;
+  bool SortUp() const;
   // The number of valid entries of the list; 0 before the first scan.
   int PathCount() const;
 
@@ -89,6 +91,8 @@ class ListPage : public QWidget {
   // Counter, header, rows and each entry's ListPos; the current row becomes row 1. The copy and
   // delete commands call it alone after changing entries.
   void FillPathGrid();
+  // Makes the data row (0-based) the grid's current and only selected row.
+  void SelectRow(int row);
   // The column widths the window sets when it is first shown; column 1 takes the rest.
   void SetShownColumnWidths();
   // Column 1 follows the width of the grid.
@@ -121,9 +125,8 @@ class ListPage : public QWidget {
 
   MainState& state_;
   MessageBoxes& boxes_;
+  ShownList& shown_;
   QCollator collator_;
-  int sortcol_ = 1;
-  bool sortup_ = true;
   QElapsedTimer sortCounterClock_;
 
   QLabel* lbListMain_ = nullptr;

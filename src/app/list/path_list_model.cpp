@@ -29,13 +29,12 @@ QVariant BackgroundOf(CellBackground background) {
 
 }  // namespace
 
-PathListModel::PathListModel(QObject* parent) : QAbstractTableModel(parent) {}
+PathListModel::PathListModel(const ShownList& shown, QObject* parent)
+    : QAbstractTableModel(parent), shown_(shown) {}
 
-void PathListModel::Fill(const PathList* list, const FillState& state) {
+void PathListModel::Refresh() {
   beginResetModel();
-  list_ = list;
-  rows_ = list != nullptr ? list->PathCount : 0;
-  state_ = state;
+  rows_ = shown_.Rows();
   endResetModel();
 }
 
@@ -47,27 +46,21 @@ int PathListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : ListColumnCount;
 }
 
-const PathEntry* PathListModel::EntryAt(int row) const {
-  // PathCount may have fallen since the fill (folder hiding parks entries behind it).
-  if (list_ == nullptr || row < 0 || row >= rows_ || row >= list_->PathCount) return nullptr;
-  return &(*list_)[row];
-}
-
 QVariant PathListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
     return {};
-  const PathEntry* entry = EntryAt(index.row());
-  if (entry == nullptr) return {};
+  const int row = index.row();
+  if (row >= rows_ || shown_.EntryAt(row) == nullptr) return {};
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole: {
-      const std::string text = ListCellText(*entry, index.row(), column, format_, state_.DirIgnore);
+      const std::string text = shown_.CellText(row, column);
       return QString::fromStdString(column == ColumnPath ? DisplayText(text) : text);
     }
     case Qt::BackgroundRole:
-      return BackgroundOf(ListCellColours(*entry, column).Background);
+      return BackgroundOf(shown_.Colours(row, column).Background);
     case Qt::ForegroundRole:
-      if (ListCellColours(*entry, column).Foreground == CellForeground::Grey)
+      if (shown_.Colours(row, column).Foreground == CellForeground::Grey)
         return QBrush(Rgb(GreyTextRgb));
       return {};
     default:
@@ -78,7 +71,7 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
 QVariant PathListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
-  return QString::fromStdString(ListHeaderText(section, state_.SortCol, state_.SortUp));
+  return QString::fromStdString(shown_.HeaderText(section));
 }
 
 }  // namespace tarvex

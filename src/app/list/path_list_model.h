@@ -1,13 +1,12 @@
 #pragma once
-// The file list as a table: one row per valid entry of a PathList, in its order, with the seven
+// The file list as a table: a view of the ShownList, one row per shown entry, with the seven
 // columns of the list. Rows are computed when the view asks, so a long list costs nothing to
 // show. The model keeps no copy: paths stay bytes in the list and are decoded for display only.
 
 #include <QAbstractTableModel>
 #include <cstdint>
 
-#include "core/list/list_cells.h"
-#include "core/scan/path_list.h"
+#include "core/list/shown_list.h"
 
 namespace tarvex {
 
@@ -15,25 +14,14 @@ class PathListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // What a fill fixes besides the rows: the sort mark of the header and the state of the folder
-  // time option, which the comparison marks of folder rows follow.
-  struct FillState {
-    int SortCol = 1;
-    bool SortUp = true;
-    bool DirIgnore = false;
-  };
+  // The shown list outlives the model.
+  explicit PathListModel(const ShownList& shown, QObject* parent = nullptr);
 
-  explicit PathListModel(QObject* parent = nullptr);
+  const ListTextFormat& TextFormat() const { return shown_.Format; }
+  const ShownList& Shown() const { return shown_; }
 
-  void SetTextFormat(const ListTextFormat& format) { format_ = format; }
-  const ListTextFormat& TextFormat() const { return format_; }
-
-  // Shows positions 0 to PathCount - 1 of the list as they stand now (no rows for a null list).
-  // The list must stay alive until the next Fill; entries may change in place, and a later
-  // change of PathCount shows no row beyond it.
-  void Fill(const PathList* list, const FillState& state);
-  const PathList* List() const { return list_; }
-  const FillState& State() const { return state_; }
+  // Takes over the rows of the shown list's last Fill; every view is reset.
+  void Refresh();
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -42,12 +30,9 @@ class PathListModel : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
 
  private:
-  const PathEntry* EntryAt(int row) const;
-
-  const PathList* list_ = nullptr;
+  const ShownList& shown_;
+  // The rows as of the last Refresh, so the views never see a count change between resets.
   std::int32_t rows_ = 0;
-  FillState state_;
-  ListTextFormat format_;
 };
 
 }  // namespace tarvex

@@ -21,6 +21,7 @@
 #include "app/shell/japanese_fonts.h"
 #include "app/shell/qt_message_boxes.h"
 #include "core/scan/path_entry.h"
+#include "core/settings/compare_pair.h"
 #include "core/settings/settings.h"
 #include "core/text/name_value_list.h"
 
@@ -54,6 +55,8 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
   connect(listPage_, &ListPage::FilterChoiceChanged, this, [this](int index) {
     RunGuarded(*boxes_, [this, index] { CBFilterChoiceChange(index); });
   });
+  connect(folderPage_, &FolderPage::PairApplied, this,
+          [this](const std::string& pair) { SelectPairFilterSet(pair); });
   connect(folderPage_->CBFilterChoice2(), &QComboBox::activated, this, [this](int index) {
     RunGuarded(*boxes_, [this, index] { CBFilterChoice2Change(index); });
   });
@@ -63,7 +66,13 @@ TFMMain::~TFMMain() = default;
 
 void TFMMain::SetProgressDialog(TFMOption* dialog) {
   fmOption_ = dialog;
-  listCommands_ = new ListCommands(*this, *listPage_, *dialog);
+  listCommands_ = new ListCommands(state_, *msgBox_, *boxes_, *listPage_, *dialog);
+  connect(listCommands_, &ListCommands::CommandFinished, this, [this] {
+    if (closeAfterCommand_ && !state_.CommandRunning.IsLocked()) {
+      closeAfterCommand_ = false;
+      close();
+    }
+  });
 }
 
 QWidget* TFMMain::AddPage(const char* name, const QString& caption) {
@@ -88,14 +97,20 @@ void TFMMain::BuildPages() {
   tsMessage_ = AddPage("TSMessage", QStringLiteral("メッセージ"));
   tsHelp_ = AddPage("TSHelp", QStringLiteral("ヘルプ"));
 
+  auto* messageLayout = new QVBoxLayout(tsMessage_);
+  messageLayout->setContentsMargins(0, 0, 0, 0);
+  msgBox_ = new TQvMessageBox(tsMessage_);
+  msgBox_->setObjectName(QStringLiteral("MsgBox"));
+  messageLayout->addWidget(msgBox_);
+
   auto* folderLayout = new QVBoxLayout(tsFolder_);
   folderLayout->setContentsMargins(0, 0, 0, 0);
-  folderPage_ = new FolderPage(*this, tsFolder_);
+  folderPage_ = new FolderPage(state_, *msgBox_, *boxes_, tsFolder_);
   folderLayout->addWidget(folderPage_);
 
   auto* filterLayout = new QVBoxLayout(tsFilter_);
   filterLayout->setContentsMargins(0, 0, 0, 0);
-  filterPage_ = new FilterPage(*this, tsFilter_);
+  filterPage_ = new FilterPage(state_, *boxes_, tsFilter_);
   filterLayout->addWidget(filterPage_);
   auto* listLayout = new QVBoxLayout(tsList_);
   listLayout->setContentsMargins(0, 0, 0, 0);
@@ -103,12 +118,6 @@ void TFMMain::BuildPages() {
   listLayout->addWidget(listPage_);
   connect(listPage_, &ListPage::RefreshRequested, this,
           [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
-
-  auto* messageLayout = new QVBoxLayout(tsMessage_);
-  messageLayout->setContentsMargins(0, 0, 0, 0);
-  msgBox_ = new TQvMessageBox(tsMessage_);
-  msgBox_->setObjectName(QStringLiteral("MsgBox"));
-  messageLayout->addWidget(msgBox_);
 }
 
 void TFMMain::FormCreate() {
@@ -185,6 +194,14 @@ void TFMMain::ApplyWindowRect(const WindowRect& rect) {
 }
 
 void TFMMain::closeEvent(QCloseEvent* event) {
+  if (state_.CommandRunning.IsLocked()) {
+    // Closing acts as 中止: the loop stops after its current file, and the window closes when
+    // the command has returned, so no work goes on unseen after the window is gone.
+    state_.CopyCancelRequested = true;
+    closeAfterCommand_ = true;
+    event->ignore();
+    return;
+  }
   RunGuarded(*boxes_, [this] { FormCloseQuery(); });
   event->accept();
   FormClose();
@@ -201,7 +218,7 @@ void TFMMain::PageControl1Change(int /*index*/) {
 }
 
 void TFMMain::RefreshActivePage() {
-  if (!isActiveWindow() || state_.CommandRunning) return;
+  if (!isActiveWindow() || state_.CommandRunning.IsLocked()) return;
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();
@@ -224,21 +241,16 @@ void TFMMain::SelectFilterIndex(int index) {
 }
 
 void TFMMain::SelectPairFilterSet(const std::string& pair) {
-  const std::string name = state_.Settings.PairFilterMap.Value(pair);
-  if (name.empty()) return;
-  const ComboItems& names = state_.Settings.FilterNames;
-  int index = -1;
-  for (std::size_t i = 0; i < names.Items.size() && index < 0; ++i) {
-    if (EqualsIgnoringAsciiCase(names.Items[i], name)) index = static_cast<int>(i);
-  }
-  if (index >= 0) {
+  const std::optional<int> index = PairFilterSetIndex(state_.Settings, pair);
+  if (!index) return;
+  if (*index >= 0) {
     const QSignalBlocker block2(folderPage_->CBFilterChoice2());
-    folderPage_->CBFilterChoice2()->setCurrentIndex(index);
+    folderPage_->CBFilterChoice2()->setCurrentIndex(*index);
     const QSignalBlocker block(CBFilterChoice());
-    CBFilterChoice()->setCurrentIndex(index);
+    CBFilterChoice()->setCurrentIndex(*index);
   }
   // A set that no longer exists leaves CBFilter with nothing selected.
-  SelectFilterIndex(index);
+  SelectFilterIndex(*index);
   filterPage_->CBFilterSelect();
 }
 
@@ -248,7 +260,7 @@ void TFMMain::CBFilterChoice2Change(int index) {
 }
 
 void TFMMain::CBFilterChoiceChange(int index) {
-  if (state_.CommandRunning) {
+  if (state_.CommandRunning.IsLocked()) {
     // No rescan can follow while a loop runs: the choice goes back to the set the list uses.
     FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
     return;

@@ -95,6 +95,7 @@ class TFMMain : public QMainWindow {
   QString requestedSettingsPath_;
   bool shown_ = false;
   bool closeQueried_ = false;
+  bool closeAfterCommand_ = false;
 
   QTabWidget* pageControl1_ = nullptr;
   QWidget* tsFolder_ = nullptr;

@@ -9,6 +9,7 @@
 //   released in FormCloseQuery together with the drive lists and the text-compare rows.
 // - PathList: from the first scan (EnsurePathList) to program end.
 // - ScanAttrMask: set in FormShow, kept to program end.
+// - Shown: from window creation to program end; it points into PathList after a fill.
 // After ReleaseSharedLists no handler may use the released lists; SharedListsAlive tells.
 
 #include <cstdint>
@@ -16,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_guard.h"
+#include "core/list/shown_list.h"
 #include "core/scan/path_list.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/settings.h"
@@ -40,7 +43,9 @@ class MainState {
   bool CopyCancelRequested = false;
   // A copy or delete loop is running: commands, sorts and rescans that would change the
   // PathList under it are ignored.
-  bool CommandRunning = false;
+  tarvex::CommandGuard CommandRunning;
+  // What the list tab shows of the PathList.
+  tarvex::ShownList Shown;
 
   // FormCreate: every shared list starts empty.
   void CreateSharedLists();

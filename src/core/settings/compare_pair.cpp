@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/text/name_value_list.h"
+
 namespace tarvex {
 
 std::string MakeComparePair(std::string_view mainFolder, std::string_view subFolder) {
@@ -38,6 +40,23 @@ void BringToTop(ComboItems& history, std::string_view text) {
   std::rotate(history.Items.begin(), history.Items.begin() + index,
               history.Items.begin() + index + 1);
   history.ItemIndex = 0;
+}
+
+void DeleteHistoryEntry(ComboItems& history, int index) {
+  if (index >= 0 && index < static_cast<int>(history.Items.size())) {
+    history.Items.erase(history.Items.begin() + index);
+  }
+  history.ItemIndex = -1;
+}
+
+std::optional<int> PairFilterSetIndex(const Settings& settings, const std::string& pair) {
+  const std::string name = settings.PairFilterMap.Value(pair);
+  if (name.empty()) return std::nullopt;
+  const std::vector<std::string>& names = settings.FilterNames.Items;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (EqualsIgnoringAsciiCase(names[i], name)) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace tarvex

@@ -1,6 +1,7 @@
 #pragma once
 // The text of a compared folder pair and the history of pairs, most recent first.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,12 @@ int FindHistoryEntry(const ComboItems& history, std::string_view text);
 // Finds the entry equal to the text (appending the text when there is none), moves it to
 // position 0 and selects it.
 void BringToTop(ComboItems& history, std::string_view text);
+
+// Removes the entry at index (nothing when there is none) and leaves no entry selected.
+void DeleteHistoryEntry(ComboItems& history, int index);
+
+// The filter set that the pair was last used with, as an index into the set names (letter case
+// ignored): nullopt when the pair has no set, -1 when its set no longer exists.
+std::optional<int> PairFilterSetIndex(const Settings& settings, const std::string& pair);
 
 }  // namespace tarvex

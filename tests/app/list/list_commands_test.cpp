@@ -100,7 +100,7 @@ TEST_F(ListCommandsTest, NewestCopyReplacesTheOlderFileAndUpdatesTheRowInPlace) 
   // While the loop runs: a picture of the dialog, and a rescan and a re-sort that must wait.
   bool sawRunning = false;
   QTimer::singleShot(0, [&] {
-    sawRunning = window->State().CommandRunning;
+    sawRunning = window->State().CommandRunning.IsLocked();
     EXPECT_FALSE(dialog.BTOK()->isEnabled());
     EXPECT_TRUE(dialog.BTCancel()->isEnabled());
     test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_running"));
@@ -109,7 +109,7 @@ TEST_F(ListCommandsTest, NewestCopyReplacesTheOlderFileAndUpdatesTheRowInPlace) 
   });
   page->PMMNewMainToSub->trigger();
   EXPECT_TRUE(sawRunning);
-  EXPECT_FALSE(window->State().CommandRunning);
+  EXPECT_FALSE(window->State().CommandRunning.IsLocked());
 
   EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "new version");
   const auto trashed = FindInTrash(subRoot + "/new.txt");
@@ -221,7 +221,7 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
   std::vector<bool> before;
   for (QCheckBox* box : options) before.push_back(box->isChecked());
   QTimer::singleShot(0, [&] {
-    ASSERT_TRUE(window->State().CommandRunning);
+    ASSERT_TRUE(window->State().CommandRunning.IsLocked());
     for (QCheckBox* box : options) box->click();
     choice->setFocus();
     QTest::keyClick(choice, Qt::Key_Down);

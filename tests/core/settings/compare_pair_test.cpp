@@ -47,5 +47,29 @@ TEST(ComparePair, PairsThatDifferInLetterCaseAreTwoEntries) {
   EXPECT_EQ(FindHistoryEntry(history, "/data/Photos 〓 /backup"), 2);
 }
 
+TEST(ComparePair, DeletingAnEntryLeavesNoneSelected) {
+  ComboItems history{{"p0", "p1", "p2"}, 1};
+  DeleteHistoryEntry(history, 1);
+  EXPECT_EQ(history.Items, (std::vector<std::string>{"p0", "p2"}));
+  EXPECT_EQ(history.ItemIndex, -1);
+  for (int outside : {-1, 2}) {
+    history.ItemIndex = 0;
+    DeleteHistoryEntry(history, outside);
+    EXPECT_EQ(history.Items.size(), 2u);
+    EXPECT_EQ(history.ItemIndex, -1);
+  }
+}
+
+TEST(ComparePair, PairFilterSetIndexFindsTheSetIgnoringLetterCase) {
+  Settings settings;
+  settings.FilterNames.Items = {"すべて", "Docs", "汎用"};
+  settings.PairFilterMap.SetValue("/a 〓 /b", "docs");
+  settings.PairFilterMap.SetValue("/c 〓 /d", "gone");
+  EXPECT_EQ(PairFilterSetIndex(settings, "/a 〓 /b"), 1);
+  EXPECT_EQ(PairFilterSetIndex(settings, "/A 〓 /B"), 1);  // the map's names ignore case too
+  EXPECT_EQ(PairFilterSetIndex(settings, "/c 〓 /d"), -1);
+  EXPECT_EQ(PairFilterSetIndex(settings, "/e 〓 /f"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tarvex

@@ -1,0 +1,50 @@
+#pragma once
+// What the file list shows, as one object that every reader of the list shares: the entries in
+// display order, the rows of the last fill, the sort state, the current row and the two roots
+// that were scanned. The grid's model, the compare tab's start checks and the report read it;
+// none of them reaches into the list tab's widgets.
+
+#include <cstdint>
+#include <string>
+
+#include "core/list/list_cells.h"
+#include "core/scan/path_list.h"
+
+namespace tarvex {
+
+class ShownList {
+ public:
+  // The list shown since the last Fill; null before the first scan. Its positions 0 to Rows() - 1
+  // are the rows, in display order.
+  const PathList* List() const { return list_; }
+  // Rows of the last fill. Entries may change in place afterwards (a copy reads a side back), and
+  // folder hiding may lower PathCount below it: EntryAt never reaches beyond PathCount.
+  std::int32_t Rows() const { return rows_; }
+  const PathEntry* EntryAt(std::int32_t row) const;
+
+  int SortCol = 1;
+  bool SortUp = true;
+  // The state of the folder-time option at the last fill, which the marks of folder rows follow.
+  bool DirIgnore = false;
+  // The grid's current row (0-based); -1 when there is none.
+  std::int32_t CurrentRow = -1;
+  // The roots of the scan that made the list, as bytes.
+  std::string MainRoot;
+  std::string SubRoot;
+  ListTextFormat Format;
+
+  // Shows positions 0 to PathCount - 1 of the list as they stand now; the list must stay alive
+  // until the next Fill. The current row goes to the first row, or -1 without rows.
+  void Fill(const PathList* list, bool dirIgnore);
+
+  // Cell texts as the grid shows them (bytes; the path column is decoded only for display).
+  std::string CellText(std::int32_t row, int column) const;
+  CellColours Colours(std::int32_t row, int column) const;
+  std::string HeaderText(int column) const;
+
+ private:
+  const PathList* list_ = nullptr;
+  std::int32_t rows_ = 0;
+};
+
+}  // namespace tarvex
