@@ -234,5 +234,20 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
   EXPECT_EQ(window->State().PathList->PathCount, 5);
 }
 
+TEST_F(ListCommandsTest, ClosingTheWindowDuringALoopStopsItFirstAndThenCloses) {
+  ASSERT_TRUE(window->isVisible());
+  SelectRows(0, 4);
+  bool visibleAfterClose = false;
+  QTimer::singleShot(0, [&] {
+    window->close();
+    visibleAfterClose = window->isVisible();
+  });
+  page->PMMNewMainToSub->trigger();
+  EXPECT_TRUE(visibleAfterClose);  // the loop had to stop first
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->State().SharedListsAlive());  // the settings were saved on the way out
+  EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "old");  // stopped before the first file
+}
+
 }  // namespace
 }  // namespace tarvex
