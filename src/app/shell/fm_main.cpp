@@ -110,7 +110,19 @@ void TFMMain::BuildPages() {
 
   auto* filterLayout = new QVBoxLayout(tsFilter_);
   filterLayout->setContentsMargins(0, 0, 0, 0);
-  filterPage_ = new FilterPage(state_, *boxes_, tsFilter_);
+  filterPage_ = new FilterPage(state_, *msgBox_, *boxes_, tsFilter_);
+  connect(filterPage_, &FilterPage::FilterNameAppended, this, [this](const std::string& name) {
+    for (QComboBox* choice : {folderPage_->CBFilterChoice2(), CBFilterChoice()}) {
+      const QSignalBlocker block(choice);
+      choice->addItem(ShownText(name), QByteArray::fromStdString(name));
+    }
+  });
+  connect(filterPage_, &FilterPage::TSFilterExit, this, [this] { SyncFilterChoices(); });
+  connect(filterPage_, &FilterPage::ActivationRequested, this, [this] {
+    // Back to the tab without its show handler, which would reload the memo being held.
+    const QSignalBlocker block(pageControl1_);
+    pageControl1_->setCurrentWidget(tsFilter_);
+  });
   filterLayout->addWidget(filterPage_);
   auto* listLayout = new QVBoxLayout(tsList_);
   listLayout->setContentsMargins(0, 0, 0, 0);
@@ -212,7 +224,7 @@ void TFMMain::FormClose() { QCoreApplication::quit(); }
 void TFMMain::PageControl1Change(int /*index*/) {
   RunGuarded(*boxes_, [this] {
     if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
-    if (pageControl1_->currentWidget() == tsFilter_) filterPage_->CBFilterSelect();
+    if (pageControl1_->currentWidget() == tsFilter_) filterPage_->TSFilterShow();
     RefreshActivePage();
   });
 }
