@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -226,9 +227,17 @@ void FilterPage::CBFilterExit() {
 
 void FilterPage::MEHideExtExit() {
   if (editor_.StoreHide(ComboText(), Lines(*meHideExt_))) return;
-  boxes_.Information(ApplicationTitle(), QString::fromUtf8(HideEveryFileRefusalText));
-  Q_EMIT ActivationRequested();
-  meHideExt_->setFocus();
+  // The focus may be leaving with a change of tab that is not complete yet: the message and the
+  // way back come once it is.
+  holdingHideMemo_ = true;
+  QTimer::singleShot(0, this, [this] {
+    RunGuarded(boxes_, [this] {
+      boxes_.Information(ApplicationTitle(), QString::fromUtf8(HideEveryFileRefusalText));
+      Q_EMIT ActivationRequested();
+      meHideExt_->setFocus();
+      holdingHideMemo_ = false;
+    });
+  });
 }
 
 void FilterPage::MESelectExtExit() {

@@ -39,6 +39,8 @@ class FilterPage : public QWidget {
   QPlainTextEdit* MESelectExt() const { return meSelectExt_; }
   QPlainTextEdit* MEIgnoreExt() const { return meIgnoreExt_; }
   const FilterEditor& Editor() const { return editor_; }
+  // A refused hide list is being held: its memo would hide every file, so no scan may read it.
+  bool HoldingHideMemo() const { return holdingHideMemo_; }
 
   // Shows the filter-set names and selection of the settings.
   void ShowFilterNames();
@@ -81,6 +83,7 @@ class FilterPage : public QWidget {
   TQvMessageBox& log_;
   MessageBoxes& boxes_;
   FilterEditor editor_;
+  bool holdingHideMemo_ = false;
   QComboBox* cbFilter_ = nullptr;
   QPushButton* btFilterAdd_ = nullptr;
   QPushButton* btReName_ = nullptr;

@@ -223,6 +223,8 @@ void TFMMain::FormClose() { QCoreApplication::quit(); }
 
 void TFMMain::PageControl1Change(int /*index*/) {
   RunGuarded(*boxes_, [this] {
+    // The filter tab takes the user back at once; nothing may scan with the refused list.
+    if (filterPage_->HoldingHideMemo()) return;
     if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
     if (pageControl1_->currentWidget() == tsFilter_) filterPage_->TSFilterShow();
     RefreshActivePage();
@@ -230,7 +232,8 @@ void TFMMain::PageControl1Change(int /*index*/) {
 }
 
 void TFMMain::RefreshActivePage() {
-  if (!isActiveWindow() || state_.CommandRunning.IsLocked()) return;
+  if (!isActiveWindow() || state_.CommandRunning.IsLocked() || filterPage_->HoldingHideMemo())
+    return;
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();
