@@ -6,6 +6,8 @@
 #include <optional>
 #include <sstream>
 
+#include "core/filter/filter_set.h"
+#include "core/text/comma_text.h"
 #include "support/profile_test_folder.h"
 
 namespace tarvex {
@@ -58,7 +60,13 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_EQ(s.FilterNames.Items, (Lines{"すべて", "汎用"}));
   EXPECT_EQ(s.FilterNames.ItemIndex, 0);
   EXPECT_TRUE(s.ExtHideTable.Lines.empty());
-  EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"すべて=*.*", "汎用=*.*"}));
+  EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"すべて=*", "汎用=*"}));
+  // Every file, those without an extension included.
+  for (const char* set : {"すべて", "汎用"}) {
+    const FilterSet filter{set, {}, ReadCommaText(s.ExtSelectTable.Value(set)), {}};
+    for (const char* name : {"README", "Makefile", "a.txt", ".profile"})
+      EXPECT_EQ(CheckFileName(filter, name), NameShown) << set << " " << name;
+  }
   EXPECT_EQ(s.ExtIgnoreTable.Lines,
             (Lines{"汎用=*.bak,*.xlk,*.wbk,*.$td,*.ac$,*.sv$,*.mnc,*.mnr"}));
   EXPECT_FALSE(std::filesystem::exists(IniPath()));  // loading writes nothing
