@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -60,13 +61,19 @@ class RecordingProgress : public CommandProgress {
   std::vector<std::int32_t> BarPositions() const;
 };
 
-// The real file operations with single steps replaced by a test's own.
+// The real file operations with single steps, reads included, replaced by a test's own.
 class ScriptedFileOperations : public PosixFileOperations {
  public:
   std::function<FileResult(const std::string&)> recycle;
   std::function<FileResult(const std::string&, const std::string&)> copy;
   std::function<FileResult(int, int)> copyData;
   std::function<FileResult(const std::string&, const std::string&)> rename;
+  std::function<bool(const std::string&, std::uint32_t,
+                     const std::function<void(const DirectoryEntry&)>&)>
+      list;
+  std::function<bool(const std::string&, DirectoryEntry&)> readEntry;
+  std::function<bool(const std::string&)> folderExists;
+  std::function<bool(const std::string&)> absent;
 
   FileResult RecycleFile(const std::string& path) override {
     return recycle ? recycle(path) : PosixFileOperations::RecycleFile(path);
@@ -79,6 +86,21 @@ class ScriptedFileOperations : public PosixFileOperations {
   }
   FileResult RenameNoReplace(const std::string& from, const std::string& to) override {
     return rename ? rename(from, to) : PosixFileOperations::RenameNoReplace(from, to);
+  }
+  bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
+                     const std::function<void(const DirectoryEntry&)>& onEntry) override {
+    return list ? list(folder, attrMask, onEntry)
+                : PosixFileOperations::ListDirectory(folder, attrMask, onEntry);
+  }
+  bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) override {
+    return readEntry ? readEntry(path, entry)
+                     : PosixFileOperations::ReadDirectoryEntry(path, entry);
+  }
+  bool FolderExists(const std::string& path) override {
+    return folderExists ? folderExists(path) : PosixFileOperations::FolderExists(path);
+  }
+  bool IsPathAbsent(const std::string& path) override {
+    return absent ? absent(path) : PosixFileOperations::IsPathAbsent(path);
   }
 };
 

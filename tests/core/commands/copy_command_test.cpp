@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "support/command_test_support.h"
 
@@ -407,6 +409,52 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
     EXPECT_EQ(after.SubSize, before.SubSize);
     EXPECT_EQ(after.SubTime, before.SubTime);
     EXPECT_EQ(list_.SameCount, 1);
+  }
+}
+
+// The row is read back through the FileOperations too. A destination that cannot be looked at
+// after a good copy keeps what its side showed; one that cannot be read and is reported absent is
+// shown absent. Either way the copy is counted once and SameCount stays true.
+TEST_F(CopyCommandTest, FailedReadBackOfTheDestinationKeepsOrClearsItsSide) {
+  struct Case {
+    const char* name;
+    bool absent;  // what the absence test says of the destination
+    bool subExists;
+    CompareStatus status;
+  };
+  const Case cases[] = {
+      {"cannot be told", false, true, MainNewer},
+      {"reported absent", true, false, MainOnly},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Main("f.txt", "new content", T0 + 10);
+    Sub("f.txt", "old", T0);
+    Scan({"f.txt"});
+    const PathEntry before = Entry("f.txt");
+    progress_ = RecordingProgress();
+    ScriptedFileOperations files;
+    std::vector<std::string> read;
+    files.readEntry = [&](const std::string& path, DirectoryEntry&) {
+      read.push_back(path);
+      return false;
+    };
+    files.absent = [&](const std::string&) { return c.absent; };
+
+    const CommandResult result = Copy(MainToSub, 1, 1, &files);
+
+    EXPECT_EQ(result.Files, 1);
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("f.txt"), SubPath("f.txt")));
+    EXPECT_EQ(ReadFile(SubPath("f.txt")), "new content");
+    EXPECT_EQ(read, std::vector<std::string>{SubPath("f.txt")}) << "only the destination is read";
+    const PathEntry& after = Entry("f.txt");
+    EXPECT_EQ(after.SubExists, c.subExists);
+    EXPECT_EQ(after.Status, c.status);
+    EXPECT_EQ(after.SubSize, c.subExists ? before.SubSize : 0);
+    EXPECT_EQ(after.SubTime, c.subExists ? before.SubTime : 0);
+    EXPECT_EQ(after.MainSize, before.MainSize);
+    EXPECT_EQ(list_.SameCount, CountSame());
   }
 }
 

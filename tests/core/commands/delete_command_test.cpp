@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "support/command_test_support.h"
 
@@ -260,6 +264,69 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
   EXPECT_EQ(ReadFile(SubPath("x/inner.txt")), "inside");
   EXPECT_FALSE(FindInTrash(SubPath("x")));
   EXPECT_TRUE(Entry("x").SubExists);
+}
+
+// Whether a file is gone is asked of the FileOperations. Only a file really trashed counts and
+// gets its "→ ごみ箱" line; a side is cleared only when the file is gone, and an absence test
+// that cannot tell keeps the side and logs the failure.
+TEST_F(DeleteCommandTest, AbsenceTestThatCannotTellNeverPassesForADeletion) {
+  struct Case {
+    const char* name;
+    bool entryReadable;
+    bool trashRefuses;
+    bool removedMeanwhile;  // somebody else removes the file while the trash refuses
+    std::int32_t files;
+    std::int32_t failed;
+    bool sideKept;
+  };
+  const Case cases[] = {
+      {"trash refuses", true, true, false, 0, 1, true},
+      {"entry unreadable, trash refuses", false, true, false, 0, 1, true},
+      {"entry unreadable, trash takes it", false, false, false, 1, 0, false},
+      {"removed by somebody else meanwhile", true, true, true, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Main("f.txt", "keep me");
+    Scan({"f.txt"});
+    progress_ = RecordingProgress();
+    ScriptedFileOperations files;
+    std::vector<std::string> asked;
+    files.absent = [&](const std::string& path) {
+      asked.push_back(path);
+      return c.removedMeanwhile && !PathExists(path);
+    };
+    if (!c.entryReadable)
+      files.readEntry = [](const std::string&, DirectoryEntry&) { return false; };
+    if (c.trashRefuses) {
+      files.recycle = [&](const std::string& path) {
+        if (c.removedMeanwhile) ::unlink(path.c_str());
+        return FileResult::Failure(FileStep::Trash, EBUSY, "ごみ箱へ移せません: busy");
+      };
+    }
+
+    const CommandResult result = Delete(DeleteMain, 1, 1, &files);
+
+    EXPECT_EQ(result.Files, c.files);
+    EXPECT_EQ(result.Failed, c.failed);
+    EXPECT_EQ(Entry("f.txt").MainExists, c.sideKept);
+    EXPECT_EQ(Entry("f.txt").Status, c.sideKept ? MainOnly : Neither);
+    EXPECT_FALSE(asked.empty()) << "the absence test was not asked";
+    std::vector<std::string> lines = {"", "メインのファイルを削除 (1～1)"};
+    if (c.files == 1) lines.push_back(TrashedLine(1, MainPath("f.txt")));
+    if (c.failed == 1) {
+      lines.push_back(TrashedLine(1, MainPath("f.txt")) + " 失敗");
+      lines.push_back("　　ごみ箱へ移せません: busy");
+    }
+    lines.push_back("メインのファイルを" + std::to_string(c.files) + "ファイル削除");
+    EXPECT_EQ(progress_.Log, lines);
+    if (c.sideKept) {
+      EXPECT_EQ(ReadFile(MainPath("f.txt")), "keep me");
+      EXPECT_FALSE(FindInTrash(MainPath("f.txt")));
+    } else if (c.files == 1) {
+      ExpectInTrash(MainPath("f.txt"), "keep me");
+    }
+  }
 }
 
 // A name may hold a line break; the log must still get one line per file, or a name could pass
