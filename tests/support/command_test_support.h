@@ -3,8 +3,6 @@
 // window would show, file operations with one step replaced, and a pair of folder trees scanned
 // into a PathList whose rows a test arranges.
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -18,6 +16,7 @@
 #include "core/fs/file_operations.h"
 #include "core/scan/folder_scan.h"
 #include "core/scan/path_list.h"
+#include "support/temp_tree.h"
 #include "support/trash_sandbox.h"
 
 namespace tarvex::commandtest {
@@ -106,18 +105,10 @@ class ScriptedFileOperations : public PosixFileOperations {
 
 inline constexpr std::time_t T0 = 1700000000;  // an even second
 
-// A main and a sub folder in the trash sandbox, scanned into List.
+// A main and a sub folder in the trash sandbox, built by the test and scanned into List.
 class CommandTreeTest : public ::testing::Test {
  protected:
   void SetUp() override;
-
-  // Writes a file (with its folders) on one side with the given modification time.
-  void Main(const std::string& relative, const std::string& content, std::time_t time = T0,
-            mode_t mode = 0644);
-  void Sub(const std::string& relative, const std::string& content, std::time_t time = T0,
-           mode_t mode = 0644);
-  void MainFolder(const std::string& relative);
-  void SubFolder(const std::string& relative);
 
   // Scans both trees (with subfolders) and puts the given paths first, in that order, as the list
   // view's sort would; the rest follow in scan order.
@@ -126,15 +117,12 @@ class CommandTreeTest : public ::testing::Test {
   const PathEntry& Entry(const std::string& relative) const;
   std::int32_t CountSame() const;  // entries whose status is Same
 
-  std::string MainPath(const std::string& relative) const { return mainRoot_ + "/" + relative; }
-  std::string SubPath(const std::string& relative) const { return subRoot_ + "/" + relative; }
-
   // No temporary copies anywhere in either tree.
   int TemporaryFiles() const;
 
   filetest::SandboxFolder dir_;
-  std::string mainRoot_;
-  std::string subRoot_;
+  testing::TempTree main_{dir_ / "main"};
+  testing::TempTree sub_{dir_ / "sub"};
   PathList list_;
   RecordingProgress progress_;
 };

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -160,11 +161,10 @@ TEST_F(FolderScanTest, LetterCaseOfPairing) {
 
 TEST_F(FolderScanTest, OnlyFoldersAndRegularFilesAreListed) {
   main_.File("plain.txt");
-  main_.File("readonly.txt");
-  chmod(main_.PathOf("readonly.txt").c_str(), 0444);
+  main_.File("readonly.txt", "", std::nullopt, 0444);
   main_.Folder("realdir");
-  ASSERT_EQ(symlink("plain.txt", main_.PathOf("link.txt").c_str()), 0);
-  ASSERT_EQ(symlink("realdir", main_.PathOf("linkdir").c_str()), 0);
+  main_.Link("link.txt", "plain.txt");
+  main_.Link("linkdir", "realdir");
   ASSERT_EQ(mkfifo(main_.PathOf("pipe").c_str(), 0644), 0);
   ScanOptions options;
   options.SubFolder = true;
