@@ -87,7 +87,7 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
   SetBackground(*stvSub_, SubColour);
 
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 3);
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
   layout->addLayout(grid);
   layout->addWidget(treeArea_, 1);

@@ -45,6 +45,7 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
     boxes_ = ownBoxes_.get();
   }
   setObjectName(QStringLiteral("FMMain"));
+  setWindowIcon(ApplicationIcon());
   setFont(FixedJapaneseFont());
   setMinimumSize(MinimumWidth, MinimumHeight);
   move(DesignLeft, DesignTop);
@@ -88,6 +89,8 @@ void TFMMain::BuildPages() {
   // The tabs and what they hold use the proportional font; controls that need the fixed one set
   // it themselves.
   pageControl1_->setFont(ProportionalJapaneseFont());
+  // The pages reach the window's edges: no frame strip below the grids and trees.
+  pageControl1_->setDocumentMode(true);
   setCentralWidget(pageControl1_);
 
   tsFolder_ = AddPage("TSFolder", QStringLiteral("フォルダ選択"));

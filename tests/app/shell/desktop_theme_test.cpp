@@ -14,6 +14,7 @@
 #include "app/folder/folder_tree_view.h"
 #include "app/list/list_page.h"
 #include "app/list/path_list_model.h"
+#include "app/shell/app_identity.h"
 #include "app/shell/fixed_colours.h"
 #include "app/shell/fm_main.h"
 #include "app/shell/program_start.h"
@@ -46,6 +47,26 @@ class DesktopTest : public ::testing::Test {
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;
 };
+
+TEST_F(DesktopTest, TheWindowShowsTheProgramsIcon) {
+  const auto window = Start();
+  // Drawn from the SVG in the resources, which needs the toolkit's SVG plugin.
+  EXPECT_FALSE(window->windowIcon().pixmap(64).isNull());
+  EXPECT_FALSE(ApplicationIcon().pixmap(16).isNull());
+}
+
+TEST_F(DesktopTest, ThePagesReachTheBottomOfTheWindow) {
+  const auto window = Start();
+  QApplication::processEvents();
+  for (QWidget* page : {window->TSFolder(), window->TSList(), window->TSFilter()}) {
+    window->PageControl1()->setCurrentWidget(page);
+    QApplication::processEvents();
+    SCOPED_TRACE(page->objectName().toStdString());
+    EXPECT_EQ(page->mapTo(window.get(), QPoint(0, page->height())).y(), window->height());
+  }
+  QWidget* tree = window->Folders().STVMain();
+  EXPECT_EQ(tree->mapTo(window.get(), QPoint(0, tree->height())).y(), window->height());
+}
 
 TEST_F(DesktopTest, BothTreesOpenAtTheFileSystemRootAtTheFirstStart) {
   const auto window = Start();
