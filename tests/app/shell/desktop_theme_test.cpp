@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <vector>
 
@@ -78,6 +80,28 @@ TEST_F(DesktopTest, BothTreesOpenAtTheFileSystemRootAtTheFirstStart) {
     EXPECT_EQ(computer->child(0)->text(0), u"/"_qs);
     EXPECT_FALSE(computer->child(0)->isHidden());
   }
+}
+
+TEST_F(DesktopTest, AStoredEveryFileSetListsFilesWithoutAnExtension) {
+  QFile ini(settings.filePath(QStringLiteral("tarvex.ini")));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[FilterName]\nItemIndex=0\n0=すべて\n[ExtSelect]\n0=すべて=*\n");
+  ini.close();
+  testing::TempTree main, sub;
+  for (const char* name : {"README", "Makefile", "build.sh", ".profile"}) main.File(name, name);
+  sub.File("README", "README");
+  const auto window = Start();
+  window->activateWindow();  // the page refresh scans only for the active window
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ASSERT_TRUE(window->Folders().STVMain()->SelectPath(main.Root()));
+  ASSERT_TRUE(window->Folders().STVSub()->SelectPath(sub.Root()));
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  const PathListModel& model = *window->ListTab()->PathModel();
+  QStringList paths;
+  for (int row = 0; row < model.rowCount(); ++row)
+    paths << model.index(row, ColumnPath).data().toString();
+  paths.sort();
+  EXPECT_EQ(paths, (QStringList{u".profile"_qs, u"Makefile"_qs, u"README"_qs, u"build.sh"_qs}));
 }
 
 TEST_F(DesktopTest, TextOnTheFixedBackgroundsStaysDarkInADarkTheme) {
