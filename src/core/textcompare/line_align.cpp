@@ -1,37 +1,72 @@
 #include "core/textcompare/line_align.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <span>
 
 namespace tarvex {
 namespace {
 
-// The rows of one side under each key, in row order.
+// The rows of one side under each key, in row order: rows grouped by key through a hash table,
+// in linear time.
 class CodeIndex {
  public:
-  struct Entry {
-    std::uint64_t Key;
-    std::size_t Row;
-    bool operator<(const Entry& other) const {
-      return Key != other.Key ? Key < other.Key : Row < other.Row;
+  // keys[r] is the key of row r.
+  explicit CodeIndex(const std::vector<std::uint64_t>& keys) {
+    std::size_t capacity = 16;
+    int bits = 4;
+    while (capacity < 2 * keys.size()) {
+      capacity *= 2;
+      ++bits;
     }
-  };
-
-  explicit CodeIndex(std::vector<Entry> entries) : entries_(std::move(entries)) {
-    std::sort(entries_.begin(), entries_.end());
+    shift_ = 64 - bits;
+    slots_.assign(capacity, Slot{0, Empty});
+    std::vector<std::size_t> groupOf(keys.size());
+    std::vector<std::size_t> sizes;
+    for (std::size_t r = 0; r < keys.size(); ++r) {
+      Slot& slot = slots_[SlotOf(keys[r])];
+      if (slot.Group == Empty) {
+        slot = {keys[r], sizes.size()};
+        sizes.push_back(0);
+      }
+      groupOf[r] = slot.Group;
+      ++sizes[slot.Group];
+    }
+    starts_.resize(sizes.size() + 1);
+    for (std::size_t g = 0; g < sizes.size(); ++g) starts_[g + 1] = starts_[g] + sizes[g];
+    std::vector<std::size_t> fill(starts_.begin(), starts_.end() - 1);
+    rows_.resize(keys.size());
+    for (std::size_t r = 0; r < keys.size(); ++r) rows_[fill[groupOf[r]]++] = r;
   }
 
   // The rows under key at or after from, in order.
-  std::span<const Entry> From(std::uint64_t key, std::size_t from) const {
-    const auto first = std::lower_bound(entries_.begin(), entries_.end(), Entry{key, from});
-    const auto last =
-        std::partition_point(first, entries_.end(), [&](const Entry& e) { return e.Key == key; });
-    return {first, last};
+  std::span<const std::size_t> From(std::uint64_t key, std::size_t from) const {
+    const Slot& slot = slots_[SlotOf(key)];
+    if (slot.Group == Empty) return {};
+    const auto first = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[slot.Group]);
+    const auto last = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[slot.Group + 1]);
+    return {std::lower_bound(first, last, from), last};
   }
 
  private:
-  std::vector<Entry> entries_;
+  static constexpr std::size_t Empty = SIZE_MAX;
+  struct Slot {
+    std::uint64_t Key;
+    std::size_t Group;
+  };
+
+  // The slot that holds key, or the empty slot where it would go.
+  std::size_t SlotOf(std::uint64_t key) const {
+    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+    while (slots_[at].Group != Empty && slots_[at].Key != key) at = (at + 1) & (slots_.size() - 1);
+    return at;
+  }
+
+  int shift_ = 0;
+  std::vector<Slot> slots_;
+  std::vector<std::size_t> starts_;  // each group's first place in rows_, and the end
+  std::vector<std::size_t> rows_;    // rows grouped by key, in row order within a group
 };
 
 std::uint64_t CodeKey(std::int32_t code) { return static_cast<std::uint32_t>(code); }
@@ -70,9 +105,9 @@ class LineAligner::Impl {
 const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
   if (!singles_[side]) {
     const CompareSide& s = Side(side);
-    std::vector<CodeIndex::Entry> entries(s.RowCount());
-    for (std::size_t r = 0; r < s.RowCount(); ++r) entries[r] = {CodeKey(s.Codes[r]), r};
-    singles_[side].emplace(std::move(entries));
+    std::vector<std::uint64_t> keys(s.RowCount());
+    for (std::size_t r = 0; r < s.RowCount(); ++r) keys[r] = CodeKey(s.Codes[r]);
+    singles_[side].emplace(keys);
   }
   return *singles_[side];
 }
@@ -80,12 +115,11 @@ const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
 const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
   if (!pairs_[side]) {
     const CompareSide& s = Side(side);
-    std::vector<CodeIndex::Entry> entries;
-    entries.reserve(s.RowCount());
-    for (std::size_t r = 0; r + 1 < s.RowCount(); ++r) {
-      entries.push_back({PairKey(s.Codes[r], s.Codes[r + 1]), r});
-    }
-    pairs_[side].emplace(std::move(entries));
+    std::vector<std::uint64_t> keys;
+    keys.reserve(s.RowCount());
+    for (std::size_t r = 0; r + 1 < s.RowCount(); ++r)
+      keys.push_back(PairKey(s.Codes[r], s.Codes[r + 1]));
+    pairs_[side].emplace(keys);
   }
   return *pairs_[side];
 }
@@ -97,13 +131,13 @@ std::optional<std::size_t> LineAligner::Impl::FirstPartner(std::size_t driver, s
   const CompareSide& o = Side(other);
   // Equal codes are only candidates: the texts decide.
   if (row + 1 == d.RowCount()) {
-    for (const auto& e : Singles(other).From(CodeKey(d.Codes[row]), from)) {
-      if (RowsEqual(d, row, o, e.Row)) return e.Row;
+    for (const std::size_t q : Singles(other).From(CodeKey(d.Codes[row]), from)) {
+      if (RowsEqual(d, row, o, q)) return q;
     }
     return std::nullopt;
   }
-  for (const auto& e : Pairs(other).From(PairKey(d.Codes[row], d.Codes[row + 1]), from)) {
-    if (RowsEqual(d, row, o, e.Row) && RowsEqual(d, row + 1, o, e.Row + 1)) return e.Row;
+  for (const std::size_t q : Pairs(other).From(PairKey(d.Codes[row], d.Codes[row + 1]), from)) {
+    if (RowsEqual(d, row, o, q) && RowsEqual(d, row + 1, o, q + 1)) return q;
   }
   // The other side's last row needs no next row; it lies beyond every row of the pair index.
   const std::size_t last = o.RowCount() - 1;

@@ -23,6 +23,7 @@ bool IsTextFile(const std::string& path) {
 std::vector<std::string> TextLines(std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\0'));
   std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   std::string_view line;
   while (NextLine(bytes, line)) lines.emplace_back(line);
   return lines;
