@@ -95,9 +95,9 @@ class LineAligner::Impl {
   const CodeIndex& Pairs(std::size_t side);
 
   const CompareRows& rows_;
-  std::array<std::optional<CodeIndex>, 2> singles_;  // each row under its code
-  std::array<std::optional<CodeIndex>, 2>
-      pairs_;                          // each row but the last under its and the next code
+  // Per side: each row under its code, and each row but the last under its and the next code.
+  std::array<std::optional<CodeIndex>, 2> singles_;
+  std::array<std::optional<CodeIndex>, 2> pairs_;
   std::array<std::size_t, 2> next_{};  // where the next step starts
   bool done_ = false;
 };
@@ -117,8 +117,9 @@ const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
     const CompareSide& s = Side(side);
     std::vector<std::uint64_t> keys;
     keys.reserve(s.RowCount());
-    for (std::size_t r = 0; r + 1 < s.RowCount(); ++r)
+    for (std::size_t r = 0; r + 1 < s.RowCount(); ++r) {
       keys.push_back(PairKey(s.Codes[r], s.Codes[r + 1]));
+    }
     pairs_[side].emplace(keys);
   }
   return *pairs_[side];
