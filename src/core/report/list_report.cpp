@@ -39,6 +39,19 @@ std::string_view Characters(std::string_view text, std::size_t first, std::size_
   return start < end ? text.substr(start, end - start) : std::string_view();
 }
 
+// The folder part of a list path (up to and with the last "/") and its file name part (after
+// it; all of the path when it has none, empty for a folder row).
+struct SplitPath {
+  std::string Folder;
+  std::string Name;
+};
+
+SplitPath SplitListPath(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {std::string(), std::string(path)};
+  return {std::string(path.substr(0, slash + 1)), std::string(path.substr(slash + 1))};
+}
+
 void WriteDateCell(SpreadsheetSheet& sheet, std::int32_t row, std::int32_t column,
                    const std::string& listDate) {
   sheet.Cells(row, column).HorizontalAlignment(HAlignRight);
@@ -90,12 +103,6 @@ std::string RearrangeDateText(std::string_view text) {
   result += "  ";
   result += Characters(text, 10, 17);
   return result;
-}
-
-SplitPath SplitListPath(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string_view::npos) return {std::string(), std::string(path)};
-  return {std::string(path.substr(0, slash + 1)), std::string(path.substr(slash + 1))};
 }
 
 void ExportListReport(const ShownList& shown, SpreadsheetServer& server) {

@@ -11,7 +11,6 @@
 
 namespace tarvex {
 
-inline constexpr const char* SpreadsheetClassName = "Excel.Application";
 inline constexpr const char* ReportDateFormat = "YYYY/MM/DD hh:mm:ss";
 
 // Creates the application through the server and writes the list as shown (its cell texts, rows
@@ -24,14 +23,5 @@ void ExportListReport(const ShownList& shown, SpreadsheetServer& server);
 // and 2, two blanks, characters 10 to 17 (counted from 1, a UTF-8 character being one; a range
 // past the end gives what exists).
 std::string RearrangeDateText(std::string_view text);
-
-// A list path split into its folder part (up to and with the last "/") and its file name part
-// (after the last "/"; all of the path when it has none, empty for a folder row).
-struct SplitPath {
-  std::string Folder;
-  std::string Name;
-  bool operator==(const SplitPath&) const = default;
-};
-SplitPath SplitListPath(std::string_view path);
 
 }  // namespace tarvex

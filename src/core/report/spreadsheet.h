@@ -11,6 +11,9 @@
 
 namespace tarvex {
 
+// The class of the spreadsheet application's automation object.
+inline constexpr const char* SpreadsheetClassName = "Excel.Application";
+
 // A fixed-point decimal with four decimal places, the automation's currency type.
 struct Currency {
   std::int64_t TenThousandths = 0;

@@ -261,7 +261,7 @@ XlsxSpreadsheetServer::XlsxSpreadsheetServer(std::string folder, FileOpener& ope
 
 std::unique_ptr<SpreadsheetApplication> XlsxSpreadsheetServer::CreateObject(
     const std::string& className) {
-  if (className != "Excel.Application") throw std::invalid_argument("CreateObject: " + className);
+  if (className != SpreadsheetClassName) throw std::invalid_argument("CreateObject: " + className);
   return std::make_unique<XlsxApplication>(*this);
 }
 

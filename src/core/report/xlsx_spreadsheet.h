@@ -22,7 +22,7 @@ class XlsxSpreadsheetServer : public SpreadsheetServer {
   // finished workbook; it outlives the server.
   XlsxSpreadsheetServer(std::string folder, FileOpener& opener);
 
-  // Only the class "Excel.Application".
+  // Only SpreadsheetClassName.
   std::unique_ptr<SpreadsheetApplication> CreateObject(const std::string& className) override;
 
   // The workbook placed by the latest release; empty before one. It stays when it cannot be
