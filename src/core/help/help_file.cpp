@@ -54,7 +54,12 @@ std::vector<std::string> HelpFileCandidates(const std::string& programPath,
   name += '.';
   name += extName;
 
-  std::vector<std::string> candidates{folder + "/" + name, folder + "/../share/tarvex/" + name};
+  // The program's path is a resolved one, so the folder above it can be taken off the text.
+  const std::size_t upper = folder.rfind('/');
+  const std::string parent = folder.empty()               ? std::string()  // the root's is itself
+                             : upper == std::string::npos ? folder + "/.."
+                                                          : folder.substr(0, upper);
+  std::vector<std::string> candidates{folder + "/" + name, parent + "/share/tarvex/" + name};
   if (!installedDataDir.empty()) candidates.push_back(installedDataDir + "/" + name);
   return candidates;
 }

@@ -10,7 +10,8 @@ namespace tarvex {
 
 // The paths to try, in order: beside the program, then "share/tarvex" beside the program's
 // folder (an installation that was moved keeps finding its file), then installedDataDir (empty:
-// none). The first is the one to name when none of them can be read.
+// none). The first is the one to name when none of them can be read. programPath is a resolved
+// path, as the running program's own is.
 std::vector<std::string> HelpFileCandidates(const std::string& programPath,
                                             std::string_view extName,
                                             const std::string& installedDataDir);

@@ -11,13 +11,16 @@ using Lines = std::vector<std::string>;
 
 TEST(HelpFileCandidates, BesideTheProgramThenTheDataFolders) {
   EXPECT_EQ(HelpFileCandidates("/opt/tarvex/bin/tarvex", "txt", "/usr/local/share/tarvex"),
-            (Lines{"/opt/tarvex/bin/tarvex.txt", "/opt/tarvex/bin/../share/tarvex/tarvex.txt",
+            (Lines{"/opt/tarvex/bin/tarvex.txt", "/opt/tarvex/share/tarvex/tarvex.txt",
                    "/usr/local/share/tarvex/tarvex.txt"}));
   // The program's extension is replaced; a leading dot is part of the name.
   EXPECT_EQ(HelpFileCandidates("/p/tarvex.bin", "hlp", "")[0], "/p/tarvex.hlp");
   EXPECT_EQ(HelpFileCandidates("/p/.tarvex", "txt", "")[0], "/p/.tarvex.txt");
   EXPECT_EQ(HelpFileCandidates("/p.d/tarvex", "txt", "")[0], "/p.d/tarvex.txt");
-  EXPECT_EQ(HelpFileCandidates("/tarvex", "txt", "").size(), 2u);
+  EXPECT_EQ(HelpFileCandidates("/tarvex", "txt", ""),
+            (Lines{"/tarvex.txt", "/share/tarvex/tarvex.txt"}));
+  EXPECT_EQ(HelpFileCandidates("tarvex", "txt", ""),
+            (Lines{"./tarvex.txt", "./../share/tarvex/tarvex.txt"}));
 }
 
 class ReadHelpLinesTest : public ProfileTestFolder {};
