@@ -11,6 +11,7 @@
 
 #include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
+#include "app/help/help_page.h"
 #include "app/list/list_commands.h"
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
@@ -129,6 +130,11 @@ void TFMMain::BuildPages() {
   connect(listPage_, &ListPage::RefreshRequested, this,
           [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
 
+  auto* helpLayout = new QVBoxLayout(tsHelp_);
+  helpLayout->setContentsMargins(0, 0, 0, 0);
+  helpPage_ = new HelpPage(*desktop_, *boxes_, tsHelp_);
+  helpLayout->addWidget(helpPage_);
+
   driveWatcher_ = new DriveWatcher(
       state_, *boxes_, *desktop_, [this] { return pageControl1_->currentWidget() == tsFolder_; },
       [this] { FormCloseQuery(); }, this);
@@ -163,6 +169,7 @@ void TFMMain::showEvent(QShowEvent* event) {
 
 void TFMMain::FormShow() {
   setWindowTitle(MainWindowCaption());
+  helpPage_->ShowSupportAddress(state_.Settings.supporturl);
   folderPage_->CBComparePathChange();
   listPage_->SetShownColumnWidths();
   state_.ScanAttrMask = DefaultScanAttrMask;

@@ -22,6 +22,7 @@ class DesktopServices;
 class DriveWatcher;
 class FilterPage;
 class FolderPage;
+class HelpPage;
 class ListCommands;
 class ListPage;
 class TFMOption;
@@ -63,6 +64,7 @@ class TFMMain : public QMainWindow {
 
   FolderPage& Folders() { return *folderPage_; }
   FilterPage& Filters() { return *filterPage_; }
+  HelpPage& Help() { return *helpPage_; }
   DriveWatcher& DriveWatch() { return *driveWatcher_; }
 
   // Brings the active tab up to date: on the list tab the current pair is recorded with its
@@ -114,6 +116,7 @@ class TFMMain : public QMainWindow {
   FolderPage* folderPage_ = nullptr;
   FilterPage* filterPage_ = nullptr;
   ListPage* listPage_ = nullptr;
+  HelpPage* helpPage_ = nullptr;
   DriveWatcher* driveWatcher_ = nullptr;
   TFMOption* fmOption_ = nullptr;
   ListCommands* listCommands_ = nullptr;
