@@ -45,6 +45,10 @@ class PrintingBoxes : public MessageBoxes {
     Print(text);
     return false;
   }
+  bool OkCancel(const QString&, const QString& text) override {
+    Print(text);
+    return false;
+  }
 
  private:
   static void Print(const QString& text) {

@@ -1,6 +1,5 @@
 #include "support/command_test_support.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,40 +55,6 @@ std::vector<std::int32_t> RecordingProgress::BarPositions() const {
 
 void CommandTreeTest::SetUp() {
   ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
-  mainRoot_ = dir_ / "main";
-  subRoot_ = dir_ / "sub";
-  ASSERT_EQ(::mkdir(mainRoot_.c_str(), 0755), 0);
-  ASSERT_EQ(::mkdir(subRoot_.c_str(), 0755), 0);
-}
-
-namespace {
-
-void WriteWithFolders(const std::string& root, const std::string& relative,
-                      const std::string& content, std::time_t time, mode_t mode) {
-  const std::string path = root + "/" + relative;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  filetest::WriteFile(path, content, mode);
-  filetest::SetModificationTime(path, time, 0);
-}
-
-}  // namespace
-
-void CommandTreeTest::Main(const std::string& relative, const std::string& content,
-                           std::time_t time, mode_t mode) {
-  WriteWithFolders(mainRoot_, relative, content, time, mode);
-}
-
-void CommandTreeTest::Sub(const std::string& relative, const std::string& content, std::time_t time,
-                          mode_t mode) {
-  WriteWithFolders(subRoot_, relative, content, time, mode);
-}
-
-void CommandTreeTest::MainFolder(const std::string& relative) {
-  std::filesystem::create_directories(mainRoot_ + "/" + relative);
-}
-
-void CommandTreeTest::SubFolder(const std::string& relative) {
-  std::filesystem::create_directories(subRoot_ + "/" + relative);
 }
 
 void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore,
@@ -97,7 +62,7 @@ void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore
   ScanOptions options;
   options.SubFolder = true;
   options.DirIgnore = dirIgnore;
-  ScanFolders(list_, mainRoot_, subRoot_, options,
+  ScanFolders(list_, main_.Root(), sub_.Root(), options,
               FilterSet{"every", {}, {"*"}, std::move(ignore)});
   std::vector<PathEntry> arranged;
   for (const std::string& path : order) arranged.push_back(Entry(path));
@@ -133,7 +98,7 @@ std::int32_t CommandTreeTest::CountSame() const {
 
 int CommandTreeTest::TemporaryFiles() const {
   int count = 0;
-  for (const std::string& root : {mainRoot_, subRoot_}) {
+  for (const std::string& root : {main_.Root(), sub_.Root()}) {
     for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
       count += item.path().filename().string().find(".tarvex-") != std::string::npos;
     }

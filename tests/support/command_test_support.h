@@ -3,8 +3,7 @@
 // window would show, file operations with one step replaced, and a pair of folder trees scanned
 // into a PathList whose rows a test arranges.
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "core/fs/file_operations.h"
 #include "core/scan/folder_scan.h"
 #include "core/scan/path_list.h"
+#include "support/temp_tree.h"
 #include "support/trash_sandbox.h"
 
 namespace tarvex::commandtest {
@@ -60,13 +60,19 @@ class RecordingProgress : public CommandProgress {
   std::vector<std::int32_t> BarPositions() const;
 };
 
-// The real file operations with single steps replaced by a test's own.
+// The real file operations with single steps, reads included, replaced by a test's own.
 class ScriptedFileOperations : public PosixFileOperations {
  public:
   std::function<FileResult(const std::string&)> recycle;
   std::function<FileResult(const std::string&, const std::string&)> copy;
   std::function<FileResult(int, int)> copyData;
   std::function<FileResult(const std::string&, const std::string&)> rename;
+  std::function<bool(const std::string&, std::uint32_t,
+                     const std::function<void(const DirectoryEntry&)>&)>
+      list;
+  std::function<bool(const std::string&, DirectoryEntry&)> readEntry;
+  std::function<bool(const std::string&)> folderExists;
+  std::function<bool(const std::string&)> absent;
 
   FileResult RecycleFile(const std::string& path) override {
     return recycle ? recycle(path) : PosixFileOperations::RecycleFile(path);
@@ -80,22 +86,29 @@ class ScriptedFileOperations : public PosixFileOperations {
   FileResult RenameNoReplace(const std::string& from, const std::string& to) override {
     return rename ? rename(from, to) : PosixFileOperations::RenameNoReplace(from, to);
   }
+  bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
+                     const std::function<void(const DirectoryEntry&)>& onEntry) override {
+    return list ? list(folder, attrMask, onEntry)
+                : PosixFileOperations::ListDirectory(folder, attrMask, onEntry);
+  }
+  bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) override {
+    return readEntry ? readEntry(path, entry)
+                     : PosixFileOperations::ReadDirectoryEntry(path, entry);
+  }
+  bool FolderExists(const std::string& path) override {
+    return folderExists ? folderExists(path) : PosixFileOperations::FolderExists(path);
+  }
+  bool IsPathAbsent(const std::string& path) override {
+    return absent ? absent(path) : PosixFileOperations::IsPathAbsent(path);
+  }
 };
 
 inline constexpr std::time_t T0 = 1700000000;  // an even second
 
-// A main and a sub folder in the trash sandbox, scanned into List.
+// A main and a sub folder in the trash sandbox, built by the test and scanned into List.
 class CommandTreeTest : public ::testing::Test {
  protected:
   void SetUp() override;
-
-  // Writes a file (with its folders) on one side with the given modification time.
-  void Main(const std::string& relative, const std::string& content, std::time_t time = T0,
-            mode_t mode = 0644);
-  void Sub(const std::string& relative, const std::string& content, std::time_t time = T0,
-           mode_t mode = 0644);
-  void MainFolder(const std::string& relative);
-  void SubFolder(const std::string& relative);
 
   // Scans both trees (with subfolders) and puts the given paths first, in that order, as the list
   // view's sort would; the rest follow in scan order.
@@ -104,15 +117,12 @@ class CommandTreeTest : public ::testing::Test {
   const PathEntry& Entry(const std::string& relative) const;
   std::int32_t CountSame() const;  // entries whose status is Same
 
-  std::string MainPath(const std::string& relative) const { return mainRoot_ + "/" + relative; }
-  std::string SubPath(const std::string& relative) const { return subRoot_ + "/" + relative; }
-
   // No temporary copies anywhere in either tree.
   int TemporaryFiles() const;
 
   filetest::SandboxFolder dir_;
-  std::string mainRoot_;
-  std::string subRoot_;
+  testing::TempTree main_{dir_ / "main"};
+  testing::TempTree sub_{dir_ / "sub"};
   PathList list_;
   RecordingProgress progress_;
 };

@@ -11,7 +11,7 @@ namespace tarvex::test {
 class RecordingMessageBoxes : public MessageBoxes {
  public:
   struct Shown {
-    QString Kind;  // "Information", "Error" or "Confirm"
+    QString Kind;  // "Information", "Error", "Confirm" or "OkCancel"
     QString Title;
     QString Text;
   };
@@ -27,6 +27,10 @@ class RecordingMessageBoxes : public MessageBoxes {
   }
   bool Confirm(const QString& title, const QString& text) override {
     Calls.push_back({QStringLiteral("Confirm"), title, text});
+    return ConfirmAnswer;
+  }
+  bool OkCancel(const QString& title, const QString& text) override {
+    Calls.push_back({QStringLiteral("OkCancel"), title, text});
     return ConfirmAnswer;
   }
 };

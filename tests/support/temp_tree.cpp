@@ -1,76 +1,144 @@
 #include "support/temp_tree.h"
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
+#include <vector>
 
 namespace tarvex::testing {
-
 namespace {
 
-void MakeParents(const std::string& path) {
-  for (std::size_t i = 1; i < path.size(); ++i) {
-    if (path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
+std::string ErrorText() { return std::strerror(errno); }
+
+// Depth first. A folder gets its owner's rights back before it is opened, so that one a test made
+// 0000 or 0555 is emptied too; links are removed, never followed.
+void RemoveTree(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return;
+  if (!S_ISDIR(st.st_mode)) {
+    ::unlink(path.c_str());
+    return;
+  }
+  ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRWXU);
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(path.c_str())) {
+    while (const dirent* e = ::readdir(dir)) {
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
+        names.emplace_back(e->d_name);
+      }
+    }
+    ::closedir(dir);
+  }
+  for (const std::string& name : names) RemoveTree(path + "/" + name);
+  ::rmdir(path.c_str());
+}
+
+// Makes every missing folder of path before the last "/" from position from on.
+void MakeParents(const std::string& path, std::size_t from) {
+  for (std::size_t slash = path.find('/', from); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string folder = path.substr(0, slash);
+    struct stat st {};
+    if (folder.empty() || (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) continue;
+    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+      ADD_FAILURE() << "cannot make " << folder << ": " << ErrorText();
+      return;
+    }
   }
 }
 
 }  // namespace
 
 TempTree::TempTree() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvex-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  std::string pattern = (std::filesystem::temp_directory_path() / "tarvex-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("no temporary folder: " + ErrorText());
+  }
   root_ = pattern;
 }
 
-TempTree::~TempTree() {
-  // Tests may leave read-only folders behind; give write access back before removing.
-  nftw(
-      root_.c_str(),
-      [](const char* path, const struct stat* st, int type, FTW*) {
-        if (type == FTW_D || type == FTW_DNR) chmod(path, st->st_mode | S_IRWXU);
-        return 0;
-      },
-      16, FTW_PHYS);
-  nftw(
-      root_.c_str(), [](const char* path, const struct stat*, int, FTW*) { return remove(path); },
-      16, FTW_DEPTH | FTW_PHYS);
+TempTree::TempTree(const std::string& root) : root_(root) {
+  while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+  if (root_.empty() || root_[0] != '/') throw std::runtime_error("not an absolute path: " + root);
+  MakeParents(root_, 1);
+  // Never a folder that is there already: the destructor would remove somebody else's files.
+  if (::mkdir(root_.c_str(), 0755) != 0) {
+    throw std::runtime_error("cannot make " + root_ + ": " + ErrorText());
+  }
+  ::chmod(root_.c_str(), 0755);
 }
 
-void TempTree::File(const std::string& relative, const std::string& content, long long mtime) {
+TempTree::~TempTree() { RemoveTree(root_); }
+
+void TempTree::File(const std::string& relative, const std::string& content,
+                    std::optional<std::time_t> mtime, mode_t mode) {
   const std::string path = PathOf(relative);
-  MakeParents(path);
-  std::ofstream(path, std::ios::binary) << content;
-  if (mtime >= 0) SetTime(relative, mtime);
+  MakeParents(path, root_.size() + 1);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  if (fd < 0) {
+    ADD_FAILURE() << "cannot write " << path << ": " << ErrorText();
+    return;
+  }
+  bool ok = ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+  ok = ok && ::fchmod(fd, mode) == 0;
+  if (ok && mtime) {
+    const struct timespec times[2] = {{*mtime, 0}, {*mtime, 0}};
+    ok = ::futimens(fd, times) == 0;
+  }
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) ADD_FAILURE() << "cannot write " << path << ": " << ErrorText();
 }
 
-void TempTree::Folder(const std::string& relative, long long mtime) {
+void TempTree::Folder(const std::string& relative, std::optional<std::time_t> mtime, mode_t mode) {
   const std::string path = PathOf(relative);
-  MakeParents(path + "/");
-  if (mtime >= 0) SetTime(relative, mtime);
+  MakeParents(path, root_.size() + 1);
+  struct stat st {};
+  if ((::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) || ::stat(path.c_str(), &st) != 0 ||
+      !S_ISDIR(st.st_mode) || ::chmod(path.c_str(), mode) != 0) {
+    ADD_FAILURE() << "cannot make the folder " << path << ": " << ErrorText();
+    return;
+  }
+  if (mtime) SetTime(relative, *mtime);
 }
 
-void TempTree::SetTime(const std::string& relative, long long mtime) {
-  const timespec times[2] = {{static_cast<time_t>(mtime), 0}, {static_cast<time_t>(mtime), 0}};
-  utimensat(AT_FDCWD, PathOf(relative).c_str(), times, AT_SYMLINK_NOFOLLOW);
+void TempTree::Link(const std::string& relative, const std::string& target) {
+  const std::string path = PathOf(relative);
+  MakeParents(path, root_.size() + 1);
+  if (::symlink(target.c_str(), path.c_str()) != 0) {
+    ADD_FAILURE() << "cannot link " << path << ": " << ErrorText();
+  }
+}
+
+void TempTree::SetTime(const std::string& relative, std::time_t seconds, long nanoseconds) {
+  const std::string path = PathOf(relative);
+  const struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+    ADD_FAILURE() << "cannot set the time of " << path << ": " << ErrorText();
+  }
 }
 
 std::string TempTree::Read(const std::string& relative) const {
-  std::ifstream in(PathOf(relative), std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  const std::string path = PathOf(relative);
+  std::ifstream in(path, std::ios::binary);
+  if (!in.good()) {
+    ADD_FAILURE() << "cannot read " << path;
+    return {};
+  }
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool TempTree::Exists(const std::string& relative) const {
-  struct stat st;
-  return lstat(PathOf(relative).c_str(), &st) == 0;
+  struct stat st {};
+  return ::lstat(PathOf(relative).c_str(), &st) == 0;
 }
 
 }  // namespace tarvex::testing

@@ -1,18 +1,26 @@
 #include "app/filter/filter_page.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <vector>
 
+#include "app/log/qv_message_box.h"
+#include "app/shell/app_identity.h"
 #include "app/shell/combo_mirror.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/japanese_fonts.h"
 #include "app/shell/main_state.h"
 #include "core/text/comma_text.h"
+#include "core/text/line_split.h"
 
 namespace tarvex {
 
@@ -30,26 +38,40 @@ QLabel* NoteLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
-void SetLines(QPlainTextEdit& memo, const std::string& commaText) {
+void SetLines(QPlainTextEdit& memo, const std::vector<std::string>& patterns) {
   QStringList lines;
-  for (const std::string& pattern : ReadCommaText(commaText)) {
-    lines << QString::fromStdString(pattern);
-  }
+  for (const std::string& pattern : patterns) lines << QString::fromStdString(pattern);
   memo.setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-PatternList Lines(const QPlainTextEdit& memo) {
-  std::vector<std::string> patterns;
-  const QString text = memo.toPlainText();
-  if (text.isEmpty()) return PatternList(std::move(patterns));
-  for (const QString& line : text.split(QLatin1Char('\n'))) patterns.push_back(line.toStdString());
-  return PatternList(std::move(patterns));
+void SetLines(QPlainTextEdit& memo, const std::string& commaText) {
+  SetLines(memo, ReadCommaText(commaText));
+}
+
+// A memo's lines as a list of lines reads them: a line break at the very end starts no line.
+std::vector<std::string> Lines(const QPlainTextEdit& memo) {
+  const std::string text = memo.toPlainText().toStdString();
+  std::vector<std::string> lines;
+  for (std::string_view line : SplitLines(text)) lines.emplace_back(line);
+  return lines;
+}
+
+QPushButton* Button(const char* name, const QString& caption, int minimumWidth, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QLatin1String(name));
+  button->setMinimumWidth(minimumWidth);
+  return button;
 }
 
 }  // namespace
 
-FilterPage::FilterPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), state_(state), boxes_(boxes) {
+FilterPage::FilterPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      log_(log),
+      boxes_(boxes),
+      editor_(state.Settings,
+              [this](const std::string& line) { log_.AddLine(QString::fromStdString(line)); }) {
   setObjectName(QStringLiteral("FilterPage"));
   auto* top = new QHBoxLayout;
   auto* label9 = new QLabel(QStringLiteral("フィルタ名"), this);
@@ -58,8 +80,15 @@ FilterPage::FilterPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
   cbFilter_->setObjectName(QStringLiteral("CBFilter"));
   cbFilter_->setFont(FixedJapaneseFont());
   cbFilter_->setMaxVisibleItems(20);
+  cbFilter_->setInsertPolicy(QComboBox::NoInsert);
+  btFilterAdd_ = Button("BTFilterAdd", QStringLiteral("追加"), 41, this);
+  btReName_ = Button("BTReName", QStringLiteral("名前変更"), 60, this);
+  btFilterDel_ = Button("BTFilterDel", QStringLiteral("削除"), 41, this);
   top->addWidget(label9);
   top->addWidget(cbFilter_, 1);
+  top->addWidget(btFilterAdd_);
+  top->addWidget(btReName_);
+  top->addWidget(btFilterDel_);
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(AddGroup(
@@ -95,7 +124,130 @@ FilterPage::FilterPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
       CBFilterSelect();
     });
   });
+  const std::pair<QPushButton*, void (FilterPage::*)()> buttons[] = {
+      {btFilterAdd_, &FilterPage::BTFilterAddClick},
+      {btReName_, &FilterPage::BTReNameClick},
+      {btFilterDel_, &FilterPage::BTFilterDelClick},
+  };
+  for (const auto& [button, handler] : buttons) {
+    connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+      RunGuarded(boxes_, [this, handler] { (this->*handler)(); });
+    });
+  }
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    RunGuarded(boxes_, [this, old, now] { FocusChanged(old, now); });
+  });
 }
+
+FilterPage::~FilterPage() = default;
+
+bool FilterPage::Contains(const QWidget* container, const QWidget* widget) const {
+  // Across windows too: the combo's drop-down list is a window of its own.
+  for (const QWidget* w = widget; w != nullptr; w = w->parentWidget())
+    if (w == container) return true;
+  return false;
+}
+
+void FilterPage::FocusChanged(QWidget* old, QWidget* now) {
+  // Another program, a message box or a drop-down list taking the focus is no exit: the user
+  // comes back to where they were.
+  if (now == nullptr ? QApplication::activeWindow() != window() : now->window() != window()) return;
+  if (Contains(cbFilter_, old) && !Contains(cbFilter_, now)) CBFilterExit();
+  if (old == meHideExt_ && now != meHideExt_) MEHideExtExit();
+  if (old == meSelectExt_ && now != meSelectExt_) MESelectExtExit();
+  if (old == meIgnoreExt_ && now != meIgnoreExt_) MEIgnoreExtExit();
+  if (Contains(this, old) && !Contains(this, now)) Q_EMIT TSFilterExit();
+}
+
+void FilterPage::SetEditable(bool editable) {
+  if (cbFilter_->isEditable() == editable) return;
+  const QSignalBlocker block(cbFilter_);
+  cbFilter_->setEditable(editable);
+  if (editable) {
+    cbFilter_->setCompleter(nullptr);
+    cbFilter_->lineEdit()->setMaxLength(MaxNameLength);
+  }
+}
+
+void FilterPage::ShowLists(const FilterLists& lists) {
+  SetLines(*meHideExt_, lists.Hide);
+  SetLines(*meSelectExt_, lists.Select);
+  SetLines(*meIgnoreExt_, lists.Ignore);
+}
+
+std::string FilterPage::ComboText() const {
+  if (cbFilter_->isEditable()) return cbFilter_->lineEdit()->text().toStdString();
+  return SelectedComboText(*cbFilter_);
+}
+
+void FilterPage::TSFilterShow() {
+  cbFilter_->setFocus();
+  CBFilterSelect();
+  editor_.TabShown();
+}
+
+void FilterPage::BTFilterAddClick() {
+  const bool newSet = editor_.BeginAdd();
+  SetEditable(true);
+  {
+    const QSignalBlocker block(cbFilter_);
+    cbFilter_->setCurrentIndex(-1);
+  }
+  cbFilter_->lineEdit()->clear();
+  cbFilter_->setFocus();
+  if (newSet) ShowLists(NewFilterSetLists());
+}
+
+void FilterPage::BTReNameClick() {
+  const QString kept = cbFilter_->currentText();
+  editor_.BeginRename(cbFilter_->currentIndex());
+  BTFilterAddClick();
+  cbFilter_->lineEdit()->setText(kept);
+}
+
+void FilterPage::BTFilterDelClick() {
+  const int index = cbFilter_->currentIndex();
+  if (index < 0) return;
+  if (!boxes_.OkCancel(ApplicationTitle(),
+                       cbFilter_->currentText() + QStringLiteral("を削除してもよろしいですか？")))
+    return;
+  editor_.Delete(index);
+  ShowFilterNames();
+  CBFilterSelect();
+}
+
+void FilterPage::CBFilterExit() {
+  const FilterEditor::CommitResult result = editor_.Commit(ComboText());
+  SetEditable(false);
+  ShowFilterNames();
+  if (result.Appended) Q_EMIT FilterNameAppended(*result.Appended);
+  CBFilterSelect();
+  if (result.Refusal) boxes_.Information(ApplicationTitle(), QString::fromUtf8(*result.Refusal));
+}
+
+void FilterPage::MEHideExtExit() {
+  if (editor_.StoreHide(ComboText(), Lines(*meHideExt_))) return;
+  // The focus may be leaving with a change of tab that is not complete yet: the message and the
+  // way back come once it is.
+  holdingHideMemo_ = true;
+  QTimer::singleShot(0, this, [this] {
+    RunGuarded(boxes_, [this] {
+      boxes_.Information(ApplicationTitle(), QString::fromUtf8(HideEveryFileRefusalText));
+      Q_EMIT ActivationRequested();
+      meHideExt_->setFocus();
+      holdingHideMemo_ = false;
+    });
+  });
+}
+
+void FilterPage::MESelectExtExit() {
+  std::vector<std::string> lines = Lines(*meSelectExt_);
+  const std::vector<std::string> typed = lines;
+  editor_.StoreSelect(ComboText(), lines);
+  if (lines != typed) SetLines(*meSelectExt_, lines);
+}
+
+void FilterPage::MEIgnoreExtExit() { editor_.StoreIgnore(ComboText(), Lines(*meIgnoreExt_)); }
 
 QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QStringList& notes,
                               const QString& priority, const std::vector<const char*>& labelNames,
@@ -142,8 +294,8 @@ void FilterPage::CBFilterSelect() {
 }
 
 FilterSet FilterPage::ActiveFilterSet() const {
-  return FilterSet{SelectedComboText(*cbFilter_), Lines(*meHideExt_), Lines(*meSelectExt_),
-                   Lines(*meIgnoreExt_)};
+  return FilterSet{SelectedComboText(*cbFilter_), PatternList(Lines(*meHideExt_)),
+                   PatternList(Lines(*meSelectExt_)), PatternList(Lines(*meIgnoreExt_))};
 }
 
 }  // namespace tarvex

@@ -12,6 +12,7 @@
 #include "app/folder/folder_tree_view.h"
 #include "app/log/qv_message_box.h"
 #include "app/shell/combo_mirror.h"
+#include "app/shell/fixed_colours.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/japanese_fonts.h"
 #include "app/shell/main_state.h"
@@ -27,12 +28,7 @@ const QColor PairMissingColour(0xFF, 0xAA, 0xCC);
 const QColor MainColour(0xE8, 0xF8, 0xFF);
 const QColor SubColour(0xFF, 0xFB, 0xF0);
 
-void SetBackground(QWidget& widget, const QColor& colour) {
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::Base, colour);
-  palette.setColor(QPalette::Button, colour);
-  widget.setPalette(palette);
-}
+void SetBackground(QWidget& widget, const QColor& colour) { SetFixedBackground(widget, colour); }
 
 QLineEdit* FolderEdit(const char* name, const QColor& colour, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
@@ -91,7 +87,7 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
   SetBackground(*stvSub_, SubColour);
 
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 3);
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
   layout->addLayout(grid);
   layout->addWidget(treeArea_, 1);

@@ -43,6 +43,8 @@ FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent) {
   connect(this, &QTreeWidget::itemExpanded, this,
           [this](QTreeWidgetItem* item) { Populate(item); });
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { Q_EMIT SelectedPathChanged(); });
+  // Open at "/" from the start, as SelectPath leaves a tree, so that neither tree looks empty.
+  expandItem(computer);
   setCurrentItem(computer);
 }
 

@@ -20,6 +20,7 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/shell/app_identity.h"
+#include "app/shell/fixed_colours.h"
 #include "app/shell/grid_helpers.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/japanese_fonts.h"
@@ -55,9 +56,7 @@ QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
   auto* label = new QLabel(parent);
   label->setObjectName(QLatin1String(name));
   label->setAutoFillBackground(true);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::Window, QColor::fromRgb(background));
-  label->setPalette(palette);
+  SetFixedBackground(*label, QColor::fromRgb(background));
   // A long path must not widen the window; it is cut at the label's edge.
   label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   label->setFixedHeight(PathLabelHeight);

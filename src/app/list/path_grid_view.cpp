@@ -1,10 +1,12 @@
 #include "app/list/path_grid_view.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "app/shell/grid_helpers.h"
@@ -17,6 +19,7 @@ namespace {
 constexpr double WheelFraction = 0.1;
 constexpr int WheelNotch = 120;  // angle delta of one notch, in eighths of a degree
 constexpr int TextIndent = 2;
+constexpr int PathColumn = 1;
 
 // Draws the text 2 pixels from the cell's left edge and clips it instead of eliding: the time
 // and size texts fill their columns to the pixel, and the report reads them back by character
@@ -79,7 +82,11 @@ PathGridView::PathGridView(QWidget* parent) : QTableView(parent) {
 
   QHeaderView* columns = horizontalHeader();
   columns->setMinimumSectionSize(0);
-  columns->setSectionResizeMode(QHeaderView::Fixed);
+  // The path column takes what the others leave, so only they are dragged.
+  columns->setSectionResizeMode(QHeaderView::Interactive);
+  connect(columns, &QHeaderView::sectionResized, this, [this](int column) {
+    if (column != PathColumn) Q_EMIT ViewportResized();
+  });
   columns->setStretchLastSection(false);
   columns->setSectionsClickable(true);
   columns->setHighlightSections(false);
@@ -133,6 +140,43 @@ void PathGridView::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += WheelNotch;
     WheelScrollRows(*this, false, WheelFraction);
   }
+}
+
+void PathGridView::setModel(QAbstractItemModel* model) {
+  QTableView::setModel(model);
+  QHeaderView* columns = horizontalHeader();
+  if (columns->count() > PathColumn) columns->setSectionResizeMode(PathColumn, QHeaderView::Fixed);
+}
+
+void PathGridView::keyPressEvent(QKeyEvent* event) {
+  const bool menuKey = event->key() == Qt::Key_Menu ||
+                       (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+  if (!menuKey) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return;
+  // At the current row, as a right click there would open it.
+  const QRect row = visualRect(current.siblingAtColumn(PathColumn));
+  Q_EMIT PopupRequested(viewport()->mapToGlobal(row.topLeft()));
+}
+
+bool PathGridView::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex index = indexAt(help->pos());
+  const QString text = index.data().toString();
+  QFont font = this->font();
+  const int needed = QFontMetrics(font).horizontalAdvance(text) + TextIndent;
+  if (index.isValid() && !text.isEmpty() && needed > columnWidth(index.column())) {
+    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+  } else {
+    QToolTip::hideText();
+    event->ignore();
+  }
+  return true;
 }
 
 void PathGridView::resizeEvent(QResizeEvent* event) {

@@ -2,7 +2,9 @@
 // The grid of the file list (SGPath): whole-row range selection, fixed row height, the
 // vertical scroll bar only, cells drawn 2 pixels from their left edge without eliding, the wheel
 // moving the current row in large steps, and a right click on a data row asking for the row
-// menu without touching the selection.
+// menu without touching the selection, as the Menu key and Shift+F10 do for the current row. A
+// cell whose text is cut shows it whole as a tooltip; the columns other than the path column can
+// be widened by dragging.
 
 #include <QPoint>
 #include <QTableView>
@@ -18,8 +20,11 @@ class PathGridView : public QTableView {
 
   explicit PathGridView(QWidget* parent = nullptr);
 
+  void setModel(QAbstractItemModel* model) override;
+
  Q_SIGNALS:
-  // A right button was released over a data row, at this screen point.
+  // A right button was released over a data row, at this screen point; or the keyboard asked for
+  // the menu of the current row.
   void PopupRequested(QPoint globalPos);
   // A mouse button, any of them, was released over the header of this column.
   void HeaderClicked(int column);
@@ -31,6 +36,8 @@ class PathGridView : public QTableView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

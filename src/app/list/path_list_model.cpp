@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 
+#include "app/shell/fixed_colours.h"
 #include "core/list/list_column.h"
 #include "core/text/text_encoding.h"
 
@@ -59,10 +60,13 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::BackgroundRole:
       return BackgroundOf(shown_.Colours(row, column).Background);
-    case Qt::ForegroundRole:
-      if (shown_.Colours(row, column).Foreground == CellForeground::Grey)
-        return QBrush(Rgb(GreyTextRgb));
+    case Qt::ForegroundRole: {
+      const CellColours colours = shown_.Colours(row, column);
+      if (colours.Foreground == CellForeground::Grey) return QBrush(Rgb(GreyTextRgb));
+      // The theme's text colour on a fixed pastel background would be unreadable in a dark theme.
+      if (colours.Background != CellBackground::View) return QBrush(FixedTextColour());
       return {};
+    }
     default:
       return {};
   }

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/shell/app_identity.h"
+#include "app/shell/fixed_colours.h"
 #include "app/shell/japanese_fonts.h"
 
 namespace tarvex {
@@ -22,9 +23,7 @@ QLabel* MakeLabel(const char* name, const QString& text, int x, int y, int pixel
   font.setPixelSize(pixelSize);
   label->setFont(font);
   label->setAutoFillBackground(true);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::Window, LabelBackground);
-  label->setPalette(palette);
+  SetFixedBackground(*label, LabelBackground);
   label->setGeometry(x, y, 462 - x - 8, pixelSize + 6);
   return label;
 }
@@ -84,9 +83,8 @@ QLabel* TFMOption::Label(ProgressLine line) const {
 void TFMOption::Apply(const ProgressDialogState& state) {
   lbCopying_->setText(QString::fromStdString(state.Header));
   QPalette palette = lbCopying_->palette();
-  palette.setColor(QPalette::WindowText, state.HeaderGrey
-                                             ? QColor(0x66, 0x66, 0x66)
-                                             : QWidget::palette().color(QPalette::WindowText));
+  palette.setColor(QPalette::WindowText,
+                   state.HeaderGrey ? QColor(0x66, 0x66, 0x66) : FixedTextColour());
   lbCopying_->setPalette(palette);
   lbCopying1_->setText(QString::fromStdString(state.Line1));
   lbCopying2_->setText(QString::fromStdString(state.Line2));

@@ -8,4 +8,11 @@ QString MainWindowCaption() {
   return ApplicationTitle() + QLatin1Char(' ') + QStringLiteral(TARVEX_VERSION);
 }
 
+QIcon ApplicationIcon() {
+  QIcon icon(QStringLiteral(":/icons/org.tarvex.Tarvex.svg"));
+  if (icon.availableSizes().isEmpty() && icon.pixmap(64).isNull())
+    icon = QIcon::fromTheme(QLatin1String(DesktopFileName));
+  return icon;
+}
+
 }  // namespace tarvex

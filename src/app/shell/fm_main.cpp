@@ -56,6 +56,7 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, DesktopServices* des
     desktop_ = ownDesktop_.get();
   }
   setObjectName(QStringLiteral("FMMain"));
+  setWindowIcon(ApplicationIcon());
   setFont(FixedJapaneseFont());
   setMinimumSize(MinimumWidth, MinimumHeight);
   move(DesignLeft, DesignTop);
@@ -99,6 +100,8 @@ void TFMMain::BuildPages() {
   // The tabs and what they hold use the proportional font; controls that need the fixed one set
   // it themselves.
   pageControl1_->setFont(ProportionalJapaneseFont());
+  // The pages reach the window's edges: no frame strip below the grids and trees.
+  pageControl1_->setDocumentMode(true);
   setCentralWidget(pageControl1_);
 
   tsFolder_ = AddPage("TSFolder", QStringLiteral("フォルダ選択"));
@@ -121,7 +124,19 @@ void TFMMain::BuildPages() {
 
   auto* filterLayout = new QVBoxLayout(tsFilter_);
   filterLayout->setContentsMargins(0, 0, 0, 0);
-  filterPage_ = new FilterPage(state_, *boxes_, tsFilter_);
+  filterPage_ = new FilterPage(state_, *msgBox_, *boxes_, tsFilter_);
+  connect(filterPage_, &FilterPage::FilterNameAppended, this, [this](const std::string& name) {
+    for (QComboBox* choice : {folderPage_->CBFilterChoice2(), CBFilterChoice()}) {
+      const QSignalBlocker block(choice);
+      choice->addItem(ShownText(name), QByteArray::fromStdString(name));
+    }
+  });
+  connect(filterPage_, &FilterPage::TSFilterExit, this, [this] { SyncFilterChoices(); });
+  connect(filterPage_, &FilterPage::ActivationRequested, this, [this] {
+    // Back to the tab without its show handler, which would reload the memo being held.
+    const QSignalBlocker block(pageControl1_);
+    pageControl1_->setCurrentWidget(tsFilter_);
+  });
   filterLayout->addWidget(filterPage_);
   auto* listLayout = new QVBoxLayout(tsList_);
   listLayout->setContentsMargins(0, 0, 0, 0);
@@ -234,8 +249,10 @@ void TFMMain::FormClose() { QCoreApplication::quit(); }
 
 void TFMMain::PageControl1Change(int /*index*/) {
   RunGuarded(*boxes_, [this] {
+    // The filter tab takes the user back at once; nothing may scan with the refused list.
+    if (filterPage_->HoldingHideMemo()) return;
     if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
-    if (pageControl1_->currentWidget() == tsFilter_) filterPage_->CBFilterSelect();
+    if (pageControl1_->currentWidget() == tsFilter_) filterPage_->TSFilterShow();
     RefreshActivePage();
   });
 }
@@ -245,7 +262,8 @@ void TFMMain::RefreshActivePage() {
   if (pageControl1_->currentWidget() == tsFolder_) {
     driveWatcher_->SetInterval(DriveWatcher::CheckInterval);
   }
-  if (state_.CommandRunning.IsLocked() || pageControl1_->currentWidget() != tsList_) return;
+  if (state_.CommandRunning.IsLocked() || filterPage_->HoldingHideMemo()) return;
+  if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();
   state_.Settings.PairFilterMap.SetValue(SelectedComboText(*folderPage_->CBComparePath()),

@@ -12,6 +12,8 @@ class MessageBoxes {
   virtual void Error(const QString& title, const QString& text) = 0;
   // True when the user agrees.
   virtual bool Confirm(const QString& title, const QString& text) = 0;
+  // A question without an icon, with the buttons "OK" and "キャンセル"; true for OK.
+  virtual bool OkCancel(const QString& title, const QString& text) = 0;
 };
 
 }  // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tarvex {
 
@@ -20,6 +21,14 @@ void QtMessageBoxes::Error(const QString& title, const QString& text) {
 bool QtMessageBoxes::Confirm(const QString& title, const QString& text) {
   return QMessageBox::question(Parent(), title, text, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtMessageBoxes::OkCancel(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                  Parent());
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  return box.exec() == QMessageBox::Ok;
 }
 
 }  // namespace tarvex

@@ -16,6 +16,7 @@ class QtMessageBoxes : public MessageBoxes {
   void Information(const QString& title, const QString& text) override;
   void Error(const QString& title, const QString& text) override;
   bool Confirm(const QString& title, const QString& text) override;
+  bool OkCancel(const QString& title, const QString& text) override;
 
  private:
   QWidget* Parent() const;

@@ -10,6 +10,8 @@ TarvexApplication::TarvexApplication(int& argc, char** argv) : QApplication(argc
   // Only the name: a display name would be appended to every window caption.
   setApplicationName(ApplicationTitle());
   setFont(FixedJapaneseFont());
+  setDesktopFileName(QLatin1String(DesktopFileName));
+  setWindowIcon(ApplicationIcon());
 }
 
 bool TarvexApplication::notify(QObject* receiver, QEvent* event) {

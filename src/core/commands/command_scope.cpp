@@ -1,9 +1,6 @@
 #include "core/commands/command_scope.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "core/scan/folder_scan.h"
 
@@ -18,11 +15,6 @@ bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last) {
 void RecompareEntry(PathList& list, std::int32_t index) {
   if (list[index].Status == Same) --list.SameCount;
   list.CompareEntry(index);
-}
-
-bool IsPathAbsent(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 }  // namespace tarvex

@@ -44,7 +44,4 @@ bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last);
 // entries: the old Same is taken off before CompareEntry counts the new one.
 void RecompareEntry(PathList& list, std::int32_t index);
 
-// True when nothing is at the path (not even a dangling link); false too when it cannot be told.
-bool IsPathAbsent(const std::string& path);
-
 }  // namespace tarvex

@@ -1,7 +1,6 @@
 #include "core/commands/copy_command.h"
 
 #include "core/commands/command_text.h"
-#include "core/fs/directory_entry.h"
 #include "core/scan/folder_scan.h"
 
 namespace tarvex {
@@ -11,16 +10,16 @@ namespace {
 // listing with the mask would show it, absent when nothing is there. Something the mask hides (a
 // link that took the file's place) or a path that cannot be looked at leaves the side as it was.
 // True when the side was rewritten.
-bool ReadSideBack(PathList& list, std::int32_t index, bool mainSide, const std::string& path,
-                  std::uint32_t attrMask) {
+bool ReadSideBack(FileOperations& files, PathList& list, std::int32_t index, bool mainSide,
+                  const std::string& path, std::uint32_t attrMask) {
   if (!IsAbsolutePath(path)) return false;  // no folder named: nothing was touched there
   DirectoryEntry found;
-  if (ReadDirectoryEntry(path, found)) {
+  if (files.ReadDirectoryEntry(path, found)) {
     if ((found.Attr & attrMask) != found.Attr) return false;
     mainSide ? list.SetMainSide(index, found) : list.SetSubSide(index, found);
     return true;
   }
-  if (!IsPathAbsent(path)) return false;
+  if (!files.IsPathAbsent(path)) return false;
   mainSide ? list.ClearMainSide(index) : list.ClearSubSide(index);
   return true;
 }
@@ -115,8 +114,9 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       // The row shows what is on the disk now. After a failure the source is read too: it may be
       // what vanished.
-      bool changed = ReadSideBack(list, index, !toSub, destination, settings_.ScanAttrMask);
-      if (!copied) changed |= ReadSideBack(list, index, toSub, source, settings_.ScanAttrMask);
+      bool changed = ReadSideBack(files_, list, index, !toSub, destination, settings_.ScanAttrMask);
+      if (!copied)
+        changed |= ReadSideBack(files_, list, index, toSub, source, settings_.ScanAttrMask);
       if (changed) RecompareEntry(list, index);
     }
     dialog.BarPosition = r - first + 1;

@@ -1,9 +1,5 @@
 #include "core/commands/delete_command.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include "core/commands/command_text.h"
 #include "core/scan/folder_scan.h"
 
@@ -41,10 +37,10 @@ class SideRemover {
   bool Remove(std::int32_t row, bool exists, const std::string& path) {
     if (!exists) return true;  // the row already shows the side as absent
     if (!IsAbsolutePath(path)) return Failed(row, path, "フォルダのパスが正しくありません");
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-      if (errno == ENOENT || errno == ENOTDIR) return true;  // gone meanwhile
-    } else if (S_ISDIR(st.st_mode)) {
+    DirectoryEntry found;
+    if (!files_.ReadDirectoryEntry(path, found)) {
+      if (files_.IsPathAbsent(path)) return true;  // gone meanwhile
+    } else if (IsFolder(found.Attr)) {
       // The row is a file, so a folder on this side is not what the count promised; trashing it
       // would take a whole tree along.
       return Failed(row, path, "ファイルではなくフォルダです");
@@ -55,7 +51,7 @@ class SideRemover {
       ++result_.Files;
       return true;
     }
-    if (IsPathAbsent(path)) return true;  // somebody else removed it meanwhile
+    if (files_.IsPathAbsent(path)) return true;  // somebody else removed it meanwhile
     return Failed(row, path, trashed.Reason);
   }
 

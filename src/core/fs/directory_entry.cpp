@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 #include <memory>
 
@@ -98,6 +99,11 @@ bool FolderExists(const std::string& path) {
   if (p.empty()) return false;
   struct stat st;
   return lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsPathAbsent(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 }  // namespace tarvex

@@ -1,5 +1,6 @@
 #pragma once
-// What a directory listing yields for one name, and the listing itself.
+// What a directory listing yields for one name, the listing itself and the other reads of one
+// path, as POSIX calls; the scan and the commands reach them through FileOperations.
 
 #include <cstdint>
 #include <functional>
@@ -26,6 +27,9 @@ bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry);
 
 // True when the path is a folder (a symbolic link is not); a trailing "/" is accepted.
 bool FolderExists(const std::string& path);
+
+// True when nothing is at the path (not even a dangling link); false too when it cannot be told.
+bool IsPathAbsent(const std::string& path);
 
 // Folder, archive and read-only bits of a stat mode; AttrSpecial for anything else.
 std::uint32_t AttributesFromMode(unsigned mode);

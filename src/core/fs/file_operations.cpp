@@ -148,6 +148,23 @@ FileResult PosixFileOperations::ForceFolderPath(const std::string& folder) {
   return tarvex::ForceFolderPath(folder);
 }
 
+bool PosixFileOperations::ListDirectory(const std::string& folder, std::uint32_t attrMask,
+                                        const std::function<void(const DirectoryEntry&)>& onEntry) {
+  return tarvex::ListDirectory(folder, attrMask, onEntry);
+}
+
+bool PosixFileOperations::ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) {
+  return tarvex::ReadDirectoryEntry(path, entry);
+}
+
+bool PosixFileOperations::FolderExists(const std::string& path) {
+  return tarvex::FolderExists(path);
+}
+
+bool PosixFileOperations::IsPathAbsent(const std::string& path) {
+  return tarvex::IsPathAbsent(path);
+}
+
 FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {
   off_t inOffset = 0;
   off_t outOffset = 0;

@@ -1,10 +1,13 @@
 #pragma once
-// Copying one file into place, and the folder creation and trash moves that a copy needs, behind an
-// interface: the command loops take a FileOperations, and a test puts a failure (a full disk, a
-// refusing trash, a file that appears) into any one step.
+// Everything the scan and the commands do to the disk, reads included, behind one interface: they
+// take a FileOperations, and a test puts a failure (a full disk, a refusing trash, a file that
+// appears, a folder that cannot be listed) into any one step.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
+#include "core/fs/directory_entry.h"
 #include "core/fs/file_result.h"
 
 namespace tarvex {
@@ -34,6 +37,13 @@ class FileOperations {
   virtual FileResult CopyFileData(int sourceFd, int destinationFd) = 0;
   // Renames from to to; fails with EEXIST, changing nothing, when to exists.
   virtual FileResult RenameNoReplace(const std::string& from, const std::string& to) = 0;
+
+  // The reads, as the free functions of the same names describe them.
+  virtual bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
+                             const std::function<void(const DirectoryEntry&)>& onEntry) = 0;
+  virtual bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool IsPathAbsent(const std::string& path) = 0;
 };
 
 // The real thing: POSIX calls, and GIO for the trash.
@@ -46,6 +56,11 @@ class PosixFileOperations : public FileOperations {
   FileResult CopyFileData(int sourceFd, int destinationFd) override;
   // renameat2 with RENAME_NOREPLACE; LinkNoReplace where the file system lacks that flag.
   FileResult RenameNoReplace(const std::string& from, const std::string& to) override;
+  bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
+                     const std::function<void(const DirectoryEntry&)>& onEntry) override;
+  bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) override;
+  bool FolderExists(const std::string& path) override;
+  bool IsPathAbsent(const std::string& path) override;
 
   // link() to the new name, then unlink() of the old: fails with EEXIST when to exists.
   static FileResult LinkNoReplace(const std::string& from, const std::string& to);

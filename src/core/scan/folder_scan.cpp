@@ -17,13 +17,14 @@ constexpr auto CounterInterval = std::chrono::milliseconds(50);
 class FolderScanner {
  public:
   FolderScanner(PathList& list, const std::string& mainRoot, const std::string& subRoot,
-                const ScanOptions& options, const FilterSet& filter,
+                const ScanOptions& options, const FilterSet& filter, FileOperations& files,
                 const ScanCounterCallback& onCounter)
       : list_(list),
         mainRoot_(mainRoot),
         subRoot_(subRoot),
         options_(options),
         filter_(filter),
+        files_(files),
         onCounter_(onCounter),
         index_(options.CaseInsensitivePairing) {}
 
@@ -64,10 +65,10 @@ class FolderScanner {
     if (!IsAbsolutePath(ownRoot)) return;
     const std::string prefix = c == 0 ? std::string() : list_[c].Path + "/";
     if (options_.OneSideDir && c != 0 &&
-        (!IsAbsolutePath(otherRoot) || !FolderExists(JoinPath(otherRoot, prefix))))
+        (!IsAbsolutePath(otherRoot) || !files_.FolderExists(JoinPath(otherRoot, prefix))))
       return;
-    ListDirectory(JoinPath(ownRoot, prefix), options_.AttrMask,
-                  [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
+    files_.ListDirectory(JoinPath(ownRoot, prefix), options_.AttrMask,
+                         [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
   }
 
   void Accept(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
@@ -133,6 +134,7 @@ class FolderScanner {
   const std::string& subRoot_;
   const ScanOptions& options_;
   const FilterSet& filter_;
+  FileOperations& files_;
   const ScanCounterCallback& onCounter_;
   PathIndex index_;
   bool subPass_ = false;
@@ -151,14 +153,21 @@ std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folde
 }
 
 void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
-                 const ScanOptions& options, const FilterSet& filter,
+                 const ScanOptions& options, const FilterSet& filter, FileOperations& files,
                  const ScanCounterCallback& onCounter) {
   try {
-    FolderScanner(list, mainRoot, subRoot, options, filter, onCounter).Run();
+    FolderScanner(list, mainRoot, subRoot, options, filter, files, onCounter).Run();
   } catch (const MaskError&) {
     list.Clear();
     throw;
   }
+}
+
+void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
+                 const ScanOptions& options, const FilterSet& filter,
+                 const ScanCounterCallback& onCounter) {
+  PosixFileOperations files;
+  ScanFolders(list, mainRoot, subRoot, options, filter, files, onCounter);
 }
 
 }  // namespace tarvex

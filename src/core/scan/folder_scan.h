@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/filter/filter_set.h"
+#include "core/fs/file_operations.h"
 #include "core/scan/path_list.h"
 
 namespace tarvex {
@@ -26,6 +27,11 @@ using ScanCounterCallback = std::function<void(const std::string& text)>;
 // Rebuilds the list: main tree breadth first, then the sub tree merged by relative path. A root
 // that is not an absolute path (the empty text included) contributes nothing. An invalid pattern
 // throws MaskError and leaves the list empty, so no row can refer to a half-built comparison.
+// Every listing and folder test goes through files; a folder it cannot list contributes nothing.
+void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
+                 const ScanOptions& options, const FilterSet& filter, FileOperations& files,
+                 const ScanCounterCallback& onCounter = {});
+// The same on the disk itself (PosixFileOperations).
 void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
                  const ScanOptions& options, const FilterSet& filter,
                  const ScanCounterCallback& onCounter = {});

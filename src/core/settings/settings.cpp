@@ -165,9 +165,9 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
 
   if (s.FilterNames.Items.empty()) {
     s.FilterNames.Items.push_back("すべて");
-    s.ExtSelectTable.Lines.push_back("すべて=*.*");
+    s.ExtSelectTable.Lines.push_back("すべて=*");
     s.FilterNames.Items.push_back("汎用");
-    s.ExtSelectTable.Lines.push_back("汎用=*.*");
+    s.ExtSelectTable.Lines.push_back("汎用=*");
     s.ExtIgnoreTable.Lines.push_back("汎用=*.bak,*.xlk,*.wbk,*.$td,*.ac$,*.sv$,*.mnc,*.mnr");
     s.FilterNames.ItemIndex = 0;
   }

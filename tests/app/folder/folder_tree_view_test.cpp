@@ -1,12 +1,11 @@
 #include "app/folder/folder_tree_view.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QSignalSpy>
-#include <cstdlib>
 #include <string>
+
+#include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
@@ -14,15 +13,10 @@ namespace {
 class FolderTreeViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tarvex-tree-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
-    for (const char* d : {"/Data", "/Data/Inner", "/data", "/Other", "/bad-\xff"}) {
-      ASSERT_EQ(mkdir((root_ + d).c_str(), 0755), 0);
-    }
+    for (const char* d : {"Data", "Data/Inner", "data", "Other", "bad-\xff"}) tree_.Folder(d);
   }
-  void TearDown() override { std::system(("rm -rf '" + root_ + "'").c_str()); }
-  std::string root_;
+  testing::TempTree tree_;
+  const std::string root_ = tree_.Root();
 };
 
 TEST_F(FolderTreeViewTest, WalksAbsolutePathsFolderByFolder) {

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <memory>
 #include <vector>
@@ -726,6 +727,66 @@ TEST_F(ListPageTest, ScreenshotsWithJapaneseNames) {
   EXPECT_FALSE(test::SaveScreenshot(*page->PMSGPath(), QStringLiteral("list_page_menu")).isEmpty());
   page->PMSGPath()->hide();
   EXPECT_TRUE(boxes.Calls.empty());
+}
+
+TEST_F(ListPageTest, MenuKeyAndShiftF10OpenTheRowMenuAtTheCurrentRow) {
+  window->move(0, 0);
+  QApplication::processEvents();
+  FillWithFiles(*window, 20);
+  QMenu* menu = page->PMSGPath();
+  grid->selectionModel()->setCurrentIndex(
+      model->index(3, 1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  const QPoint rowTop =
+      grid->viewport()->mapToGlobal(grid->visualRect(model->index(3, 1)).topLeft());
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Menu, Qt::NoModifier},
+                                                            {Qt::Key_F10, Qt::ShiftModifier}};
+  for (const auto& [key, modifiers] : keys) {
+    SCOPED_TRACE(key);
+    QTest::keyClick(grid, key, modifiers);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->pos(), rowTop + QPoint(8, 16));
+    EXPECT_EQ(menu->actions().front(), page->PMMNewMainToSub);
+    menu->hide();
+  }
+  QTest::keyClick(grid, Qt::Key_F10);  // F10 alone is not the menu
+  EXPECT_FALSE(menu->isVisible());
+  EXPECT_TRUE(grid->selectionModel()->isRowSelected(3));
+}
+
+TEST_F(ListPageTest, ACutCellShowsItsWholeTextAsATooltipAndColumnsCanBeWidened) {
+  window->move(0, 0);
+  FillWithFiles(*window, 3);
+  PathList& list = *window->State().PathList;
+  list[0].MainSize = 419430400;  // 419,430,400 needs more than the 66 pixels of its column
+  list[1].Path = std::string(200, 'n');
+  page->FillPathGrid();
+  QApplication::processEvents();
+  // The tooltip's text, or nothing when the view declined to show one.
+  const auto tipAt = [&](int row, int column) {
+    const QRect cell = grid->visualRect(model->index(row, column));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(grid->viewport(), &help);
+    return help.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tipAt(0, 3), model->index(0, 3).data().toString());
+  EXPECT_TRUE(tipAt(0, 3).contains(u"419,430,400"_qs));
+  EXPECT_EQ(tipAt(1, 1), QString::fromStdString(std::string(200, 'n')));
+  EXPECT_EQ(tipAt(2, 3), QString());  // a text that fits needs none
+  EXPECT_EQ(tipAt(2, 1), QString());
+
+  // Dragging a column wider takes the room from the path column, which still fills the rest.
+  QHeaderView* header = grid->horizontalHeader();
+  EXPECT_EQ(header->sectionResizeMode(1), QHeaderView::Fixed);
+  EXPECT_EQ(header->sectionResizeMode(3), QHeaderView::Interactive);
+  const int pathWidth = header->sectionSize(1);
+  const int x = header->sectionViewportPosition(3) + header->sectionSize(3) - 1;
+  QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+  QTest::mouseMove(header->viewport(), QPoint(x + 30, 5));
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(x + 30, 5));
+  EXPECT_EQ(header->sectionSize(3), 66 + 30);
+  EXPECT_EQ(header->sectionSize(1), pathWidth - 30);
+  EXPECT_EQ(tipAt(0, 3), QString());  // now it fits
+  QToolTip::hideText();
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // sorted and coloured, and the pair remembered with its filter set across a restart.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <utime.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,9 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
 
 #include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
@@ -27,38 +23,31 @@
 #include "core/settings/compare_pair.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
+#include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
 
 constexpr long T0 = 1700000000;
 
-void Write(const std::string& path, const std::string& content, long mtime) {
-  std::ofstream(path, std::ios::binary) << content;
-  const utimbuf times{mtime, mtime};
-  utime(path.c_str(), &times);
-}
-
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = folder.path().toStdString();
-    mainRoot = root + "/データ";
-    subRoot = root + "/バックアップ";
-    for (const std::string& d : {mainRoot, subRoot, mainRoot + "/書類", subRoot + "/書類"}) {
-      mkdir(d.c_str(), 0755);
-    }
-    Write(mainRoot + "/報告書.txt", "新しい版です", T0 + 600);  // main newer and larger
-    Write(subRoot + "/報告書.txt", "古い版", T0);
-    Write(mainRoot + "/同じ.txt", "same", T0);
-    Write(subRoot + "/同じ.txt", "same", T0);
-    Write(mainRoot + "/メインだけ.txt", "m", T0);
-    Write(subRoot + "/サブだけ.txt", "s", T0);
-    Write(mainRoot + "/書類/memo.bak", "b", T0);  // ignored by the "汎用" set
+    mainRoot = tree.PathOf("データ");
+    subRoot = tree.PathOf("バックアップ");
+    tree.Folder("データ/書類");
+    tree.Folder("バックアップ/書類");
+    tree.File("データ/報告書.txt", "新しい版です", T0 + 600);  // main newer and larger
+    tree.File("バックアップ/報告書.txt", "古い版", T0);
+    tree.File("データ/同じ.txt", "same", T0);
+    tree.File("バックアップ/同じ.txt", "same", T0);
+    tree.File("データ/メインだけ.txt", "m", T0);
+    tree.File("バックアップ/サブだけ.txt", "s", T0);
+    tree.File("データ/書類/memo.bak", "b", T0);  // ignored by the "汎用" set
   }
 
   std::unique_ptr<TFMMain> Start() {
-    auto window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    auto window = StartMainWindow(QString::fromStdString(tree.PathOf("tarvex.ini")), &boxes);
     QApplication::setActiveWindow(window.get());
     return window;
   }
@@ -70,8 +59,8 @@ class EndToEndTest : public ::testing::Test {
     return -1;
   }
 
-  QTemporaryDir folder;
-  std::string root, mainRoot, subRoot;
+  testing::TempTree tree;
+  std::string mainRoot, subRoot;
   test::RecordingMessageBoxes boxes;
 };
 

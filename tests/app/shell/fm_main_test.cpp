@@ -136,7 +136,7 @@ TEST_F(FMMainTest, FirstStartWithoutSettingsFileUsesTheDefaultsAndWritesThemAtCl
   const QString text = ReadFile(SettingsPath());
   EXPECT_TRUE(text.contains(QStringLiteral("[FMMain_Position]"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("left=409"))) << text.toStdString();
-  EXPECT_TRUE(text.contains(QStringLiteral("すべて=*.*"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("\n0=すべて=*\n"))) << text.toStdString();
 }
 
 TEST_F(FMMainTest, PositionAndOptionsSurviveARestart) {

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "support/command_test_support.h"
 
@@ -16,7 +18,6 @@ using commandtest::RecordingProgress;
 using commandtest::ScriptedFileOperations;
 using commandtest::T0;
 using filetest::FindInTrash;
-using filetest::PathExists;
 using filetest::ReadFile;
 
 constexpr const CopyCommandInfo& NewMainToSub = CopyCommandTable[0];
@@ -103,7 +104,7 @@ class CopyCommandTest : public CommandTreeTest {
                      FileOperations* files = nullptr) {
     PosixFileOperations posix;
     CopyCommand copy(files != nullptr ? *files : posix, progress_);
-    return copy.Run(command, CommandScope{list_, mainRoot_, subRoot_, first, last});
+    return copy.Run(command, CommandScope{list_, main_.Root(), sub_.Root(), first, last});
   }
   std::string CopiedLine(std::int32_t row, const std::string& from, const std::string& to) {
     return "　" + std::to_string(row) + ":" + from + " → " + to;
@@ -111,8 +112,8 @@ class CopyCommandTest : public CommandTreeTest {
 };
 
 TEST_F(CopyCommandTest, SubOnlyRowsUnderNewestMainToSubCopyNothingAndFillTheBarAtTheEnd) {
-  Sub("a.txt", "a");
-  Sub("b.txt", "b");
+  sub_.File("a.txt", "a", T0);
+  sub_.File("b.txt", "b", T0);
   Scan({"a.txt", "b.txt"});
 
   const CommandResult result = Copy(NewMainToSub, 1, 2);
@@ -144,18 +145,18 @@ TEST_F(CopyCommandTest, SubOnlyRowsUnderNewestMainToSubCopyNothingAndFillTheBarA
   EXPECT_EQ(result.Files, 0);
   EXPECT_EQ(progress_.Beeps, 1);
   EXPECT_TRUE(progress_.Pauses.empty());
-  EXPECT_FALSE(PathExists(MainPath("a.txt")));
+  EXPECT_FALSE(main_.Exists("a.txt"));
 }
 
 TEST_F(CopyCommandTest, NewestOnlyLeavesEqualTimesAloneWhateverTheSizes) {
-  Main("larger.txt", "xxxx");
-  Sub("larger.txt", "x");
-  Main("smaller.txt", "x");
-  Sub("smaller.txt", "xxxx");
-  Main("same.txt", "s");
-  Sub("same.txt", "t");
-  Main("newer.txt", "new", T0 + 10);
-  Sub("newer.txt", "old", T0);
+  main_.File("larger.txt", "xxxx", T0);
+  sub_.File("larger.txt", "x", T0);
+  main_.File("smaller.txt", "x", T0);
+  sub_.File("smaller.txt", "xxxx", T0);
+  main_.File("same.txt", "s", T0);
+  sub_.File("same.txt", "t", T0);
+  main_.File("newer.txt", "new", T0 + 10);
+  sub_.File("newer.txt", "old", T0);
   Scan({"larger.txt", "smaller.txt", "same.txt", "newer.txt"});
   ASSERT_EQ(Entry("larger.txt").Status, MainLarger);
   ASSERT_EQ(Entry("smaller.txt").Status, SubLarger);
@@ -163,15 +164,15 @@ TEST_F(CopyCommandTest, NewestOnlyLeavesEqualTimesAloneWhateverTheSizes) {
   const CommandResult result = Copy(NewMainToSub, 1, 4);
 
   EXPECT_EQ(result.Files, 1);
-  EXPECT_EQ(ReadFile(SubPath("larger.txt")), "x");
-  EXPECT_EQ(ReadFile(SubPath("smaller.txt")), "xxxx");
-  EXPECT_EQ(ReadFile(SubPath("same.txt")), "t");
-  EXPECT_FALSE(FindInTrash(SubPath("same.txt")));
-  EXPECT_EQ(ReadFile(SubPath("newer.txt")), "new");
-  const auto trashed = FindInTrash(SubPath("newer.txt"));
+  EXPECT_EQ(sub_.Read("larger.txt"), "x");
+  EXPECT_EQ(sub_.Read("smaller.txt"), "xxxx");
+  EXPECT_EQ(sub_.Read("same.txt"), "t");
+  EXPECT_FALSE(FindInTrash(sub_.PathOf("same.txt")));
+  EXPECT_EQ(sub_.Read("newer.txt"), "new");
+  const auto trashed = FindInTrash(sub_.PathOf("newer.txt"));
   ASSERT_TRUE(trashed) << "the old destination is not in the trash";
   EXPECT_EQ(ReadFile(*trashed), "old");
-  EXPECT_EQ(progress_.Log[2], CopiedLine(4, MainPath("newer.txt"), SubPath("newer.txt")));
+  EXPECT_EQ(progress_.Log[2], CopiedLine(4, main_.PathOf("newer.txt"), sub_.PathOf("newer.txt")));
   EXPECT_EQ(progress_.Log.size(), 4u);
   // The copy keeps the source's time, so the row is now Same, and counted once.
   EXPECT_EQ(Entry("newer.txt").Status, Same);
@@ -184,16 +185,16 @@ TEST_F(CopyCommandTest, NewestOnlyLeavesEqualTimesAloneWhateverTheSizes) {
 
   // Nothing is newer on the sub side now.
   EXPECT_EQ(Copy(NewSubToMain, 1, 4).Files, 0);
-  EXPECT_EQ(ReadFile(MainPath("smaller.txt")), "x");
+  EXPECT_EQ(main_.Read("smaller.txt"), "x");
 }
 
 TEST_F(CopyCommandTest, CopyAllOverSameEntriesTrashesTheOldDestinationsReadOnlyIncluded) {
-  Main("same.txt", "abc");
-  Sub("same.txt", "xyz");
-  Main("locked.txt", "new");
-  Sub("locked.txt", "old", T0, 0444);
-  Main("other.txt", "o");
-  Sub("other.txt", "o");
+  main_.File("same.txt", "abc", T0);
+  sub_.File("same.txt", "xyz", T0);
+  main_.File("locked.txt", "new", T0);
+  sub_.File("locked.txt", "old", T0, 0444);
+  main_.File("other.txt", "o", T0);
+  sub_.File("other.txt", "o", T0);
   Scan({"same.txt", "locked.txt", "other.txt"});
   ASSERT_EQ(Entry("same.txt").Status, Same);
   ASSERT_EQ(list_.SameCount, 3);
@@ -203,29 +204,28 @@ TEST_F(CopyCommandTest, CopyAllOverSameEntriesTrashesTheOldDestinationsReadOnlyI
   EXPECT_EQ(result.Files, 2);
   for (const auto& [name, now, before] :
        {std::tuple{"same.txt", "abc", "xyz"}, std::tuple{"locked.txt", "new", "old"}}) {
-    EXPECT_EQ(ReadFile(SubPath(name)), now) << name;
-    const auto trashed = FindInTrash(SubPath(name));
+    EXPECT_EQ(sub_.Read(name), now) << name;
+    const auto trashed = FindInTrash(sub_.PathOf(name));
     ASSERT_TRUE(trashed) << name << ": old destination has no .trashinfo";
     EXPECT_EQ(ReadFile(*trashed), before) << name;
   }
   struct stat st {};
-  ASSERT_EQ(::stat(SubPath("locked.txt").c_str(), &st), 0);
+  ASSERT_EQ(::stat(sub_.PathOf("locked.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u) << "the copy takes the source's mode";
   EXPECT_EQ(Entry("same.txt").Status, Same);
   EXPECT_EQ(Entry("locked.txt").Status, Same);
   EXPECT_EQ(list_.SameCount, 3) << "each of the three Same rows once";
   EXPECT_EQ(list_.SameCount, CountSame());
-  EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("same.txt"), SubPath("same.txt")));
-  EXPECT_EQ(progress_.Log[3], CopiedLine(2, MainPath("locked.txt"), SubPath("locked.txt")));
+  EXPECT_EQ(progress_.Log[2], CopiedLine(1, main_.PathOf("same.txt"), sub_.PathOf("same.txt")));
+  EXPECT_EQ(progress_.Log[3], CopiedLine(2, main_.PathOf("locked.txt"), sub_.PathOf("locked.txt")));
   EXPECT_EQ(progress_.Log[4], "メインからサブへ2ファイルコピー");
   EXPECT_EQ(TemporaryFiles(), 0);
 }
 
 TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
-  Main("a/b/c/deep.txt", "deep", T0 + 4);
-  SubFolder("a");
-  filetest::SetModificationTime(MainPath("a"), T0 + 100, 0);
-  filetest::SetModificationTime(SubPath("a"), T0, 0);
+  main_.File("a/b/c/deep.txt", "deep", T0 + 4);
+  main_.SetTime("a", T0 + 100);
+  sub_.Folder("a", T0);
   Scan({"a", "a/b", "a/b/c", "a/b/c/deep.txt"}, /*dirIgnore=*/true);
   ASSERT_EQ(Entry("a").Status, Same) << "the folder option makes a folder on both sides Same";
   ASSERT_EQ(Entry("a/b").Status, MainOnly);
@@ -233,12 +233,12 @@ TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
   const CommandResult result = Copy(NewMainToSub, 1, 4);
 
   EXPECT_EQ(result.Files, 1);
-  EXPECT_EQ(ReadFile(SubPath("a/b/c/deep.txt")), "deep");
+  EXPECT_EQ(sub_.Read("a/b/c/deep.txt"), "deep");
   EXPECT_EQ(progress_.BarPositions(), (std::vector<std::int32_t>{1, 2, 3, 4}));
-  EXPECT_EQ(progress_.Log, (std::vector<std::string>{
-                               "", "メインの最新からサブへコピー (1～4)",
-                               CopiedLine(4, MainPath("a/b/c/deep.txt"), SubPath("a/b/c/deep.txt")),
-                               "メインの最新からサブへ1ファイルコピー"}));
+  EXPECT_EQ(progress_.Log, (std::vector<std::string>{"", "メインの最新からサブへコピー (1～4)",
+                                                     CopiedLine(4, main_.PathOf("a/b/c/deep.txt"),
+                                                                sub_.PathOf("a/b/c/deep.txt")),
+                                                     "メインの最新からサブへ1ファイルコピー"}));
   EXPECT_EQ(Entry("a/b/c/deep.txt").Status, Same);
   // Folder rows copy nothing, and every other row keeps its status.
   EXPECT_EQ(Entry("a").Status, Same);
@@ -250,18 +250,18 @@ TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
 
 TEST_F(CopyCommandTest, SubToMainShowsMainAboveSubAndDecodesNamesForTheLogAndLabels) {
   const std::string name = "データ/\x83\x5c.txt";  // a Shift_JIS file name in a UTF-8 folder
-  Main(name, "old", T0);
-  Sub(name, "newer", T0 + 2);
+  main_.File(name, "old", T0);
+  sub_.File(name, "newer", T0 + 2);
   Scan({name});
   progress_.WidthLimit = 19;
 
   const CommandResult result = Copy(NewSubToMain, 1, 1);
 
   EXPECT_EQ(result.Files, 1);
-  EXPECT_EQ(ReadFile(MainPath(name)), "newer");
+  EXPECT_EQ(main_.Read(name), "newer");
   EXPECT_EQ(Entry(name).Status, Same);
   const std::string shown = "データ/ソ.txt";
-  EXPECT_EQ(progress_.Log[2], CopiedLine(1, SubPath(shown), MainPath(shown)));
+  EXPECT_EQ(progress_.Log[2], CopiedLine(1, sub_.PathOf(shown), main_.PathOf(shown)));
   const ProgressDialogState& row = progress_.Dialog[1].State;
   EXPECT_EQ(row.Line1, "/.../main/データ/ソ.txt");
   EXPECT_EQ(row.Line2, "    ↑　1");
@@ -269,9 +269,9 @@ TEST_F(CopyCommandTest, SubToMainShowsMainAboveSubAndDecodesNamesForTheLogAndLab
 }
 
 TEST_F(CopyCommandTest, CancelStopsBeforeTheNextRowAndReportsWhatWasCopied) {
-  Main("a.txt", "a");
-  Main("b.txt", "b");
-  Main("c.txt", "c");
+  main_.File("a.txt", "a", T0);
+  main_.File("b.txt", "b", T0);
+  main_.File("c.txt", "c", T0);
   Scan({"a.txt", "b.txt", "c.txt"});
   progress_.Cancel = true;  // left over from an earlier command: cleared when the loop starts
   progress_.OnEvents = [this](int turn) {
@@ -284,9 +284,9 @@ TEST_F(CopyCommandTest, CancelStopsBeforeTheNextRowAndReportsWhatWasCopied) {
   EXPECT_EQ(result.Files, 1);
   EXPECT_EQ(progress_.CancelClears, 1);
   EXPECT_EQ(progress_.EventTurns, 2);
-  EXPECT_TRUE(PathExists(SubPath("a.txt")));
-  EXPECT_FALSE(PathExists(SubPath("b.txt")));
-  EXPECT_FALSE(PathExists(SubPath("c.txt")));
+  EXPECT_TRUE(sub_.Exists("a.txt"));
+  EXPECT_FALSE(sub_.Exists("b.txt"));
+  EXPECT_FALSE(sub_.Exists("c.txt"));
   EXPECT_EQ(progress_.Log.back(), "メインからサブへ1ファイルコピー");
   EXPECT_EQ(progress_.Last().Header, "メインからサブへ1ファイルコピーしました。");
   EXPECT_EQ(progress_.Last().BarPosition, 2) << "the row where the cancel was seen";
@@ -295,24 +295,24 @@ TEST_F(CopyCommandTest, CancelStopsBeforeTheNextRowAndReportsWhatWasCopied) {
 
 // As root every folder is writable, so the command runs in a child with the rights of "nobody".
 TEST_F(CopyCommandTest, NoWriteRightInTheDestinationFolderFailsAndKeepsTheOldFile) {
-  Main("f.txt", "new", T0 + 10);
-  Sub("f.txt", "old", T0);
+  main_.File("f.txt", "new", T0 + 10);
+  sub_.File("f.txt", "old", T0);
   Scan({"f.txt"});
-  ASSERT_EQ(::chmod(subRoot_.c_str(), 0555), 0);
+  ASSERT_EQ(::chmod(sub_.Root().c_str(), 0555), 0);
 
   const auto out = commandtest::RunWithoutRootRights([this] {
     PosixFileOperations files;
     RecordingProgress progress;
     const CommandResult result =
         CopyCommand(files, progress)
-            .Run(NewMainToSub, CommandScope{list_, mainRoot_, subRoot_, 1, 1});
+            .Run(NewMainToSub, CommandScope{list_, main_.Root(), sub_.Root(), 1, 1});
     std::ostringstream text;
     text << result.Files << ' ' << result.Failed << ' ' << list_[0].Status << ' '
          << list_[0].SubSize << '\n';
     for (const std::string& line : progress.Log) text << line << '\n';
     return text.str();
   });
-  ::chmod(subRoot_.c_str(), 0755);
+  ::chmod(sub_.Root().c_str(), 0755);
   if (!out) GTEST_SKIP() << "cannot drop root rights here";
 
   std::istringstream lines(*out);
@@ -326,32 +326,33 @@ TEST_F(CopyCommandTest, NoWriteRightInTheDestinationFolderFailsAndKeepsTheOldFil
   lines.ignore(1);
   for (std::string line; std::getline(lines, line);) log.push_back(line);
   ASSERT_EQ(log.size(), 5u);
-  EXPECT_EQ(log[2], CopiedLine(1, MainPath("f.txt"), SubPath("f.txt")) + " 失敗");
+  EXPECT_EQ(log[2], CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")) + " 失敗");
   EXPECT_EQ(log[3].rfind("　　", 0), 0u) << "the reason follows, indented";
   EXPECT_GT(log[3].size(), std::string("　　").size());
   EXPECT_EQ(log[4], "メインの最新からサブへ0ファイルコピー");
-  EXPECT_EQ(ReadFile(SubPath("f.txt")), "old");
-  EXPECT_FALSE(FindInTrash(SubPath("f.txt")));
+  EXPECT_EQ(sub_.Read("f.txt"), "old");
+  EXPECT_FALSE(FindInTrash(sub_.PathOf("f.txt")));
   EXPECT_EQ(TemporaryFiles(), 0);
 }
 
 TEST_F(CopyCommandTest, VanishedSourceFailsTheRowShowsItGoneAndTheLoopGoesOn) {
-  Main("gone.txt", "new", T0 + 10);
-  Sub("gone.txt", "old", T0);
-  Main("ok.txt", "ok");
+  main_.File("gone.txt", "new", T0 + 10);
+  sub_.File("gone.txt", "old", T0);
+  main_.File("ok.txt", "ok", T0);
   Scan({"gone.txt", "ok.txt"});
-  ASSERT_EQ(::unlink(MainPath("gone.txt").c_str()), 0);
+  ASSERT_EQ(::unlink(main_.PathOf("gone.txt").c_str()), 0);
 
   const CommandResult result = Copy(NewMainToSub, 1, 2);
 
   EXPECT_EQ(result.Files, 1);
   EXPECT_EQ(result.Failed, 1);
   ASSERT_EQ(progress_.Log.size(), 6u);
-  EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("gone.txt"), SubPath("gone.txt")) + " 失敗");
-  EXPECT_EQ(progress_.Log[4], CopiedLine(2, MainPath("ok.txt"), SubPath("ok.txt")));
+  EXPECT_EQ(progress_.Log[2],
+            CopiedLine(1, main_.PathOf("gone.txt"), sub_.PathOf("gone.txt")) + " 失敗");
+  EXPECT_EQ(progress_.Log[4], CopiedLine(2, main_.PathOf("ok.txt"), sub_.PathOf("ok.txt")));
   EXPECT_EQ(progress_.Log[5], "メインの最新からサブへ1ファイルコピー");
-  EXPECT_EQ(ReadFile(SubPath("gone.txt")), "old");
-  EXPECT_FALSE(FindInTrash(SubPath("gone.txt")));
+  EXPECT_EQ(sub_.Read("gone.txt"), "old");
+  EXPECT_FALSE(FindInTrash(sub_.PathOf("gone.txt")));
   EXPECT_FALSE(Entry("gone.txt").MainExists);
   EXPECT_EQ(Entry("gone.txt").Status, SubOnly);
   EXPECT_EQ(Entry("ok.txt").Status, Same);
@@ -383,10 +384,10 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Main("f.txt", "new content", T0 + 10);
-    Sub("f.txt", "old", T0);
-    Main("g.txt", "g");
-    Sub("g.txt", "g");
+    main_.File("f.txt", "new content", T0 + 10);
+    sub_.File("f.txt", "old", T0);
+    main_.File("g.txt", "g", T0);
+    sub_.File("g.txt", "g", T0);
     Scan({"f.txt", "g.txt"});
     const PathEntry before = Entry("f.txt");
     progress_ = RecordingProgress();
@@ -397,10 +398,11 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
 
     EXPECT_EQ(result.Files, 0);
     EXPECT_EQ(result.Failed, 1);
-    EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("f.txt"), SubPath("f.txt")) + " 失敗");
+    EXPECT_EQ(progress_.Log[2],
+              CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")) + " 失敗");
     EXPECT_EQ(progress_.Log.back(), "メインからサブへ0ファイルコピー");
-    EXPECT_EQ(ReadFile(SubPath("f.txt")), "old");
-    EXPECT_FALSE(FindInTrash(SubPath("f.txt")));
+    EXPECT_EQ(sub_.Read("f.txt"), "old");
+    EXPECT_FALSE(FindInTrash(sub_.PathOf("f.txt")));
     EXPECT_EQ(TemporaryFiles(), 0);
     const PathEntry& after = Entry("f.txt");
     EXPECT_EQ(after.Status, before.Status);
@@ -410,22 +412,70 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
   }
 }
 
+// The row is read back through the FileOperations too. A destination that cannot be looked at
+// after a good copy keeps what its side showed; one that cannot be read and is reported absent is
+// shown absent. Either way the copy is counted once and SameCount stays true.
+TEST_F(CopyCommandTest, FailedReadBackOfTheDestinationKeepsOrClearsItsSide) {
+  struct Case {
+    const char* name;
+    bool absent;  // what the absence test says of the destination
+    bool subExists;
+    CompareStatus status;
+  };
+  const Case cases[] = {
+      {"cannot be told", false, true, MainNewer},
+      {"reported absent", true, false, MainOnly},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    main_.File("f.txt", "new content", T0 + 10);
+    sub_.File("f.txt", "old", T0);
+    Scan({"f.txt"});
+    const PathEntry before = Entry("f.txt");
+    progress_ = RecordingProgress();
+    ScriptedFileOperations files;
+    std::vector<std::string> read;
+    files.readEntry = [&](const std::string& path, DirectoryEntry&) {
+      read.push_back(path);
+      return false;
+    };
+    files.absent = [&](const std::string&) { return c.absent; };
+
+    const CommandResult result = Copy(MainToSub, 1, 1, &files);
+
+    EXPECT_EQ(result.Files, 1);
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(progress_.Log[2], CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")));
+    EXPECT_EQ(sub_.Read("f.txt"), "new content");
+    EXPECT_EQ(read, std::vector<std::string>{sub_.PathOf("f.txt")})
+        << "only the destination is read";
+    const PathEntry& after = Entry("f.txt");
+    EXPECT_EQ(after.SubExists, c.subExists);
+    EXPECT_EQ(after.Status, c.status);
+    EXPECT_EQ(after.SubSize, c.subExists ? before.SubSize : 0);
+    EXPECT_EQ(after.SubTime, c.subExists ? before.SubTime : 0);
+    EXPECT_EQ(after.MainSize, before.MainSize);
+    EXPECT_EQ(list_.SameCount, CountSame());
+  }
+}
+
 TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
-  Main("race.txt", "copy", T0 + 10);
-  Sub("race.txt", "old", T0);
+  main_.File("race.txt", "copy", T0 + 10);
+  sub_.File("race.txt", "old", T0);
   Scan({"race.txt"});
   ScriptedFileOperations files;
-  files.rename = [&files](const std::string& from, const std::string& to) {
-    filetest::WriteFile(to, "somebody else's");  // another program, just now
+  files.rename = [this, &files](const std::string& from, const std::string& to) {
+    sub_.File("race.txt", "somebody else's");  // another program, just now
     return files.PosixFileOperations::RenameNoReplace(from, to);
   };
 
   const CommandResult result = Copy(NewMainToSub, 1, 1, &files);
 
   EXPECT_EQ(result.Failed, 1);
-  EXPECT_EQ(progress_.Log[2], CopiedLine(1, MainPath("race.txt"), SubPath("race.txt")) + " 失敗");
-  EXPECT_EQ(ReadFile(SubPath("race.txt")), "somebody else's");
-  const auto trashed = FindInTrash(SubPath("race.txt"));
+  EXPECT_EQ(progress_.Log[2],
+            CopiedLine(1, main_.PathOf("race.txt"), sub_.PathOf("race.txt")) + " 失敗");
+  EXPECT_EQ(sub_.Read("race.txt"), "somebody else's");
+  const auto trashed = FindInTrash(sub_.PathOf("race.txt"));
   ASSERT_TRUE(trashed) << "the old destination went to the trash before the other file appeared";
   EXPECT_EQ(ReadFile(*trashed), "old");
   EXPECT_EQ(TemporaryFiles(), 0);
@@ -437,24 +487,25 @@ TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
 // Both folder edits naming one folder, through different spellings or a link: every file is its
 // own destination, and a copy must never send that only copy to the trash.
 TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
-  Main("d/f.txt", "only copy", T0 + 2);
-  ASSERT_EQ(::symlink(mainRoot_.c_str(), (dir_ / "link").c_str()), 0);
-  for (const std::string& sub :
-       {mainRoot_ + "/", mainRoot_ + "/.", mainRoot_ + "/../main", dir_ / "link", dir_ / "link/"}) {
+  main_.File("d/f.txt", "only copy", T0 + 2);
+  ASSERT_EQ(::symlink(main_.Root().c_str(), (dir_ / "link").c_str()), 0);
+  for (const std::string& sub : {main_.Root() + "/", main_.Root() + "/.", main_.Root() + "/../main",
+                                 dir_ / "link", dir_ / "link/"}) {
     SCOPED_TRACE(sub);
     ScanOptions options;
     options.SubFolder = true;
-    ScanFolders(list_, mainRoot_, sub, options, FilterSet{"every", {}, {"*"}, {}});
+    ScanFolders(list_, main_.Root(), sub, options, FilterSet{"every", {}, {"*"}, {}});
     const std::int32_t row = RowOf("d/f.txt");
     ASSERT_EQ(Entry("d/f.txt").Status, Same);
     for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
       progress_ = RecordingProgress();
       const CommandResult result =
-          CopyCommand(files_, progress_).Run(*command, CommandScope{list_, mainRoot_, sub, 1, row});
+          CopyCommand(files_, progress_)
+              .Run(*command, CommandScope{list_, main_.Root(), sub, 1, row});
       EXPECT_EQ(result.Files, 0) << command->MenuItem;
       EXPECT_EQ(result.Failed, 1) << command->MenuItem;
-      EXPECT_EQ(ReadFile(MainPath("d/f.txt")), "only copy") << command->MenuItem;
-      EXPECT_FALSE(FindInTrash(MainPath("d/f.txt"))) << command->MenuItem;
+      EXPECT_EQ(main_.Read("d/f.txt"), "only copy") << command->MenuItem;
+      EXPECT_FALSE(FindInTrash(main_.PathOf("d/f.txt"))) << command->MenuItem;
       EXPECT_EQ(TemporaryFiles(), 0);
       EXPECT_EQ(Entry("d/f.txt").Status, Same);
     }
@@ -464,8 +515,8 @@ TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
 // A folder edit left empty, or holding a relative path, names no folder: the scan lists nothing
 // for it, and a copy must not take the file system's root or the current folder in its place.
 TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
-  Main("etc/a.txt", "a");
-  Sub("etc/a.txt", "old");
+  main_.File("etc/a.txt", "a", T0);
+  sub_.File("etc/a.txt", "old", T0);
   Scan({"etc", "etc/a.txt"});
   for (const std::string root : {"", "relative"}) {
     SCOPED_TRACE("root \"" + root + "\"");
@@ -473,7 +524,7 @@ TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
     ScriptedFileOperations files;
     // Anything the command asks for outside the two trees is refused here, not done.
     const auto inTrees = [this](const std::string& path) {
-      return path.rfind(mainRoot_ + "/", 0) == 0 || path.rfind(subRoot_ + "/", 0) == 0;
+      return path.rfind(main_.Root() + "/", 0) == 0 || path.rfind(sub_.Root() + "/", 0) == 0;
     };
     files.copy = [&](const std::string& from, const std::string& to) {
       if (to.starts_with("/") && !inTrees(to)) {
@@ -490,22 +541,22 @@ TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
     progress_ = RecordingProgress();
 
     const CommandResult result =
-        CopyCommand(files, progress_).Run(MainToSub, CommandScope{list_, mainRoot_, root, 1, 2});
+        CopyCommand(files, progress_).Run(MainToSub, CommandScope{list_, main_.Root(), root, 1, 2});
 
     EXPECT_TRUE(outside.empty()) << outside.front();
     EXPECT_EQ(result.Files, 0);
     EXPECT_EQ(result.Failed, 1);
     const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
     ASSERT_EQ(progress_.Log.size(), 5u);
-    EXPECT_EQ(progress_.Log[2], CopiedLine(2, MainPath("etc/a.txt"), shown) + " 失敗");
-    EXPECT_EQ(ReadFile(SubPath("etc/a.txt")), "old");
+    EXPECT_EQ(progress_.Log[2], CopiedLine(2, main_.PathOf("etc/a.txt"), shown) + " 失敗");
+    EXPECT_EQ(sub_.Read("etc/a.txt"), "old");
     EXPECT_EQ(Entry("etc/a.txt").SubExists, before.SubExists) << "nothing was read back";
     EXPECT_EQ(Entry("etc/a.txt").Status, before.Status);
   }
 }
 
 TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {
-  Main("a.txt", "a");
+  main_.File("a.txt", "a", T0);
   Scan({"a.txt"});
   EXPECT_FALSE(Copy(MainToSub, 2, 5).LoopRan);
   EXPECT_TRUE(progress_.Log.empty());

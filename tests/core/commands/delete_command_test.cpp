@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "support/command_test_support.h"
 
@@ -52,7 +56,7 @@ class DeleteCommandTest : public CommandTreeTest {
                        FileOperations* files = nullptr, CommandSettings settings = {}) {
     PosixFileOperations posix;
     DeleteCommand del(files != nullptr ? *files : posix, progress_, settings);
-    return del.Run(command, CommandScope{list_, mainRoot_, subRoot_, first, last});
+    return del.Run(command, CommandScope{list_, main_.Root(), sub_.Root(), first, last});
   }
   static std::string TrashedLine(std::int32_t row, const std::string& path) {
     return "　" + std::to_string(row) + ":" + path + " → ごみ箱";
@@ -67,9 +71,9 @@ class DeleteCommandTest : public CommandTreeTest {
 };
 
 TEST_F(DeleteCommandTest, NothingToRemoveLogsTheHeaderAndShowsNoDialog) {
-  MainFolder("dir");
-  SubFolder("dir");
-  Sub("subonly.txt", "s");
+  main_.Folder("dir");
+  sub_.Folder("dir");
+  sub_.File("subonly.txt", "s", T0);
   Scan({"dir", "subonly.txt"});
 
   for (const DeleteCommandInfo* command : {&DeleteMain, &DeleteBoth}) {
@@ -85,28 +89,28 @@ TEST_F(DeleteCommandTest, NothingToRemoveLogsTheHeaderAndShowsNoDialog) {
     EXPECT_EQ(progress_.Beeps, 0);
     EXPECT_TRUE(progress_.Pauses.empty());
   }
-  EXPECT_TRUE(PathExists(SubPath("subonly.txt")));
-  EXPECT_TRUE(PathExists(MainPath("dir")));
+  EXPECT_TRUE(sub_.Exists("subonly.txt"));
+  EXPECT_TRUE(main_.Exists("dir"));
 }
 
 TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
-  MainFolder("d");
-  SubFolder("d");
-  MainFolder("e");
-  Main("both.txt", "main side", T0 + 2);
-  Sub("both.txt", "sub side", T0);
+  main_.Folder("d");
+  sub_.Folder("d");
+  main_.Folder("e");
+  main_.File("both.txt", "main side", T0 + 2);
+  sub_.File("both.txt", "sub side", T0);
   Scan({"d", "e", "both.txt"});
   CommandSettings settings;
   settings.CopyWait = 50;
 
   const CommandResult result = Delete(DeleteBoth, 1, 3, nullptr, settings);
 
-  ExpectInTrash(MainPath("both.txt"), "main side");
-  ExpectInTrash(SubPath("both.txt"), "sub side");
+  ExpectInTrash(main_.PathOf("both.txt"), "main side");
+  ExpectInTrash(sub_.PathOf("both.txt"), "sub side");
   EXPECT_EQ(progress_.Log,
             (std::vector<std::string>{
-                "", "両方のファイルを削除 (1～3)", TrashedLine(3, MainPath("both.txt")),
-                TrashedLine(3, SubPath("both.txt")), "両方のファイルを2ファイル削除"}));
+                "", "両方のファイルを削除 (1～3)", TrashedLine(3, main_.PathOf("both.txt")),
+                TrashedLine(3, sub_.PathOf("both.txt")), "両方のファイルを2ファイル削除"}));
   EXPECT_EQ(result.Files, 2);
   EXPECT_EQ(result.CurrentRow, 1);
   EXPECT_TRUE(result.LoopRan);
@@ -119,8 +123,8 @@ TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
   // The confirmation counts files (sides), the running header counts the selected rows.
   ProgressDialogState confirm;
   confirm.Header = "両方のファイルを削除してよろしいですか？(2)";
-  confirm.Line1 = mainRoot_ + "/～";
-  confirm.Line2 = subRoot_ + "/～";
+  confirm.Line1 = main_.Root() + "/～";
+  confirm.Line2 = sub_.Root() + "/～";
   confirm.Line3Bold = true;
   confirm.BarVisible = false;
   ASSERT_EQ(progress_.Dialog[0].Kind, RecordingProgress::Call::Confirm);
@@ -132,8 +136,8 @@ TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
   running.BarMaximum = 3;
   ASSERT_EQ(progress_.Dialog[1].Kind, RecordingProgress::Call::Show);
   EXPECT_EQ(progress_.Dialog[1].State, running);
-  EXPECT_EQ(progress_.Dialog[2].State.Line1, MainPath("both.txt"));
-  EXPECT_EQ(progress_.Dialog[2].State.Line2, SubPath("both.txt"));
+  EXPECT_EQ(progress_.Dialog[2].State.Line1, main_.PathOf("both.txt"));
+  EXPECT_EQ(progress_.Dialog[2].State.Line2, sub_.PathOf("both.txt"));
   EXPECT_EQ(progress_.Dialog[3].State.Line3, "  2ファイル削除");
   EXPECT_EQ(progress_.BarPositions(), (std::vector<std::int32_t>{0, 3}))
       << "folder rows do not move the bar";
@@ -148,10 +152,10 @@ TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
 }
 
 TEST_F(DeleteCommandTest, MainDeleteLeavesSubOnlyAndTakesIgnoredFilesToo) {
-  Main("newer.txt", "new", T0 + 10);
-  Sub("newer.txt", "old", T0);
-  Sub("subonly.txt", "s");
-  Main("keep.bak", "bak");
+  main_.File("newer.txt", "new", T0 + 10);
+  sub_.File("newer.txt", "old", T0);
+  sub_.File("subonly.txt", "s", T0);
+  main_.File("keep.bak", "bak", T0);
   Scan({"newer.txt", "subonly.txt", "keep.bak"}, false, {"*.bak"});
   ASSERT_EQ(Entry("newer.txt").Status, MainNewer);
   ASSERT_TRUE(Entry("keep.bak").Ignored);
@@ -161,23 +165,23 @@ TEST_F(DeleteCommandTest, MainDeleteLeavesSubOnlyAndTakesIgnoredFilesToo) {
   EXPECT_EQ(progress_.Dialog[0].State.Header, "メインのファイルを削除してよろしいですか？(2)");
   EXPECT_EQ(progress_.Dialog[0].State.Line2, "") << "the sub side is not chosen";
   EXPECT_EQ(result.Files, 2);
-  ExpectInTrash(MainPath("newer.txt"), "new");
-  ExpectInTrash(MainPath("keep.bak"), "bak");
-  EXPECT_EQ(ReadFile(SubPath("newer.txt")), "old");
+  ExpectInTrash(main_.PathOf("newer.txt"), "new");
+  ExpectInTrash(main_.PathOf("keep.bak"), "bak");
+  EXPECT_EQ(sub_.Read("newer.txt"), "old");
   EXPECT_EQ(Entry("newer.txt").Status, SubOnly);
   EXPECT_EQ(Entry("subonly.txt").Status, SubOnly);
   EXPECT_EQ(Entry("keep.bak").Status, Neither);
   EXPECT_EQ(progress_.Log,
             (std::vector<std::string>{
-                "", "メインのファイルを削除 (1～3)", TrashedLine(1, MainPath("newer.txt")),
-                TrashedLine(3, MainPath("keep.bak")), "メインのファイルを2ファイル削除"}));
+                "", "メインのファイルを削除 (1～3)", TrashedLine(1, main_.PathOf("newer.txt")),
+                TrashedLine(3, main_.PathOf("keep.bak")), "メインのファイルを2ファイル削除"}));
   // The row without a main file removes nothing but still pauses.
   EXPECT_EQ(progress_.Pauses.size(), 3u);
 }
 
 TEST_F(DeleteCommandTest, DeclinedConfirmationTouchesNothing) {
-  Main("a.txt", "a", T0 + 2);
-  Sub("a.txt", "a");
+  main_.File("a.txt", "a", T0 + 2);
+  sub_.File("a.txt", "a", T0);
   Scan({"a.txt"});
   const PathEntry before = Entry("a.txt");
   progress_.ConfirmAnswer = false;
@@ -189,16 +193,16 @@ TEST_F(DeleteCommandTest, DeclinedConfirmationTouchesNothing) {
   EXPECT_EQ(progress_.Count(RecordingProgress::Call::Confirm), 1);
   EXPECT_EQ(progress_.Dialog.size(), 1u);
   EXPECT_EQ(progress_.Beeps, 0);
-  EXPECT_EQ(ReadFile(MainPath("a.txt")), "a");
-  EXPECT_EQ(ReadFile(SubPath("a.txt")), "a");
+  EXPECT_EQ(main_.Read("a.txt"), "a");
+  EXPECT_EQ(sub_.Read("a.txt"), "a");
   EXPECT_EQ(Entry("a.txt").Status, before.Status);
   EXPECT_TRUE(Entry("a.txt").MainExists && Entry("a.txt").SubExists);
 }
 
 TEST_F(DeleteCommandTest, CancelStopsBeforeTheNextRow) {
-  Main("a.txt", "a");
-  Main("b.txt", "b");
-  Main("c.txt", "c");
+  main_.File("a.txt", "a", T0);
+  main_.File("b.txt", "b", T0);
+  main_.File("c.txt", "c", T0);
   Scan({"a.txt", "b.txt", "c.txt"});
   progress_.OnEvents = [this](int turn) { progress_.Cancel = turn == 2; };
 
@@ -206,8 +210,8 @@ TEST_F(DeleteCommandTest, CancelStopsBeforeTheNextRow) {
 
   EXPECT_TRUE(result.Cancelled);
   EXPECT_EQ(result.Files, 1);
-  EXPECT_FALSE(PathExists(MainPath("a.txt")));
-  EXPECT_TRUE(PathExists(MainPath("b.txt")));
+  EXPECT_FALSE(main_.Exists("a.txt"));
+  EXPECT_TRUE(main_.Exists("b.txt"));
   EXPECT_TRUE(Entry("b.txt").MainExists);
   EXPECT_EQ(progress_.Last().Header, "メインのファイルを1ファイル削除しました。");
   EXPECT_EQ(progress_.Log.back(), "メインのファイルを1ファイル削除");
@@ -216,16 +220,16 @@ TEST_F(DeleteCommandTest, CancelStopsBeforeTheNextRow) {
 // A side is cleared only when its file is gone: trashed, or removed by somebody else already. A
 // file the trash refuses stays, is logged as failed with the reason, and keeps its side.
 TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
-  Main("refused.txt", "keep me");
-  Main("vanished.txt", "v");
-  Main("ok.txt", "ok");
-  Main("x", "a file on the main side");
-  SubFolder("x");
-  Sub("x/inner.txt", "inside");
+  main_.File("refused.txt", "keep me", T0);
+  main_.File("vanished.txt", "v", T0);
+  main_.File("ok.txt", "ok", T0);
+  main_.File("x", "a file on the main side", T0);
+  sub_.Folder("x");
+  sub_.File("x/inner.txt", "inside", T0);
   Scan({"refused.txt", "vanished.txt", "ok.txt", "x"});
   ASSERT_FALSE(IsFolder(Entry("x").Attr)) << "the main side decides the row's kind";
   ASSERT_TRUE(Entry("x").SubExists);
-  ASSERT_EQ(::unlink(MainPath("vanished.txt").c_str()), 0);
+  ASSERT_EQ(::unlink(main_.PathOf("vanished.txt").c_str()), 0);
   ScriptedFileOperations files;
   files.recycle = [&files](const std::string& path) {
     if (path.ends_with("/refused.txt")) {
@@ -238,51 +242,115 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
 
   EXPECT_EQ(mainResult.Files, 1);
   EXPECT_EQ(mainResult.Failed, 1);
-  EXPECT_EQ(progress_.Log,
-            (std::vector<std::string>{
-                "", "メインのファイルを削除 (1～3)",
-                TrashedLine(1, MainPath("refused.txt")) + " 失敗", "　　ごみ箱へ移せません: busy",
-                TrashedLine(3, MainPath("ok.txt")), "メインのファイルを1ファイル削除"}));
-  EXPECT_EQ(ReadFile(MainPath("refused.txt")), "keep me");
+  EXPECT_EQ(
+      progress_.Log,
+      (std::vector<std::string>{
+          "", "メインのファイルを削除 (1～3)",
+          TrashedLine(1, main_.PathOf("refused.txt")) + " 失敗", "　　ごみ箱へ移せません: busy",
+          TrashedLine(3, main_.PathOf("ok.txt")), "メインのファイルを1ファイル削除"}));
+  EXPECT_EQ(main_.Read("refused.txt"), "keep me");
   EXPECT_TRUE(Entry("refused.txt").MainExists);
   EXPECT_EQ(Entry("refused.txt").Status, MainOnly);
   EXPECT_FALSE(Entry("vanished.txt").MainExists);
   EXPECT_EQ(Entry("vanished.txt").Status, Neither);
-  ExpectInTrash(MainPath("ok.txt"), "ok");
+  ExpectInTrash(main_.PathOf("ok.txt"), "ok");
 
   // A folder on the sub side of a file row is not the file the count promised: it stays.
   progress_ = RecordingProgress();
   const CommandResult subResult = Delete(DeleteSub, 4, 4, &files);
   EXPECT_EQ(subResult.Files, 0);
   EXPECT_EQ(subResult.Failed, 1);
-  EXPECT_EQ(progress_.Log[2], TrashedLine(4, SubPath("x")) + " 失敗");
+  EXPECT_EQ(progress_.Log[2], TrashedLine(4, sub_.PathOf("x")) + " 失敗");
   EXPECT_EQ(progress_.Log[3], "　　ファイルではなくフォルダです");
-  EXPECT_EQ(ReadFile(SubPath("x/inner.txt")), "inside");
-  EXPECT_FALSE(FindInTrash(SubPath("x")));
+  EXPECT_EQ(sub_.Read("x/inner.txt"), "inside");
+  EXPECT_FALSE(FindInTrash(sub_.PathOf("x")));
   EXPECT_TRUE(Entry("x").SubExists);
+}
+
+// Whether a file is gone is asked of the FileOperations. Only a file really trashed counts and
+// gets its "→ ごみ箱" line; a side is cleared only when the file is gone, and an absence test
+// that cannot tell keeps the side and logs the failure.
+TEST_F(DeleteCommandTest, AbsenceTestThatCannotTellNeverPassesForADeletion) {
+  struct Case {
+    const char* name;
+    bool entryReadable;
+    bool trashRefuses;
+    bool removedMeanwhile;  // somebody else removes the file while the trash refuses
+    std::int32_t files;
+    std::int32_t failed;
+    bool sideKept;
+  };
+  const Case cases[] = {
+      {"trash refuses", true, true, false, 0, 1, true},
+      {"entry unreadable, trash refuses", false, true, false, 0, 1, true},
+      {"entry unreadable, trash takes it", false, false, false, 1, 0, false},
+      {"removed by somebody else meanwhile", true, true, true, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    main_.File("f.txt", "keep me", T0);
+    Scan({"f.txt"});
+    progress_ = RecordingProgress();
+    ScriptedFileOperations files;
+    std::vector<std::string> asked;
+    files.absent = [&](const std::string& path) {
+      asked.push_back(path);
+      return c.removedMeanwhile && !PathExists(path);
+    };
+    if (!c.entryReadable)
+      files.readEntry = [](const std::string&, DirectoryEntry&) { return false; };
+    if (c.trashRefuses) {
+      files.recycle = [&](const std::string& path) {
+        if (c.removedMeanwhile) ::unlink(path.c_str());
+        return FileResult::Failure(FileStep::Trash, EBUSY, "ごみ箱へ移せません: busy");
+      };
+    }
+
+    const CommandResult result = Delete(DeleteMain, 1, 1, &files);
+
+    EXPECT_EQ(result.Files, c.files);
+    EXPECT_EQ(result.Failed, c.failed);
+    EXPECT_EQ(Entry("f.txt").MainExists, c.sideKept);
+    EXPECT_EQ(Entry("f.txt").Status, c.sideKept ? MainOnly : Neither);
+    EXPECT_FALSE(asked.empty()) << "the absence test was not asked";
+    std::vector<std::string> lines = {"", "メインのファイルを削除 (1～1)"};
+    if (c.files == 1) lines.push_back(TrashedLine(1, main_.PathOf("f.txt")));
+    if (c.failed == 1) {
+      lines.push_back(TrashedLine(1, main_.PathOf("f.txt")) + " 失敗");
+      lines.push_back("　　ごみ箱へ移せません: busy");
+    }
+    lines.push_back("メインのファイルを" + std::to_string(c.files) + "ファイル削除");
+    EXPECT_EQ(progress_.Log, lines);
+    if (c.sideKept) {
+      EXPECT_EQ(main_.Read("f.txt"), "keep me");
+      EXPECT_FALSE(FindInTrash(main_.PathOf("f.txt")));
+    } else if (c.files == 1) {
+      ExpectInTrash(main_.PathOf("f.txt"), "keep me");
+    }
+  }
 }
 
 // A name may hold a line break; the log must still get one line per file, or a name could pass
 // for lines of its own ("　2:... → ごみ箱").
 TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
   const std::string name = "a\n\u30002:x \u2192 \u3054\u307f\u7bb1\r.txt";
-  Main(name, "n");
+  main_.File(name, "n", T0);
   Scan({name});
 
   const CommandResult result = Delete(DeleteMain, 1, 1);
 
   EXPECT_EQ(result.Files, 1);
-  ExpectInTrash(MainPath(name), "n");
+  ExpectInTrash(main_.PathOf(name), "n");
   ASSERT_EQ(progress_.Log.size(), 4u);
   EXPECT_EQ(progress_.Log[2],
-            TrashedLine(1, MainPath("a\u240a\u30002:x \u2192 \u3054\u307f\u7bb1\u240d.txt")));
+            TrashedLine(1, main_.PathOf("a\u240a\u30002:x \u2192 \u3054\u307f\u7bb1\u240d.txt")));
   EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
 }
 
 // The folder edit may have been emptied since the scan: its rows still show files, but an empty
 // or relative root names no folder, and the delete must not take "/" or the current folder for it.
 TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
-  Sub("etc/a.txt", "keep");
+  sub_.File("etc/a.txt", "keep", T0);
   Scan({"etc", "etc/a.txt"});
   for (const std::string root : {"", "relative"}) {
     SCOPED_TRACE("root \"" + root + "\"");
@@ -294,8 +362,8 @@ TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
     };
     progress_ = RecordingProgress();
 
-    const CommandResult result =
-        DeleteCommand(files, progress_).Run(DeleteSub, CommandScope{list_, mainRoot_, root, 1, 2});
+    const CommandResult result = DeleteCommand(files, progress_)
+                                     .Run(DeleteSub, CommandScope{list_, main_.Root(), root, 1, 2});
 
     EXPECT_TRUE(asked.empty()) << asked.front();
     EXPECT_EQ(result.Files, 0);
@@ -304,7 +372,7 @@ TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
     ASSERT_GE(progress_.Log.size(), 4u);
     EXPECT_EQ(progress_.Log[2], TrashedLine(2, shown) + " 失敗");
     EXPECT_TRUE(Entry("etc/a.txt").SubExists);
-    EXPECT_EQ(ReadFile(SubPath("etc/a.txt")), "keep");
+    EXPECT_EQ(sub_.Read("etc/a.txt"), "keep");
   }
 }
 
@@ -320,14 +388,12 @@ TEST_F(DeleteCommandTest, StatusesMatchRecomputingEveryEntryAfterEachRow) {
     const auto sides = random() % 3;  // 0 main only, 1 sub only, 2 both
     const auto time = [&] { return T0 + 2 * static_cast<std::time_t>(random() % 3); };
     const auto content = [&] { return std::string(random() % 3, 'x'); };
-    if (sides != 1) Main(name, content(), time());
-    if (sides != 0) Sub(name, content(), time());
+    if (sides != 1) main_.File(name, content(), time());
+    if (sides != 0) sub_.File(name, content(), time());
   }
   for (const std::string& folder : folders) {
-    MainFolder(folder);
-    SubFolder(folder);
-    filetest::SetModificationTime(MainPath(folder), T0 + 100, 0);
-    filetest::SetModificationTime(SubPath(folder), T0, 0);
+    main_.Folder(folder, T0 + 100);
+    sub_.Folder(folder, T0);
   }
   Scan({}, /*dirIgnore=*/true);
   ASSERT_EQ(Entry("f1").Status, Same);

@@ -1,8 +1,8 @@
 #include "core/help/help_file.h"
 
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 
-#include "support/profile_test_folder.h"
+#include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
@@ -23,7 +23,10 @@ TEST(HelpFileCandidates, BesideTheProgramThenTheDataFolders) {
             (Lines{"./tarvex.txt", "./../share/tarvex/tarvex.txt"}));
 }
 
-class ReadHelpLinesTest : public ProfileTestFolder {};
+class ReadHelpLinesTest : public ::testing::Test {
+ protected:
+  testing::TempTree dir_;
+};
 
 TEST_F(ReadHelpLinesTest, Utf8OrCp932WithEveryLineEnd) {
   struct Case {
@@ -40,18 +43,18 @@ TEST_F(ReadHelpLinesTest, Utf8OrCp932WithEveryLineEnd) {
       {"\n\n", {"", ""}},
   };
   for (const Case& c : cases) {
-    WriteBytes(PathOf("tarvex.txt"), c.bytes);
+    dir_.File("tarvex.txt", c.bytes);
     Lines lines{"前の内容"};
-    ASSERT_TRUE(ReadHelpLines(PathOf("tarvex.txt"), lines));
-    EXPECT_EQ(lines, c.lines) << testing::PrintToString(c.bytes);
+    ASSERT_TRUE(ReadHelpLines(dir_.PathOf("tarvex.txt"), lines));
+    EXPECT_EQ(lines, c.lines) << ::testing::PrintToString(c.bytes);
   }
 }
 
 TEST_F(ReadHelpLinesTest, MissingFileOrFolderFails) {
   Lines lines;
-  EXPECT_FALSE(ReadHelpLines(PathOf("none.txt"), lines));
-  ASSERT_EQ(::mkdir(PathOf("folder.txt").c_str(), 0700), 0);
-  EXPECT_FALSE(ReadHelpLines(PathOf("folder.txt"), lines));
+  EXPECT_FALSE(ReadHelpLines(dir_.PathOf("none.txt"), lines));
+  dir_.Folder("folder.txt");
+  EXPECT_FALSE(ReadHelpLines(dir_.PathOf("folder.txt"), lines));
 }
 
 }  // namespace

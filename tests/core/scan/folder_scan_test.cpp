@@ -6,14 +6,21 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
+#include <optional>
 #include <random>
+#include <string>
+#include <vector>
 
+#include "support/command_test_support.h"
 #include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
 
+using commandtest::ScriptedFileOperations;
 using testing::TempTree;
 
 constexpr long long T0 = 1700000000;  // an even second
@@ -154,11 +161,10 @@ TEST_F(FolderScanTest, LetterCaseOfPairing) {
 
 TEST_F(FolderScanTest, OnlyFoldersAndRegularFilesAreListed) {
   main_.File("plain.txt");
-  main_.File("readonly.txt");
-  chmod(main_.PathOf("readonly.txt").c_str(), 0444);
+  main_.File("readonly.txt", "", std::nullopt, 0444);
   main_.Folder("realdir");
-  ASSERT_EQ(symlink("plain.txt", main_.PathOf("link.txt").c_str()), 0);
-  ASSERT_EQ(symlink("realdir", main_.PathOf("linkdir").c_str()), 0);
+  main_.Link("link.txt", "plain.txt");
+  main_.Link("linkdir", "realdir");
   ASSERT_EQ(mkfifo(main_.PathOf("pipe").c_str(), 0644), 0);
   ScanOptions options;
   options.SubFolder = true;
@@ -207,6 +213,62 @@ TEST_F(FolderScanTest, FilterSetDecidesWhatIsListedAndIgnored) {
   EXPECT_FALSE(Find(list, "sub/x.bak")->Ignored);  // no leading "*": root only
   EXPECT_TRUE(Find(list, "sub/y.bak")->Ignored);
   EXPECT_FALSE(Find(list, "sub")->Ignored);
+}
+
+// The scan reads the disk only through the FileOperations it is given. A folder whose listing
+// fails contributes nothing on that side, and a folder test that fails keeps OneSideDir out.
+TEST_F(FolderScanTest, FailedReadsOfOneFolderLeaveOnlyItsContentsOut) {
+  main_.File("bad/inner.txt", "i", T0);
+  main_.File("bad/deeper/x.txt", "x", T0);
+  main_.File("good/a.txt", "a", T0);
+  sub_.File("bad/sub.txt", "s", T0);
+  sub_.File("good/a.txt", "a", T0);
+  const std::string mainBad = main_.PathOf("bad/");
+  const std::string subBad = sub_.PathOf("bad/");
+  struct Case {
+    const char* name;
+    std::vector<std::string> unlistable;
+    bool oneSideDir;
+    bool subBadExists;  // what the folder test says of the sub side's "bad/"
+    std::vector<std::string> paths;
+  };
+  const Case cases[] = {
+      {"main listing fails", {mainBad}, false, true, {"bad", "bad/sub.txt", "good", "good/a.txt"}},
+      {"both listings fail", {mainBad, subBad}, false, true, {"bad", "good", "good/a.txt"}},
+      // The main side's "bad" is not listed into; the sub side's is, as the main one exists.
+      {"folder test fails", {}, true, false, {"bad", "bad/sub.txt", "good", "good/a.txt"}},
+      {"nothing fails",
+       {},
+       false,
+       true,
+       {"bad", "bad/deeper", "bad/deeper/x.txt", "bad/inner.txt", "bad/sub.txt", "good",
+        "good/a.txt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedFileOperations files;
+    files.list = [&](const std::string& folder, std::uint32_t mask,
+                     const std::function<void(const DirectoryEntry&)>& onEntry) {
+      if (std::find(c.unlistable.begin(), c.unlistable.end(), folder) != c.unlistable.end())
+        return false;
+      return files.PosixFileOperations::ListDirectory(folder, mask, onEntry);
+    };
+    files.folderExists = [&](const std::string& path) {
+      if (path == subBad) return c.subBadExists;
+      return files.PosixFileOperations::FolderExists(path);
+    };
+    ScanOptions options;
+    options.SubFolder = true;
+    options.OneSideDir = c.oneSideDir;
+    PathList list;
+    ScanFolders(list, main_.Root(), sub_.Root(), options, Everything(), files);
+    std::vector<std::string> paths;
+    for (std::int32_t i = 0; i < list.PathCount; ++i) paths.push_back(list[i].Path);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, c.paths);
+    EXPECT_EQ(Find(list, "good/a.txt")->Status, Same);
+    EXPECT_EQ(list.FolderCount, c.paths.size() == 7 ? 3 : 2);
+  }
 }
 
 TEST_F(FolderScanTest, InvalidPatternStopsTheScanAndLeavesNoRows) {

@@ -1,45 +1,51 @@
 #include "core/settings/profile_file.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <random>
+#include <string>
 
-#include "support/profile_test_folder.h"
+#include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
 
-using ProfileFileTest = ProfileTestFolder;
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  testing::TempTree dir_;
+};
 
 TEST_F(ProfileFileTest, MissingFileReadsDefaultsAndIsCreatedByTheFirstWrite) {
-  const std::string path = PathOf("t.ini");
+  const std::string path = dir_.PathOf("t.ini");
   ProfileFile file(path);
   EXPECT_EQ(file.ReadString("s", "k", "dflt"), "dflt");
   EXPECT_EQ(file.ReadInteger("s", "k", 7), 7);
   EXPECT_TRUE(file.ReadBool("s", "k", true));
   ASSERT_TRUE(file.WriteString("s", "k", "値"));
-  EXPECT_EQ(ReadBytes(path), "[s]\nk=値\n");
+  EXPECT_EQ(dir_.Read("t.ini"), "[s]\nk=値\n");
 }
 
 TEST_F(ProfileFileTest, ValuesAreTrimmedUnquotedAndLimited) {
   std::string jp2100;
   for (int i = 0; i < 2100; ++i) jp2100 += "日";
-  const std::string path = PathOf("t.ini");
-  WriteBytes(path,
-             "[S]\n"
-             "plain=  two words \t\n"
-             "dq=\" kept blanks \"\n"
-             "sq='single'\n"
-             "mixed=\"a'\n"
-             "inner=\"a\" and \"b\"\n"
-             "empty=\n"
-             "  Spaced Key  =  v\n"
-             "long=" +
-                 std::string(3000, 'x') +
-                 "\n"
-                 "longjp=" +
-                 jp2100 + "\n");
+  const std::string path = dir_.PathOf("t.ini");
+  dir_.File("t.ini",
+            "[S]\n"
+            "plain=  two words \t\n"
+            "dq=\" kept blanks \"\n"
+            "sq='single'\n"
+            "mixed=\"a'\n"
+            "inner=\"a\" and \"b\"\n"
+            "empty=\n"
+            "  Spaced Key  =  v\n"
+            "long=" +
+                std::string(3000, 'x') +
+                "\n"
+                "longjp=" +
+                jp2100 + "\n");
   ProfileFile file(path);
   EXPECT_EQ(file.ReadString("s", "PLAIN", ""), "two words");
   EXPECT_EQ(file.ReadString("s", "dq", ""), " kept blanks ");
@@ -78,13 +84,13 @@ TEST_F(ProfileFileTest, IntegersAndBooleans) {
       {"$", -99},
       {"1 2", -99},
   };
-  const std::string path = PathOf("t.ini");
+  const std::string path = dir_.PathOf("t.ini");
   std::string text = "[n]\n";
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     text += "k" + std::to_string(i) + "=" + cases[i].text + "\n";
   }
   text += "[b]\nzero=0\none=1\ntwo=2\nhex=$0\nword=yes\n";
-  WriteBytes(path, text);
+  dir_.File("t.ini", text);
   ProfileFile file(path);
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(file.ReadInteger("n", "k" + std::to_string(i), -99), cases[i].expected)
@@ -107,20 +113,20 @@ TEST_F(ProfileFileTest, IntegersAndBooleans) {
 }
 
 TEST_F(ProfileFileTest, WritesUpdateInPlaceAppendToTheSectionOrAddASectionAtTheEnd) {
-  const std::string path = PathOf("t.ini");
-  WriteBytes(path,
-             "; comment before any section\n"
-             "[First]\n"
-             "Alpha=1\n"
-             "Beta=2\n"
-             "\n"
-             "[Second]\n"
-             "Gamma=3\n");
+  const std::string path = dir_.PathOf("t.ini");
+  dir_.File("t.ini",
+            "; comment before any section\n"
+            "[First]\n"
+            "Alpha=1\n"
+            "Beta=2\n"
+            "\n"
+            "[Second]\n"
+            "Gamma=3\n");
   ProfileFile file(path);
   ASSERT_TRUE(file.WriteString("first", "ALPHA", "one"));  // in place, key spelt as given
   ASSERT_TRUE(file.WriteString("FIRST", "Delta", "4"));    // before the blank line
   ASSERT_TRUE(file.WriteString("Third", "Eps", "5"));
-  EXPECT_EQ(ReadBytes(path),
+  EXPECT_EQ(dir_.Read("t.ini"),
             "; comment before any section\n"
             "[First]\n"
             "ALPHA=one\n"
@@ -135,7 +141,7 @@ TEST_F(ProfileFileTest, WritesUpdateInPlaceAppendToTheSectionOrAddASectionAtTheE
   ASSERT_TRUE(file.EraseSection("first"));
   EXPECT_EQ(file.ReadString("First", "Beta", "gone"), "gone");
   ASSERT_TRUE(file.WriteString("First", "Beta", "back"));
-  EXPECT_EQ(ReadBytes(path),
+  EXPECT_EQ(dir_.Read("t.ini"),
             "; comment before any section\n"
             "[Second]\n"
             "Gamma=3\n"
@@ -151,7 +157,7 @@ TEST_F(ProfileFileTest, ValuesReadBackAsWritten) {
   // are stored inside one more pair of quotes. A folder name may well end with a blank.
   const std::string values[] = {" lead",  "trail ", "\"quoted\"", "'single'",        "\"",
                                 "\"half", "a=b=c",  "[x]",        "; not a comment", "日本語 "};
-  const std::string path = PathOf("t.ini");
+  const std::string path = dir_.PathOf("t.ini");
   {
     ProfileFile file(path);
     for (std::size_t i = 0; i < std::size(values); ++i) {
@@ -166,51 +172,51 @@ TEST_F(ProfileFileTest, ValuesReadBackAsWritten) {
 }
 
 TEST_F(ProfileFileTest, LineBreaksAndBadNamesAreRefusedWithoutTouchingTheFile) {
-  const std::string path = PathOf("t.ini");
+  const std::string path = dir_.PathOf("t.ini");
   ProfileFile file(path);
   ASSERT_TRUE(file.WriteString("s", "k", "v"));
-  const std::string before = ReadBytes(path);
+  const std::string before = dir_.Read("t.ini");
   EXPECT_FALSE(file.WriteString("s", "k", "a\n[option]\nruncount=5"));
   EXPECT_FALSE(file.WriteString("s", "k", "a\rb"));
   EXPECT_FALSE(file.WriteString("s", "a=b", "v"));
   EXPECT_FALSE(file.WriteString("s]x", "k", "v"));
   EXPECT_FALSE(file.WriteString("s", "", "v"));
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(dir_.Read("t.ini"), before);
   EXPECT_EQ(file.ReadString("s", "k", ""), "v");
 }
 
 TEST_F(ProfileFileTest, WindowsLineEndsByteOrderMarkAndNoFinalNewline) {
-  const std::string path = PathOf("t.ini");
-  WriteBytes(path, "\xEF\xBB\xBF[a]\r\nx=1\r\ny= 2 \r\n[b]\rz=3");
+  const std::string path = dir_.PathOf("t.ini");
+  dir_.File("t.ini", "\xEF\xBB\xBF[a]\r\nx=1\r\ny= 2 \r\n[b]\rz=3");
   ProfileFile file(path);
   EXPECT_EQ(file.ReadString("a", "x", ""), "1");
   EXPECT_EQ(file.ReadString("a", "y", ""), "2");
   EXPECT_EQ(file.ReadString("b", "z", ""), "3");
   ASSERT_TRUE(file.WriteString("b", "w", "4"));
-  EXPECT_EQ(ReadBytes(path), "[a]\nx=1\ny= 2 \n[b]\nz=3\nw=4\n");
+  EXPECT_EQ(dir_.Read("t.ini"), "[a]\nx=1\ny= 2 \n[b]\nz=3\nw=4\n");
 }
 
 TEST_F(ProfileFileTest, ShiftJisFileLoadsAndIsRewrittenAsUtf8) {
-  const std::string path = PathOf("t.ini");
+  const std::string path = dir_.PathOf("t.ini");
   // "[FilterName]" / "0=汎用" / "1=表示" in CP932; 表 (0x95 0x5C) has a trail byte equal to "\".
-  WriteBytes(path, "[FilterName]\r\n0=\x94\xC4\x97\x70\r\n1=\x95\x5C\x8E\xA6\r\n");
+  dir_.File("t.ini", "[FilterName]\r\n0=\x94\xC4\x97\x70\r\n1=\x95\x5C\x8E\xA6\r\n");
   ProfileFile file(path);
   EXPECT_EQ(file.ReadString("FilterName", "0", ""), "汎用");
   EXPECT_EQ(file.ReadString("FilterName", "1", ""), "表示");
   ASSERT_TRUE(file.WriteString("FilterName", "2", "すべて"));
-  EXPECT_EQ(ReadBytes(path), "[FilterName]\n0=汎用\n1=表示\n2=すべて\n");
+  EXPECT_EQ(dir_.Read("t.ini"), "[FilterName]\n0=汎用\n1=表示\n2=すべて\n");
 }
 
 TEST_F(ProfileFileTest, DuplicatesFirstWinsAndEraseRemovesEveryCopy) {
-  const std::string path = PathOf("t.ini");
-  WriteBytes(path, "[s]\nk=first\nk=second\n[other]\nk=o\n[S]\nk=third\nonly=dup\n");
+  const std::string path = dir_.PathOf("t.ini");
+  dir_.File("t.ini", "[s]\nk=first\nk=second\n[other]\nk=o\n[S]\nk=third\nonly=dup\n");
   ProfileFile file(path);
   EXPECT_EQ(file.ReadString("s", "k", ""), "first");
   EXPECT_EQ(file.ReadString("s", "only", ""), "dup");  // found in the later copy
   ASSERT_TRUE(file.WriteString("s", "k", "new"));
   EXPECT_EQ(file.ReadString("s", "k", ""), "new");
   ASSERT_TRUE(file.EraseSection("s"));
-  EXPECT_EQ(ReadBytes(path), "[other]\nk=o\n");
+  EXPECT_EQ(dir_.Read("t.ini"), "[other]\nk=o\n");
 }
 
 TEST_F(ProfileFileTest, DamagedFilesLoadAndStayWritable) {
@@ -227,8 +233,9 @@ TEST_F(ProfileFileTest, DamagedFilesLoadAndStayWritable) {
   };
   for (std::size_t i = 0; i < std::size(damaged); ++i) {
     SCOPED_TRACE(i);
-    const std::string path = PathOf("d" + std::to_string(i) + ".ini");
-    WriteBytes(path, damaged[i]);
+    const std::string name = "d" + std::to_string(i) + ".ini";
+    const std::string path = dir_.PathOf(name);
+    dir_.File(name, damaged[i]);
     ProfileFile file(path);
     (void)file.ReadString("s", "k", "");
     EXPECT_EQ(file.ReadInteger("option", "runcount", 5), 5);
@@ -240,52 +247,51 @@ TEST_F(ProfileFileTest, DamagedFilesLoadAndStayWritable) {
     // The over-long line is dropped when the file is rewritten; nothing else is.
     EXPECT_LT(std::filesystem::file_size(path), 1024u * 1024u);
   }
-  ProfileFile one(PathOf("d1.ini"));
+  ProfileFile one(dir_.PathOf("d1.ini"));
   EXPECT_EQ(one.ReadString("s", "before", ""), "1");
   EXPECT_EQ(one.ReadString("s", "huge", "dropped"), "dropped");
   EXPECT_EQ(one.ReadString("s", "after", ""), "2");
-  ProfileFile nul(PathOf("d3.ini"));
+  ProfileFile nul(dir_.PathOf("d3.ini"));
   EXPECT_EQ(nul.ReadString("s", "k", ""), "a");  // a value ends at a NUL byte
 }
 
 TEST_F(ProfileFileTest, WriteFailuresReportFalseAndChangeNothing) {
   // No folder to write into.
-  ProfileFile nowhere(PathOf("missing-folder/t.ini"));
+  ProfileFile nowhere(dir_.PathOf("missing-folder/t.ini"));
   EXPECT_FALSE(nowhere.WriteString("s", "k", "v"));
   EXPECT_EQ(nowhere.ReadString("s", "k", "none"), "none");
 
   // A folder in the file's place is neither read nor replaced.
-  std::filesystem::create_directory(PathOf("dir.ini"));
-  ProfileFile folder(PathOf("dir.ini"));
+  dir_.Folder("dir.ini");
+  ProfileFile folder(dir_.PathOf("dir.ini"));
   EXPECT_FALSE(folder.WriteString("s", "k", "v"));
   EXPECT_FALSE(folder.EraseSection("s"));
-  EXPECT_TRUE(std::filesystem::is_directory(PathOf("dir.ini")));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.PathOf("dir.ini")));
 
   // The folder disappears after loading: the loaded values stay as they were on disk.
-  std::filesystem::create_directory(PathOf("gone"));
-  WriteBytes(PathOf("gone/t.ini"), "[s]\nk=old\n");
-  ProfileFile file(PathOf("gone/t.ini"));
-  std::filesystem::rename(PathOf("gone"), PathOf("moved"));
+  dir_.Folder("gone");
+  dir_.File("gone/t.ini", "[s]\nk=old\n");
+  ProfileFile file(dir_.PathOf("gone/t.ini"));
+  std::filesystem::rename(dir_.PathOf("gone"), dir_.PathOf("moved"));
   EXPECT_FALSE(file.WriteString("s", "k", "new"));
   EXPECT_FALSE(file.EraseSection("s"));
   EXPECT_EQ(file.ReadString("s", "k", ""), "old");
 }
 
 TEST_F(ProfileFileTest, ReplacingKeepsModeAndSymbolicLinkAndLeavesNoTemporaryFile) {
-  const std::string real = PathOf("real.ini");
-  const std::string link = PathOf("link.ini");
-  WriteBytes(real, "[s]\nk=1\n");
-  ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
-  std::filesystem::create_symlink(real, link);
+  const std::string real = dir_.PathOf("real.ini");
+  const std::string link = dir_.PathOf("link.ini");
+  dir_.File("real.ini", "[s]\nk=1\n", std::nullopt, 0640);
+  dir_.Link("link.ini", real);
   ProfileFile file(link);
   ASSERT_TRUE(file.WriteString("s", "k", "2"));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadBytes(real), "[s]\nk=2\n");
+  EXPECT_EQ(dir_.Read("real.ini"), "[s]\nk=2\n");
   struct stat st {};
   ASSERT_EQ(::stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   int entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Root())) {
     (void)entry;
     ++entries;
   }

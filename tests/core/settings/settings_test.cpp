@@ -1,21 +1,24 @@
 #include "core/settings/settings.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <optional>
 #include <sstream>
 
-#include "support/profile_test_folder.h"
+#include "core/filter/filter_set.h"
+#include "core/text/comma_text.h"
+#include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class SettingsTest : public ProfileTestFolder {
+class SettingsTest : public ::testing::Test {
  protected:
-  std::string IniPath() const { return PathOf("tarvex.ini"); }
+  std::string IniPath() const { return dir_.PathOf("tarvex.ini"); }
 
   Settings Load() {
     ProfileFile file(IniPath());
@@ -29,12 +32,14 @@ class SettingsTest : public ProfileTestFolder {
   }
   std::vector<std::string> SectionHeaders() const {
     std::vector<std::string> headers;
-    std::istringstream in(ReadBytes(IniPath()));
+    std::istringstream in(dir_.Read("tarvex.ini"));
     for (std::string line; std::getline(in, line);) {
       if (!line.empty() && line[0] == '[') headers.push_back(line);
     }
     return headers;
   }
+
+  testing::TempTree dir_;
 };
 
 TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
@@ -59,18 +64,24 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_EQ(s.FilterNames.Items, (Lines{"すべて", "汎用"}));
   EXPECT_EQ(s.FilterNames.ItemIndex, 0);
   EXPECT_TRUE(s.ExtHideTable.Lines.empty());
-  EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"すべて=*.*", "汎用=*.*"}));
+  EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"すべて=*", "汎用=*"}));
+  // Every file, those without an extension included.
+  for (const char* set : {"すべて", "汎用"}) {
+    const FilterSet filter{set, {}, ReadCommaText(s.ExtSelectTable.Value(set)), {}};
+    for (const char* name : {"README", "Makefile", "a.txt", ".profile"})
+      EXPECT_EQ(CheckFileName(filter, name), NameShown) << set << " " << name;
+  }
   EXPECT_EQ(s.ExtIgnoreTable.Lines,
             (Lines{"汎用=*.bak,*.xlk,*.wbk,*.$td,*.ac$,*.sv$,*.mnc,*.mnr"}));
   EXPECT_FALSE(std::filesystem::exists(IniPath()));  // loading writes nothing
 }
 
 TEST_F(SettingsTest, GapsEndTheComboListButNotTheStringList) {
-  WriteBytes(IniPath(),
-             "[CompareList]\n0=/a 〓 /b\n1=/c 〓 /d\n3=/e 〓 /f\n"
-             "[FilterName]\nItemIndex=1\n0=one\n1=**NotData**Error\n2=three\n"
-             "[ExtSelect]\n0=one=*.txt\n1=two=*.c\n3=four=*.h\n"
-             "[ExtHide]\n0=**NotData**Error\n1=one=~*\n");
+  dir_.File("tarvex.ini",
+            "[CompareList]\n0=/a 〓 /b\n1=/c 〓 /d\n3=/e 〓 /f\n"
+            "[FilterName]\nItemIndex=1\n0=one\n1=**NotData**Error\n2=three\n"
+            "[ExtSelect]\n0=one=*.txt\n1=two=*.c\n3=four=*.h\n"
+            "[ExtHide]\n0=**NotData**Error\n1=one=~*\n");
   const Settings s = Load();
   EXPECT_EQ(s.CompareList.Items, (Lines{"/a 〓 /b", "/c 〓 /d"}));
   EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"one=*.txt", "two=*.c", "four=*.h"}));
@@ -111,16 +122,16 @@ TEST_F(SettingsTest, ListOperationsWithLimitsAndDefaults) {
   LoadStringList(file, back, "List", 50);
   EXPECT_EQ(back, (Lines{"x", "y"}));
 
-  ProfileFile nowhere(PathOf("no/such/folder.ini"));
+  ProfileFile nowhere(dir_.PathOf("no/such/folder.ini"));
   EXPECT_EQ(SaveComboItems(nowhere, combo, "Combo", 50), -1);
   EXPECT_EQ(SaveStringList(nowhere, lines, "List", 50), -1);
 }
 
 TEST_F(SettingsTest, OptionValuesAsStored) {
-  WriteBytes(IniPath(),
-             "[FMMain_Position]\ntop=-20\nleft=5\nheight=abc\n"
-             "[option]\nsortup=0\ncompfmax=0x200000\nsortcol=3\nsubfolder=1\n"
-             "dirhide=2\nlastmfolder=/home/me/a\nrunCount=$10\n");
+  dir_.File("tarvex.ini",
+            "[FMMain_Position]\ntop=-20\nleft=5\nheight=abc\n"
+            "[option]\nsortup=0\ncompfmax=0x200000\nsortcol=3\nsubfolder=1\n"
+            "dirhide=2\nlastmfolder=/home/me/a\nrunCount=$10\n");
   Settings s = Load();
   EXPECT_EQ(s.Position.Top, -20);
   EXPECT_EQ(s.Position.Left, 5);
@@ -134,7 +145,7 @@ TEST_F(SettingsTest, OptionValuesAsStored) {
   EXPECT_EQ(s.lastmfolder, "/home/me/a");
   EXPECT_EQ(s.runcount, 16);
 
-  WriteBytes(IniPath(), "[option]\ncompfmax=lots\n");
+  dir_.File("tarvex.ini", "[option]\ncompfmax=lots\n");
   EXPECT_EQ(Load().compfmax, 1048576);
 }
 
@@ -189,7 +200,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
 }
 
 TEST_F(SettingsTest, SavingTwiceRaisesRuncountByTwoAndKeepsTheHistory) {
-  WriteBytes(IniPath(), "[option]\nruncount=7\n[CompareList]\n0=/a 〓 /b=汎用\n1=/x=1 〓 /y\n");
+  dir_.File("tarvex.ini", "[option]\nruncount=7\n[CompareList]\n0=/a 〓 /b=汎用\n1=/x=1 〓 /y\n");
   ProfileFile file(IniPath());
   Settings s;
   LoadSettings(file, s);
@@ -246,9 +257,9 @@ TEST_F(SettingsTest, PairTextsWithEqualsSignKeepTheirTextAndFilterSet) {
 
 TEST_F(SettingsTest, OlderFilesLoadAsBefore) {
   // Written before pair texts with "=" were marked; the first entry of a pair wins its mapping.
-  WriteBytes(IniPath(),
-             "[CompareList]\nItemIndex=3\n0=/p 〓 /q=すべて\n1=/m 〓 /n\n"
-             "2=/P 〓 /Q=汎用\n3==orphan\n");
+  dir_.File("tarvex.ini",
+            "[CompareList]\nItemIndex=3\n0=/p 〓 /q=すべて\n1=/m 〓 /n\n"
+            "2=/P 〓 /Q=汎用\n3==orphan\n");
   const Settings s = Load();
   EXPECT_EQ(s.CompareList.Items, (Lines{"/p 〓 /q", "/m 〓 /n", "/P 〓 /Q", "=orphan"}));
   EXPECT_EQ(s.CompareList.ItemIndex, 0);
@@ -256,12 +267,12 @@ TEST_F(SettingsTest, OlderFilesLoadAsBefore) {
 }
 
 TEST_F(SettingsTest, SaveRewritesListSectionsAtTheEndAndUpdatesTheRestInPlace) {
-  WriteBytes(IniPath(),
-             "[ExtIgnore]\n0=old=*.o\n"
-             "[option]\nsortcol=2\ncopywait=300\n"
-             "[Unrelated]\nkeep=me\n"
-             "[FilterName]\n0=old\n"
-             "[FMMain_Position]\ntop=1\n");
+  dir_.File("tarvex.ini",
+            "[ExtIgnore]\n0=old=*.o\n"
+            "[option]\nsortcol=2\ncopywait=300\n"
+            "[Unrelated]\nkeep=me\n"
+            "[FilterName]\n0=old\n"
+            "[FMMain_Position]\ntop=1\n");
   Settings s = Load();
   ASSERT_TRUE(Save(s));
   // A table without lines leaves no section behind.
@@ -282,14 +293,14 @@ TEST_F(SettingsTest, SaveRewritesListSectionsAtTheEndAndUpdatesTheRestInPlace) {
 TEST_F(SettingsTest, DamagedFilesLoadWithDefaults) {
   std::string garbage;
   for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919) % 256);
-  WriteBytes(IniPath(), garbage);
+  dir_.File("tarvex.ini", garbage);
   Settings s = Load();
   EXPECT_EQ(s.compfmax, 1048576);
   EXPECT_EQ(s.FilterNames.Items, (Lines{"すべて", "汎用"}));
   EXPECT_TRUE(Save(s));
 
-  WriteBytes(IniPath(), "[option]\nsortcol=5\nsortcol=6\ncompfmax=" +
-                            std::string(10 * 1024 * 1024, '9') + "\n[FilterName]\n0=a\n0=b\n");
+  dir_.File("tarvex.ini", "[option]\nsortcol=5\nsortcol=6\ncompfmax=" +
+                              std::string(10 * 1024 * 1024, '9') + "\n[FilterName]\n0=a\n0=b\n");
   s = Load();
   EXPECT_EQ(s.sortcol, 5);
   EXPECT_EQ(s.compfmax, 1048576);
@@ -300,7 +311,7 @@ TEST_F(SettingsTest, DamagedFilesLoadWithDefaults) {
 
 TEST_F(SettingsTest, UnwritableLocationReportsFailure) {
   Settings s;
-  ProfileFile file(PathOf("no-such-folder/tarvex.ini"));
+  ProfileFile file(dir_.PathOf("no-such-folder/tarvex.ini"));
   LoadSettings(file, s);
   EXPECT_FALSE(SaveSettings(file, s));
   EXPECT_EQ(std::string(SettingsWriteErrorText), "ｉｎｉファイル書込時にエラーが発生しました。");
@@ -308,10 +319,9 @@ TEST_F(SettingsTest, UnwritableLocationReportsFailure) {
 
 TEST(PositionSection, AppendsPosition) { EXPECT_EQ(PositionSection("FMMain"), "FMMain_Position"); }
 
-class SettingsPathTest : public ProfileTestFolder {
+class SettingsPathTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ProfileTestFolder::SetUp();
     Save("XDG_CONFIG_HOME");
     Save("HOME");
   }
@@ -323,39 +333,39 @@ class SettingsPathTest : public ProfileTestFolder {
         ::unsetenv(name.c_str());
       }
     }
-    ProfileTestFolder::TearDown();
   }
   void Save(const char* name) {
     const char* value = std::getenv(name);
     saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
   }
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+  testing::TempTree dir_;
 };
 
 TEST_F(SettingsPathTest, BesideTheProgramWhereItsFolderIsWritable) {
-  const std::string d = dir_.string();
+  const std::string d = dir_.Root();
   EXPECT_EQ(SettingsPathFor(d + "/tarvex"), d + "/tarvex.ini");
   EXPECT_EQ(SettingsPathFor(d + "/tarvex.bin"), d + "/tarvex.ini");
   EXPECT_EQ(SettingsPathFor(d + "/tar.vex.exe"), d + "/tar.vex.ini");
   EXPECT_EQ(SettingsPathFor(d + "/.tarvex"), d + "/.tarvex.ini");
-  std::filesystem::create_directory(dir_ / "v1.2");
+  dir_.Folder("v1.2");
   EXPECT_EQ(SettingsPathFor(d + "/v1.2/tarvex"), d + "/v1.2/tarvex.ini");
 }
 
 TEST_F(SettingsPathTest, ConfigFolderWhereTheProgramFolderIsNotWritable) {
-  const std::string program = PathOf("not-there/tarvex");
-  ::setenv("XDG_CONFIG_HOME", PathOf("xdg").c_str(), 1);
-  EXPECT_EQ(SettingsPathFor(program), PathOf("xdg/tarvex/tarvex.ini"));
-  EXPECT_TRUE(std::filesystem::is_directory(PathOf("xdg/tarvex")));
+  const std::string program = dir_.PathOf("not-there/tarvex");
+  ::setenv("XDG_CONFIG_HOME", dir_.PathOf("xdg").c_str(), 1);
+  EXPECT_EQ(SettingsPathFor(program), dir_.PathOf("xdg/tarvex/tarvex.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.PathOf("xdg/tarvex")));
 
-  ::setenv("HOME", PathOf("home").c_str(), 1);
+  ::setenv("HOME", dir_.PathOf("home").c_str(), 1);
   for (const char* unset : {"", "relative/config"}) {
     ::setenv("XDG_CONFIG_HOME", unset, 1);
-    EXPECT_EQ(SettingsPathFor(program), PathOf("home/.config/tarvex/tarvex.ini"));
+    EXPECT_EQ(SettingsPathFor(program), dir_.PathOf("home/.config/tarvex/tarvex.ini"));
   }
   ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(SettingsPathFor(program), PathOf("home/.config/tarvex/tarvex.ini"));
-  EXPECT_TRUE(std::filesystem::is_directory(PathOf("home/.config/tarvex")));
+  EXPECT_EQ(SettingsPathFor(program), dir_.PathOf("home/.config/tarvex/tarvex.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.PathOf("home/.config/tarvex")));
 }
 
 }  // namespace

@@ -1,0 +1,275 @@
+#include "core/textcompare/line_align.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace tarvex {
+namespace {
+
+// The rows of one side under each key, in row order: rows grouped by key through a hash table,
+// in linear time.
+class CodeIndex {
+ public:
+  // keys[r] is the key of row r.
+  explicit CodeIndex(const std::vector<std::uint64_t>& keys) {
+    std::size_t capacity = 16;
+    int bits = 4;
+    while (capacity < 2 * keys.size()) {
+      capacity *= 2;
+      ++bits;
+    }
+    shift_ = 64 - bits;
+    slots_.assign(capacity, Slot{0, Empty});
+    std::vector<std::size_t> groupOf(keys.size());
+    std::vector<std::size_t> sizes;
+    for (std::size_t r = 0; r < keys.size(); ++r) {
+      Slot& slot = slots_[SlotOf(keys[r])];
+      if (slot.Group == Empty) {
+        slot = {keys[r], sizes.size()};
+        sizes.push_back(0);
+      }
+      groupOf[r] = slot.Group;
+      ++sizes[slot.Group];
+    }
+    starts_.resize(sizes.size() + 1);
+    for (std::size_t g = 0; g < sizes.size(); ++g) starts_[g + 1] = starts_[g] + sizes[g];
+    std::vector<std::size_t> fill(starts_.begin(), starts_.end() - 1);
+    rows_.resize(keys.size());
+    for (std::size_t r = 0; r < keys.size(); ++r) rows_[fill[groupOf[r]]++] = r;
+  }
+
+  // The rows under key at or after from, in order.
+  std::span<const std::size_t> From(std::uint64_t key, std::size_t from) const {
+    const Slot& slot = slots_[SlotOf(key)];
+    if (slot.Group == Empty) return {};
+    const auto first = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[slot.Group]);
+    const auto last = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[slot.Group + 1]);
+    return {std::lower_bound(first, last, from), last};
+  }
+
+ private:
+  static constexpr std::size_t Empty = SIZE_MAX;
+  struct Slot {
+    std::uint64_t Key;
+    std::size_t Group;
+  };
+
+  // The slot that holds key, or the empty slot where it would go.
+  std::size_t SlotOf(std::uint64_t key) const {
+    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+    while (slots_[at].Group != Empty && slots_[at].Key != key) at = (at + 1) & (slots_.size() - 1);
+    return at;
+  }
+
+  int shift_ = 0;
+  std::vector<Slot> slots_;
+  std::vector<std::size_t> starts_;  // each group's first place in rows_, and the end
+  std::vector<std::size_t> rows_;    // rows grouped by key, in row order within a group
+};
+
+std::uint64_t CodeKey(std::int32_t code) { return static_cast<std::uint32_t>(code); }
+
+std::uint64_t PairKey(std::int32_t code, std::int32_t next) {
+  return CodeKey(code) << 32 | CodeKey(next);
+}
+
+std::size_t IndexSum(const AlignAnchor& a) { return a.Row[MainSide] + a.Row[SubSide]; }
+
+}  // namespace
+
+class LineAligner::Impl {
+ public:
+  explicit Impl(const CompareRows& rows) : rows_(rows) {}
+
+  bool AlignStep(AlignAnchor& anchor);
+
+ private:
+  const CompareSide& Side(std::size_t side) const { return rows_.Sides[side]; }
+  // The first row at or after from on the other side that makes an anchor with this row of the
+  // driving side.
+  std::optional<std::size_t> FirstPartner(std::size_t driver, std::size_t row, std::size_t from);
+  // Built on first use: two identical files need no index at all.
+  const CodeIndex& Singles(std::size_t side);
+  const CodeIndex& Pairs(std::size_t side);
+
+  const CompareRows& rows_;
+  // Per side: each row under its code, and each row but the last under its and the next code.
+  std::array<std::optional<CodeIndex>, 2> singles_;
+  std::array<std::optional<CodeIndex>, 2> pairs_;
+  std::array<std::size_t, 2> next_{};  // where the next step starts
+  bool done_ = false;
+};
+
+const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
+  if (!singles_[side]) {
+    const CompareSide& s = Side(side);
+    std::vector<std::uint64_t> keys(s.RowCount());
+    for (std::size_t r = 0; r < s.RowCount(); ++r) keys[r] = CodeKey(s.Codes[r]);
+    singles_[side].emplace(keys);
+  }
+  return *singles_[side];
+}
+
+const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
+  if (!pairs_[side]) {
+    const CompareSide& s = Side(side);
+    std::vector<std::uint64_t> keys;
+    keys.reserve(s.RowCount());
+    for (std::size_t r = 0; r + 1 < s.RowCount(); ++r) {
+      keys.push_back(PairKey(s.Codes[r], s.Codes[r + 1]));
+    }
+    pairs_[side].emplace(keys);
+  }
+  return *pairs_[side];
+}
+
+std::optional<std::size_t> LineAligner::Impl::FirstPartner(std::size_t driver, std::size_t row,
+                                                           std::size_t from) {
+  const std::size_t other = OtherSide(driver);
+  const CompareSide& d = Side(driver);
+  const CompareSide& o = Side(other);
+  // Equal codes are only candidates: the texts decide.
+  if (row + 1 == d.RowCount()) {
+    for (const std::size_t q : Singles(other).From(CodeKey(d.Codes[row]), from)) {
+      if (RowsEqual(d, row, o, q)) return q;
+    }
+    return std::nullopt;
+  }
+  for (const std::size_t q : Pairs(other).From(PairKey(d.Codes[row], d.Codes[row + 1]), from)) {
+    if (RowsEqual(d, row, o, q) && RowsEqual(d, row + 1, o, q + 1)) return q;
+  }
+  // The other side's last row needs no next row; it lies beyond every row of the pair index.
+  const std::size_t last = o.RowCount() - 1;
+  if (last >= from && RowsEqual(d, row, o, last)) return last;
+  return std::nullopt;
+}
+
+bool LineAligner::Impl::AlignStep(AlignAnchor& anchor) {
+  if (done_) return false;
+  const CompareSide& main = Side(MainSide);
+  const CompareSide& sub = Side(SubSide);
+  std::array<std::size_t, 2>& start = next_;
+  while (start[MainSide] < main.RowCount() && start[SubSide] < sub.RowCount() &&
+         RowsEqual(main, start[MainSide], sub, start[SubSide])) {
+    ++start[MainSide];
+    ++start[SubSide];
+  }
+  if (start[MainSide] >= main.RowCount() || start[SubSide] >= sub.RowCount()) {
+    done_ = true;
+    return false;
+  }
+
+  // Both searches advance one driving row at a time, so neither runs far beyond the nearer anchor.
+  struct Search {
+    std::size_t Next = 0;  // the next driving row to try
+    std::size_t End = 0;   // driving rows from here on cannot win
+    std::optional<AlignAnchor> Found;
+    bool Over = false;
+  };
+  std::array<Search, 2> search;
+  for (const std::size_t s : {MainSide, SubSide}) {
+    search[s].Next = start[s];
+    search[s].End = Side(s).RowCount();
+  }
+  while (!search[MainSide].Over || !search[SubSide].Over) {
+    for (const std::size_t d : {MainSide, SubSide}) {
+      Search& s = search[d];
+      if (s.Over) continue;
+      if (s.Next >= s.End) {
+        s.Over = true;
+        continue;
+      }
+      const std::size_t o = OtherSide(d);
+      const std::optional<std::size_t> partner = FirstPartner(d, s.Next, start[o]);
+      if (!partner) {
+        ++s.Next;
+        continue;
+      }
+      AlignAnchor found;
+      found.Row[d] = s.Next;
+      found.Row[o] = *partner;
+      s.Found = found;
+      s.Over = true;
+      // No anchor lies before this driving row, so the other search can only find a smaller sum
+      // with a driving row before this partner; at the partner it would find this very pair.
+      search[o].End = std::min(search[o].End, *partner);
+    }
+  }
+
+  const std::optional<AlignAnchor>& byMain = search[MainSide].Found;
+  const std::optional<AlignAnchor>& bySub = search[SubSide].Found;
+  if (!byMain && !bySub) {
+    done_ = true;
+    return false;
+  }
+  anchor = byMain && (!bySub || IndexSum(*byMain) <= IndexSum(*bySub)) ? *byMain : *bySub;
+  next_ = anchor.Row;
+  return true;
+}
+
+LineAligner::LineAligner(const CompareRows& rows) : impl_(std::make_unique<Impl>(rows)) {}
+LineAligner::~LineAligner() = default;
+
+bool LineAligner::AlignStep(AlignAnchor& anchor) { return impl_->AlignStep(anchor); }
+
+std::vector<AlignAnchor> FindAlignAnchors(const CompareRows& rows) {
+  std::vector<AlignAnchor> anchors;
+  LineAligner aligner(rows);
+  AlignAnchor anchor;
+  while (aligner.AlignStep(anchor)) anchors.push_back(anchor);
+  return anchors;
+}
+
+void InsertGapRows(CompareRows& rows, const std::vector<AlignAnchor>& anchors) {
+  for (const std::size_t s : {MainSide, SubSide}) {
+    const std::size_t o = OtherSide(s);
+    // Between two anchors the rows pair up by index; the side with fewer rows there gets gap rows
+    // directly above the later anchor.
+    auto gapsBefore = [&](const AlignAnchor& a, const AlignAnchor& previous) {
+      const std::size_t own = a.Row[s] - previous.Row[s];
+      const std::size_t others = a.Row[o] - previous.Row[o];
+      return others > own ? others - own : 0;
+    };
+    std::size_t gaps = 0;
+    AlignAnchor previous;
+    for (const AlignAnchor& a : anchors) {
+      gaps += gapsBefore(a, previous);
+      previous = a;
+    }
+    if (gaps == 0) continue;
+
+    CompareSide& side = rows.Sides[s];
+    CompareSide out;
+    const std::size_t total = side.RowCount() + gaps;
+    out.Lines.reserve(total);
+    out.Codes.reserve(total);
+    out.LineNos.reserve(total);
+    auto take = [&](std::size_t from, std::size_t to) {
+      for (std::size_t r = from; r < to; ++r) {
+        out.Lines.push_back(std::move(side.Lines[r]));
+        out.Codes.push_back(side.Codes[r]);
+        out.LineNos.push_back(side.LineNos[r]);
+      }
+    };
+    previous = AlignAnchor{};
+    for (const AlignAnchor& a : anchors) {
+      take(previous.Row[s], a.Row[s]);
+      const std::size_t n = gapsBefore(a, previous);
+      out.Lines.insert(out.Lines.end(), n, std::string());
+      out.Codes.insert(out.Codes.end(), n, GapCode);
+      out.LineNos.insert(out.LineNos.end(), n, GapLineNo);
+      previous = a;
+    }
+    take(previous.Row[s], side.RowCount());
+    side = std::move(out);
+  }
+}
+
+void AlignRows(CompareRows& rows) {
+  if (rows.Mode != CompareMode::Text) return;
+  InsertGapRows(rows, FindAlignAnchors(rows));
+}
+
+}  // namespace tarvex

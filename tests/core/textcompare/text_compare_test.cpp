@@ -1,0 +1,102 @@
+#include "core/textcompare/text_compare.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "core/textcompare/hex_dump.h"
+#include "support/temp_tree.h"
+
+namespace tarvex {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(CompareSizeLimit, RealSizesAgainstTheLimit) {
+  EXPECT_FALSE(IsTooLargeToCompare(0, 1048576));
+  EXPECT_FALSE(IsTooLargeToCompare(1048576, 1048576));
+  EXPECT_TRUE(IsTooLargeToCompare(1048577, 1048576));
+  // 4 GiB + 1 byte: its low 32 bits would be 1 and pass.
+  EXPECT_TRUE(IsTooLargeToCompare((std::int64_t{1} << 32) + 1, 1048576));
+  EXPECT_TRUE(IsTooLargeToCompare(5000000000, 2147483647));
+}
+
+class LoadCompareRowsTest : public ::testing::Test {
+ protected:
+  CompareLoad Load(const std::string& main, const std::string& sub, std::int32_t limit = 1 << 20) {
+    return LoadCompareRows(tree.PathOf(main), tree.PathOf(sub), limit);
+  }
+  testing::TempTree tree;
+};
+
+TEST_F(LoadCompareRowsTest, TheMainFileDecidesTheModeOfBoth) {
+  tree.File("text.txt", "one\r\ntwo\n");
+  tree.File("binary.bin", std::string("one\ntw\0o\nthree\n", 15));
+  tree.File("empty.txt", "");
+
+  CompareLoad load = Load("text.txt", "binary.bin");
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load.Rows.Mode, CompareMode::Text);
+  EXPECT_EQ(load.Rows.Main().Lines, (Lines{"one", "two"}));
+  EXPECT_EQ(load.Rows.Sub().Lines, (Lines{"one", "tw"}));  // the sub text ends at its 0x00
+  EXPECT_EQ(load.Rows.Sub().LineNos, (std::vector<std::int32_t>{1, 2}));
+  EXPECT_EQ(load.Rows.Sub().Codes.size(), 2u);
+
+  load = Load("binary.bin", "text.txt");
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
+  Lines expected;
+  AppendHexDump("one\r\ntwo\n", expected);
+  EXPECT_EQ(load.Rows.Sub().Lines, expected);
+  EXPECT_EQ(load.Rows.Main().RowCount(), 1u);
+
+  load = Load("empty.txt", "text.txt");  // an empty main file is not text
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
+  EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+  EXPECT_EQ(load.Rows.Sub().RowCount(), 1u);
+}
+
+TEST_F(LoadCompareRowsTest, FilesThatCannotBeOpened) {
+  tree.File("text.txt", "one\n");
+  // The main file fails the text test: both sides are dumped, the main side gives no rows.
+  CompareLoad load = Load("missing", "text.txt");
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
+  EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+  EXPECT_EQ(load.Rows.Sub().RowCount(), 1u);
+  // In text mode the sub file must load.
+  load = Load("text.txt", "missing");
+  EXPECT_FALSE(load);
+  EXPECT_EQ(load.Status, ReadStatus::CannotOpen);
+  EXPECT_EQ(load.FailedPath, tree.PathOf("missing"));
+  EXPECT_EQ(load.Error, ENOENT);
+  EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+}
+
+TEST_F(LoadCompareRowsTest, AFileThatGrewBeyondTheLimitSinceTheCheck) {
+  tree.File("main.txt", "12345\n");
+  tree.File("sub.txt", "123\n");
+  EXPECT_TRUE(Load("main.txt", "sub.txt", 6));
+  const CompareLoad load = Load("main.txt", "sub.txt", 5);
+  EXPECT_FALSE(load);
+  EXPECT_EQ(load.Status, ReadStatus::TooLarge);
+  EXPECT_EQ(load.FailedPath, tree.PathOf("main.txt"));
+  EXPECT_EQ(Load("main.txt", "sub.txt", -1).Status, ReadStatus::TooLarge);
+}
+
+TEST_F(LoadCompareRowsTest, AnUnreadableMainFileIsNotText) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  tree.File("locked.txt", "text\n");
+  tree.File("sub.txt", "text\n");
+  ASSERT_EQ(::chmod(tree.PathOf("locked.txt").c_str(), 0), 0);
+  const CompareLoad load = Load("locked.txt", "sub.txt");
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
+  EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tarvex
