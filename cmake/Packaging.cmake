@@ -12,7 +12,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarvex developers <tarvex@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the program links, the SVG plugin that draws its icon, and a font for Japanese.
+# The libraries the program links (the spreadsheet writer among them), the SVG plugin that draws
+# its icon, and a font for Japanese.
 set(TARVEX_DEB_DEPENDS
     "libc6 (>= 2.34)"
     "libstdc++6 (>= 12)"
@@ -22,7 +23,7 @@ set(TARVEX_DEB_DEPENDS
     "libqt6widgets6 (>= 6.4.2)"
     "libqt6svg6 (>= 6.4.2)"
     "libxcb1"
+    "libxlsxwriter4 (>= 1.1.4)"
     "fonts-ipafont-gothic | fonts-noto-cjk")
-list(APPEND TARVEX_DEB_DEPENDS ${TARVEX_EXTRA_DEB_DEPENDS})
 list(JOIN TARVEX_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 include(CPack)

@@ -2,7 +2,9 @@
 # Installs what Tarvex needs to build, test and show Japanese text on Debian 12.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-dev libxcb1-dev
-          fonts-ipafont-gothic tzdata xvfb xauth libqt6svg6 desktop-file-utils appstream)
+          fonts-ipafont-gothic tzdata xvfb xauth libqt6svg6 desktop-file-utils appstream
+          # the report's writer, and a reader and a spreadsheet converter for its tests (~15 s)
+          libxlsxwriter-dev python3-openpyxl gnumeric)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -26,6 +26,8 @@ namespace tarvex {
 
 namespace {
 
+constexpr int NoteLines = 3;  // the notes of the longest group
+
 QLabel* NoteLabel(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   // Explicitly regular: the group boxes' bold caption font would otherwise pass down.
@@ -263,6 +265,10 @@ QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QS
     labels.push_back(NoteLabel(note, group));
     layout->addWidget(labels.back());
   }
+  // Room for the longest note in every group, so the three priorities and memos line up.
+  const int missing = NoteLines - static_cast<int>(notes.size());
+  if (missing > 0 && !labels.empty())
+    layout->addSpacing(missing * (labels.front()->sizeHint().height() + layout->spacing()));
   auto* priorityLabel = NoteLabel(priority, group);
   priorityLabel->setAlignment(Qt::AlignHCenter);
   layout->addWidget(priorityLabel);

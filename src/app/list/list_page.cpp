@@ -32,6 +32,10 @@
 #include "core/list/list_column.h"
 #include "core/list/list_navigation.h"
 #include "core/list/path_sort.h"
+#include "core/report/gio_file_opener.h"
+#include "core/report/list_report.h"
+#include "core/report/report_file.h"
+#include "core/report/xlsx_spreadsheet.h"
 #include "core/settings/settings.h"
 #include "core/text/text_encoding.h"
 
@@ -112,7 +116,8 @@ ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
       state_(state),
       boxes_(boxes),
       shown_(state.Shown),
-      collator_(ListPathCollator(QLocale())) {
+      collator_(ListPathCollator(QLocale())),
+      reportOpener_(std::make_unique<GioFileOpener>()) {
   setObjectName(QStringLiteral("ListPage"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -154,6 +159,8 @@ ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
           [this](int index) { Guarded([&] { Q_EMIT FilterChoiceChanged(index); }); });
   connect(PMMUpdateList, &QAction::triggered, this,
           [this] { Guarded([&] { PMMUpdateListClick(); }); });
+  connect(btExcelOut_, &QPushButton::clicked, this,
+          [this] { Guarded([&] { BTExcelOutClick(); }); });
 }
 
 ListPage::~ListPage() = default;
@@ -425,6 +432,16 @@ void ListPage::CKDirIgnoreClick() {
 void ListPage::PMMUpdateListClick() {
   Q_EMIT RefreshRequested();
   sgPath_->setFocus();
+}
+
+void ListPage::BTExcelOutClick() {
+  BusyCursor busy(*sgPath_);
+  XlsxSpreadsheetServer server(ReportFolder(), *reportOpener_);
+  ExportListReport(shown_, server);
+}
+
+void ListPage::SetReportOpener(std::unique_ptr<FileOpener> opener) {
+  reportOpener_ = std::move(opener);
 }
 
 }  // namespace tarvex

@@ -7,6 +7,7 @@
 #include <QCollator>
 #include <QElapsedTimer>
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "core/filter/filter_set.h"
@@ -22,6 +23,7 @@ class QPushButton;
 
 namespace tarvex {
 
+class FileOpener;
 class MainState;
 class MessageBoxes;
 class PathGridView;
@@ -97,6 +99,8 @@ class ListPage : public QWidget {
   void SetShownColumnWidths();
   // Column 1 follows the width of the grid.
   void TSListResize();
+  // What opens the report workbook; the desktop's default application unless replaced.
+  void SetReportOpener(std::unique_ptr<FileOpener> opener);
 
  Q_SIGNALS:
   // The list should be scanned again: the refresh of the active page does it while this tab is
@@ -117,6 +121,7 @@ class ListPage : public QWidget {
   void CKDirHideClick();
   void CKDirIgnoreClick();
   void PMMUpdateListClick();
+  void BTExcelOutClick();
   void RequestRefreshAndFocus();
   // A click on an option while a copy or delete loop runs is taken back; true when it was.
   bool UndoClickWhileCommandRuns(QCheckBox& box);
@@ -128,6 +133,7 @@ class ListPage : public QWidget {
   ShownList& shown_;
   QCollator collator_;
   QElapsedTimer sortCounterClock_;
+  std::unique_ptr<FileOpener> reportOpener_;
 
   QLabel* lbListMain_ = nullptr;
   QLabel* lbListSub_ = nullptr;

@@ -1,12 +1,8 @@
 #include "core/settings/settings.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
-
+#include "core/fs/user_folders.h"
 #include "core/text/comma_text.h"
 
 namespace tarvex {
@@ -214,28 +210,6 @@ bool SaveSettings(ProfileFile& file, Settings& s) {
   return true;
 }
 
-namespace {
-
-bool MakeFolders(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string part = path.substr(0, slash);
-    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) break;
-  }
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
-    return pw->pw_dir;
-  }
-  return {};
-}
-
-}  // namespace
-
 std::string SettingsPathFor(const std::string& programPath) {
   const std::size_t slash = programPath.rfind('/');
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -249,14 +223,7 @@ std::string SettingsPathFor(const std::string& programPath) {
       slash == std::string::npos ? std::string(".") : programPath.substr(0, slash == 0 ? 1 : slash);
   if (::access(folder.c_str(), W_OK) == 0) return besideProgram;
 
-  std::string configHome;
-  // A relative value is to be ignored, as if it were unset.
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    configHome = xdg;
-  } else {
-    configHome = HomeFolder() + "/.config";
-  }
-  const std::string tarvexFolder = configHome + "/tarvex";
+  const std::string tarvexFolder = XdgBaseFolder("XDG_CONFIG_HOME", "/.config") + "/tarvex";
   MakeFolders(tarvexFolder);
   return tarvexFolder + "/tarvex.ini";
 }

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
@@ -26,6 +27,7 @@
 #include "app/shell/program_start.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
+#include "support/temp_tree.h"
 #include "support/trash_sandbox.h"
 
 namespace tarvex {
@@ -34,8 +36,6 @@ namespace {
 using filetest::FindInTrash;
 using filetest::ReadFile;
 using filetest::SandboxFolder;
-using filetest::SetModificationTime;
-using filetest::WriteFile;
 
 constexpr std::time_t T0 = 1700000000;
 
@@ -44,19 +44,15 @@ class ListCommandsTest : public ::testing::Test {
   void SetUp() override {
     // Nothing of these tests may reach the real trash.
     ASSERT_TRUE(filetest::SandboxTrashIsPrivate());
-    mainRoot = sandbox / "main";
-    subRoot = sandbox / "sub";
-    for (const std::string& folder : {mainRoot, subRoot, subRoot + "/deep", subRoot + "/deep/er"})
-      ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-    WriteFile(mainRoot + "/new.txt", "new version");
-    SetModificationTime(mainRoot + "/new.txt", T0 + 600, 0);
-    WriteFile(subRoot + "/new.txt", "old");
-    SetModificationTime(subRoot + "/new.txt", T0, 0);
-    WriteFile(mainRoot + "/both.txt", "main");
-    SetModificationTime(mainRoot + "/both.txt", T0, 0);
-    WriteFile(subRoot + "/both.txt", "sub!");
-    SetModificationTime(subRoot + "/both.txt", T0, 0);
-    WriteFile(subRoot + "/deep/er/only.txt", "only in sub");
+    main.emplace(sandbox / "main");
+    sub.emplace(sandbox / "sub");
+    mainRoot = main->Root();
+    subRoot = sub->Root();
+    main->File("new.txt", "new version", T0 + 600);
+    sub->File("new.txt", "old", T0);
+    main->File("both.txt", "main", T0);
+    sub->File("both.txt", "sub!", T0);
+    sub->File("deep/er/only.txt", "only in sub");
 
     window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
     window->State().Settings.copywait = 0;
@@ -86,6 +82,8 @@ class ListCommandsTest : public ::testing::Test {
   }
 
   SandboxFolder sandbox;
+  // Inside the sandbox, so that trashed files go to its private trash.
+  std::optional<testing::TempTree> main, sub;
   std::string mainRoot, subRoot;
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;
@@ -186,11 +184,9 @@ TEST_F(ListCommandsTest, CopyAllCreatesMissingFoldersOnTheOtherSide) {
 
 TEST_F(ListCommandsTest, CopyAndDeleteKeepTheTopRowAndMakeTheFirstSelectedRowCurrent) {
   for (int i = 0; i < 80; ++i) {
-    const std::string name = "/many" + std::to_string(100 + i) + ".txt";
-    WriteFile(mainRoot + name, "m");
-    SetModificationTime(mainRoot + name, T0 + 600, 0);
-    WriteFile(subRoot + name, "s");
-    SetModificationTime(subRoot + name, T0, 0);
+    const std::string name = "many" + std::to_string(100 + i) + ".txt";
+    main->File(name, "m", T0 + 600);
+    sub->File(name, "s", T0);
   }
   page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
                        ScanOptions{true, false, false, false, 49});

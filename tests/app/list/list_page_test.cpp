@@ -36,6 +36,7 @@
 #include "support/qt_printers.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
+#include "support/temp_tree.h"
 
 namespace tarvex {
 namespace {
@@ -47,19 +48,8 @@ qint64 LocalTime(int year, int month, int day, int hour, int minute, int second)
 
 const qint64 T = LocalTime(2024, 5, 6, 7, 8, 10);
 
-void SetTime(const QString& path, qint64 mtime) {
-  const timeval times[2] = {{static_cast<time_t>(mtime), 0}, {static_cast<time_t>(mtime), 0}};
-  ASSERT_EQ(utimes(QFile::encodeName(path).constData(), times), 0) << path.toStdString();
-}
-
-void WriteFile(const QString& path, int size, qint64 mtime) {
-  ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(QByteArray(size, 'x'));
-  file.close();
-  SetTime(path, mtime);
-}
+// A file's content of the given size.
+std::string Content(int size) { return std::string(static_cast<std::size_t>(size), 'x'); }
 
 // What LBCompare showed each time it was painted, and the grid's cursor at that moment.
 class CounterPaints : public QObject {
@@ -98,28 +88,26 @@ class ListPageTest : public ::testing::Test {
     model = page->PathModel();
     Tabs()->setCurrentWidget(window->TSList());
     QApplication::processEvents();
-    mainRoot = roots.filePath(QStringLiteral("main"));
-    subRoot = roots.filePath(QStringLiteral("sub"));
-    QDir().mkpath(mainRoot);
-    QDir().mkpath(subRoot);
+    mainRoot = QString::fromStdString(mainTree.Root());
+    subRoot = QString::fromStdString(subTree.Root());
   }
 
   QTabWidget* Tabs() { return window->findChild<QTabWidget*>(QStringLiteral("PageControl1")); }
 
   // Seven paths that sort the same way in every collation; see the table in the first test.
   void MakeStandardTrees() {
-    WriteFile(Main("a.txt"), 10, T);
-    WriteFile(Sub("a.txt"), 10, T + 200);
-    WriteFile(Main("b.txt"), 30, T + 100);
-    WriteFile(Sub("b.txt"), 20, T);
-    WriteFile(Main("c.txt"), 1234, T);
-    WriteFile(Main("d/e.txt"), 7, T);
-    WriteFile(Sub("d/e.txt"), 7, T);
-    WriteFile(Main("f.log"), 3, T);
-    WriteFile(Sub("f.log"), 3, T);
-    WriteFile(Sub("g.txt"), 4, T);
-    SetTime(Main("d"), T + 500);
-    SetTime(Sub("d"), T);
+    mainTree.File("a.txt", Content(10), T);
+    subTree.File("a.txt", Content(10), T + 200);
+    mainTree.File("b.txt", Content(30), T + 100);
+    subTree.File("b.txt", Content(20), T);
+    mainTree.File("c.txt", Content(1234), T);
+    mainTree.File("d/e.txt", Content(7), T);
+    subTree.File("d/e.txt", Content(7), T);
+    mainTree.File("f.log", Content(3), T);
+    subTree.File("f.log", Content(3), T);
+    subTree.File("g.txt", Content(4), T);
+    mainTree.SetTime("d", T + 500);
+    subTree.SetTime("d", T);
   }
 
   QString Main(const char* relative) const { return mainRoot + QLatin1Char('/') + relative; }
@@ -167,7 +155,8 @@ class ListPageTest : public ::testing::Test {
   }
 
   QTemporaryDir settings;
-  QTemporaryDir roots;
+  testing::TempTree mainTree;
+  testing::TempTree subTree;
   test::RecordingMessageBoxes boxes;
   QString mainRoot;
   QString subRoot;
@@ -697,17 +686,18 @@ TEST_F(ListPageTest, OptionsAndSortStateComeFromTheSettingsAndGoBack) {
 }
 
 TEST_F(ListPageTest, ScreenshotsWithJapaneseNames) {
-  WriteFile(Main("報告書.txt"), 12345, T);
-  WriteFile(Sub("報告書.txt"), 12000, T - 3600);
-  WriteFile(Main("写真/夏休み_海辺の風景.jpg"), 2456789, T);
-  WriteFile(Sub("写真/夏休み_海辺の風景.jpg"), 2456789, T);
-  WriteFile(Main("資料/会議メモ（第三回）.docx"), 5300, T + 86400);
-  WriteFile(Sub("資料/古い議事録.txt"), 880, T - 86400 * 40);
-  WriteFile(Main("とても長いファイル名の例です_列の幅を超える長さを確かめるためのもの.txt"), 1, T);
-  WriteFile(Main("ログ/動作記録.log"), 77, T);
-  WriteFile(Sub("ログ/動作記録.log"), 70, T);
-  SetTime(Main("写真"), T);
-  SetTime(Sub("写真"), T);
+  mainTree.File("報告書.txt", Content(12345), T);
+  subTree.File("報告書.txt", Content(12000), T - 3600);
+  mainTree.File("写真/夏休み_海辺の風景.jpg", Content(2456789), T);
+  subTree.File("写真/夏休み_海辺の風景.jpg", Content(2456789), T);
+  mainTree.File("資料/会議メモ（第三回）.docx", Content(5300), T + 86400);
+  subTree.File("資料/古い議事録.txt", Content(880), T - 86400 * 40);
+  mainTree.File("とても長いファイル名の例です_列の幅を超える長さを確かめるためのもの.txt",
+                Content(1), T);
+  mainTree.File("ログ/動作記録.log", Content(77), T);
+  subTree.File("ログ/動作記録.log", Content(70), T);
+  mainTree.SetTime("写真", T);
+  subTree.SetTime("写真", T);
   page->CKSubFolder()->setChecked(true);
   page->CBFilterChoice()->addItems({QStringLiteral("すべて"), QStringLiteral("汎用")});
   Scan();
