@@ -22,6 +22,7 @@ set(TARVEX_DEB_DEPENDS
     "libqt6gui6 (>= 6.4.2)"
     "libqt6widgets6 (>= 6.4.2)"
     "libqt6svg6 (>= 6.4.2)"
+    "libxcb1"
     "libxlsxwriter4 (>= 1.1.4)"
     "fonts-ipafont-gothic | fonts-noto-cjk")
 list(JOIN TARVEX_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -10,7 +10,7 @@ echo "package: $deb"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/bin/tarvex ./usr/share/applications/org.tarvex.Tarvex.desktop \
             ./usr/share/icons/hicolor/scalable/apps/org.tarvex.Tarvex.svg \
-            ./usr/share/metainfo/org.tarvex.Tarvex.metainfo.xml; do
+            ./usr/share/metainfo/org.tarvex.Tarvex.metainfo.xml ./usr/share/tarvex/tarvex.txt; do
   grep -qx "$path" <<<"$contents" || { echo "missing in the package: $path"; exit 1; }
 done
 dpkg-deb -f "$deb" Depends

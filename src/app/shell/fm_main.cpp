@@ -11,14 +11,17 @@
 
 #include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
+#include "app/help/help_page.h"
 #include "app/list/list_commands.h"
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
 #include "app/log/qv_message_box.h"
 #include "app/shell/app_identity.h"
 #include "app/shell/combo_mirror.h"
+#include "app/shell/drive_watcher.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/japanese_fonts.h"
+#include "app/shell/qt_desktop_services.h"
 #include "app/shell/qt_message_boxes.h"
 #include "core/scan/path_entry.h"
 #include "core/settings/compare_pair.h"
@@ -38,11 +41,19 @@ constexpr int MinimumHeight = 400;
 
 }  // namespace
 
-TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, QWidget* parent)
-    : QMainWindow(parent), boxes_(boxes), requestedSettingsPath_(std::move(settingsPath)) {
+TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, DesktopServices* desktop,
+                 QWidget* parent)
+    : QMainWindow(parent),
+      boxes_(boxes),
+      desktop_(desktop),
+      requestedSettingsPath_(std::move(settingsPath)) {
   if (!boxes_) {
     ownBoxes_ = std::make_unique<QtMessageBoxes>(this);
     boxes_ = ownBoxes_.get();
+  }
+  if (!desktop_) {
+    ownDesktop_ = std::make_unique<QtDesktopServices>();
+    desktop_ = ownDesktop_.get();
   }
   setObjectName(QStringLiteral("FMMain"));
   setWindowIcon(ApplicationIcon());
@@ -133,6 +144,15 @@ void TFMMain::BuildPages() {
   listLayout->addWidget(listPage_);
   connect(listPage_, &ListPage::RefreshRequested, this,
           [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
+
+  auto* helpLayout = new QVBoxLayout(tsHelp_);
+  helpLayout->setContentsMargins(0, 0, 0, 0);
+  helpPage_ = new HelpPage(*desktop_, *boxes_, tsHelp_);
+  helpLayout->addWidget(helpPage_);
+
+  driveWatcher_ = new DriveWatcher(
+      state_, *boxes_, *desktop_, [this] { return pageControl1_->currentWidget() == tsFolder_; },
+      [this] { FormCloseQuery(); }, this);
 }
 
 void TFMMain::FormCreate() {
@@ -149,6 +169,8 @@ void TFMMain::FormCreate() {
   folderPage_->ShowHistory();
   filterPage_->ShowFilterNames();
   listPage_->ApplySettings(state_.Settings);
+  driveWatcher_->TakeDriveList();
+  driveWatcher_->SetInterval(DriveWatcher::FirstCheckInterval);
   // Set before the tab-change handler is connected, so it does not run.
   pageControl1_->setCurrentWidget(tsFolder_);
 }
@@ -162,6 +184,7 @@ void TFMMain::showEvent(QShowEvent* event) {
 
 void TFMMain::FormShow() {
   setWindowTitle(MainWindowCaption());
+  helpPage_->ShowSupportAddress(state_.Settings.supporturl);
   folderPage_->CBComparePathChange();
   listPage_->SetShownColumnWidths();
   state_.ScanAttrMask = DefaultScanAttrMask;
@@ -235,8 +258,11 @@ void TFMMain::PageControl1Change(int /*index*/) {
 }
 
 void TFMMain::RefreshActivePage() {
-  if (!isActiveWindow() || state_.CommandRunning.IsLocked() || filterPage_->HoldingHideMemo())
-    return;
+  if (!isActiveWindow()) return;
+  if (pageControl1_->currentWidget() == tsFolder_) {
+    driveWatcher_->SetInterval(DriveWatcher::CheckInterval);
+  }
+  if (state_.CommandRunning.IsLocked() || filterPage_->HoldingHideMemo()) return;
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();

@@ -18,8 +18,11 @@ class QTabWidget;
 
 namespace tarvex {
 
+class DesktopServices;
+class DriveWatcher;
 class FilterPage;
 class FolderPage;
+class HelpPage;
 class ListCommands;
 class ListPage;
 class TFMOption;
@@ -30,9 +33,10 @@ class TFMMain : public QMainWindow {
 
  public:
   // settingsPath: the settings file to use; empty means the one beside the program. boxes: the
-  // message boxes to use, kept by the caller; null means real ones.
+  // message boxes to use, kept by the caller; null means real ones. desktop: the same for the
+  // drive list, beep, restart and opening of links.
   explicit TFMMain(QString settingsPath = {}, MessageBoxes* boxes = nullptr,
-                   QWidget* parent = nullptr);
+                   DesktopServices* desktop = nullptr, QWidget* parent = nullptr);
   ~TFMMain() override;
 
   MainState& State() { return state_; }
@@ -60,6 +64,8 @@ class TFMMain : public QMainWindow {
 
   FolderPage& Folders() { return *folderPage_; }
   FilterPage& Filters() { return *filterPage_; }
+  HelpPage& Help() { return *helpPage_; }
+  DriveWatcher& DriveWatch() { return *driveWatcher_; }
 
   // Brings the active tab up to date: on the list tab the current pair is recorded with its
   // filter set and both folders are scanned. Only while this window is the active one.
@@ -92,6 +98,8 @@ class TFMMain : public QMainWindow {
   MainState state_;
   std::unique_ptr<MessageBoxes> ownBoxes_;
   MessageBoxes* boxes_ = nullptr;
+  std::unique_ptr<DesktopServices> ownDesktop_;
+  DesktopServices* desktop_ = nullptr;
   QString requestedSettingsPath_;
   bool shown_ = false;
   bool closeQueried_ = false;
@@ -108,6 +116,8 @@ class TFMMain : public QMainWindow {
   FolderPage* folderPage_ = nullptr;
   FilterPage* filterPage_ = nullptr;
   ListPage* listPage_ = nullptr;
+  HelpPage* helpPage_ = nullptr;
+  DriveWatcher* driveWatcher_ = nullptr;
   TFMOption* fmOption_ = nullptr;
   ListCommands* listCommands_ = nullptr;
 };

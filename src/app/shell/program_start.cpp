@@ -4,8 +4,9 @@
 
 namespace tarvex {
 
-std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath, MessageBoxes* boxes) {
-  auto FMMain = std::make_unique<TFMMain>(std::move(settingsPath), boxes);
+std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath, MessageBoxes* boxes,
+                                         DesktopServices* desktop) {
+  auto FMMain = std::make_unique<TFMMain>(std::move(settingsPath), boxes, desktop);
   FMMain->show();
   FMMain->SetProgressDialog(new TFMOption(FMMain.get()));
   return FMMain;

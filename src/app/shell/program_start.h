@@ -10,6 +10,7 @@
 namespace tarvex {
 
 // Arguments as for TFMMain. The dialog belongs to the window and is reached by FMOption().
-std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath = {}, MessageBoxes* boxes = nullptr);
+std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath = {}, MessageBoxes* boxes = nullptr,
+                                         DesktopServices* desktop = nullptr);
 
 }  // namespace tarvex

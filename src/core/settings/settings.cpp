@@ -133,6 +133,7 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
   s.copywait = file.ReadInteger(OptionSection, "copywait", DefaultCopyWait);
+  s.supporturl = file.ReadString(OptionSection, "supporturl", "");
 
   LoadComboItems(file, s.CompareList, CompareListSection, "", MaxHistory);
   // An entry is a pair text, optionally "=" and its filter set. Set names never hold "=", so the
@@ -182,7 +183,8 @@ bool SaveSettings(ProfileFile& file, Settings& s) {
                               file.WriteBool(OptionSection, "onesidedir", s.onesidedir) &&
                               file.WriteBool(OptionSection, "dirhide", s.dirhide) &&
                               file.WriteInteger(OptionSection, "compfmax", s.compfmax) &&
-                              file.WriteInteger(OptionSection, "copywait", s.copywait);
+                              file.WriteInteger(OptionSection, "copywait", s.copywait) &&
+                              file.WriteString(OptionSection, "supporturl", s.supporturl);
   if (!optionsWritten) return false;
 
   // The joined form is built on a copy: the history in memory stays as it was, so a second save

@@ -44,6 +44,7 @@ struct Settings {
   bool dirhide = false;
   int compfmax = 1048576;
   int copywait = DefaultCopyWait;  // pause after each copied or deleted file, in milliseconds
+  std::string supporturl;          // the help tab's link; empty: the user guide as a file address
   ComboItems CompareList;          // pair texts, most recent first
   NameValueList PairFilterMap{NameValueList::Split::LastEquals};
   ComboItems FilterNames;

@@ -57,6 +57,7 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_FALSE(s.subfolder || s.dirignore || s.onesidedir || s.dirhide);
   EXPECT_EQ(s.compfmax, 1048576);
   EXPECT_EQ(s.copywait, 200);
+  EXPECT_EQ(s.supporturl, "");  // the window links the user guide then
   EXPECT_TRUE(s.CompareList.Items.empty());
   EXPECT_EQ(s.CompareList.ItemIndex, -1);
   EXPECT_TRUE(s.PairFilterMap.Lines.empty());
@@ -158,6 +159,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   s.subfolder = s.dirignore = s.onesidedir = s.dirhide = true;
   s.compfmax = 5000000;
   s.copywait = 0;
+  s.supporturl = "https://example.org/tarvex/ヘルプ?a=1&b=2";
   s.CompareList.Items = {"/a 〓 /b", "/c 〓 /d"};
   s.PairFilterMap.SetValue("/a 〓 /b", "汎用");
   s.FilterNames.Items.push_back("C++ \"src\"");
@@ -179,6 +181,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   EXPECT_TRUE(t.subfolder && t.dirignore && t.onesidedir && t.dirhide);
   EXPECT_EQ(t.compfmax, 5000000);
   EXPECT_EQ(t.copywait, 0);
+  EXPECT_EQ(t.supporturl, s.supporturl);
   EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);
   EXPECT_EQ(t.CompareList.ItemIndex, 0);
   EXPECT_EQ(t.PairFilterMap.Lines, (Lines{"/a 〓 /b=汎用"}));

@@ -1,0 +1,29 @@
+#pragma once
+// What the window asks of the desktop beyond its own widgets: the drive list, the beep, a wait,
+// starting the program anew, and opening an address with the desktop's default handler. Behind
+// this interface so that a test can replace each of them.
+
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+class DesktopServices {
+ public:
+  virtual ~DesktopServices() = default;
+  // Appends the mount points of the storage volumes (ListLogicalDrives); returns how many.
+  virtual int ListLogicalDrives(std::vector<std::string>& list) = 0;
+  virtual void Beep() = 0;
+  // Blocks for the given time, handling no events meanwhile.
+  virtual void Sleep(int milliseconds) = 0;
+  // Starts this program's executable as a new process without arguments, then ends this
+  // instance: its event loop returns without handling further input. A failure to start goes
+  // unreported; this instance ends all the same.
+  virtual void Restart() = 0;
+  // Opens the address (a URL, or a path of a file) with the desktop's default handler; what
+  // becomes of it is not reported.
+  virtual void OpenUrl(const QString& address) = 0;
+};
+
+}  // namespace tarvex

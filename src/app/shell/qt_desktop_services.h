@@ -1,0 +1,17 @@
+#pragma once
+// The desktop services of the running system.
+
+#include "app/shell/desktop_services.h"
+
+namespace tarvex {
+
+class QtDesktopServices : public DesktopServices {
+ public:
+  int ListLogicalDrives(std::vector<std::string>& list) override;
+  void Beep() override;
+  void Sleep(int milliseconds) override;
+  void Restart() override;
+  void OpenUrl(const QString& address) override;
+};
+
+}  // namespace tarvex

@@ -1,0 +1,38 @@
+#pragma once
+// Desktop services that touch nothing: the drive list is what the test sets, and every call is
+// recorded in order.
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/shell/desktop_services.h"
+
+namespace tarvex::test {
+
+class RecordingDesktopServices : public DesktopServices {
+ public:
+  std::vector<std::string> Drives{"/", "/home"};
+  // "list", "beep", "sleep <ms>", "restart", "open <address>", in the order called.
+  std::vector<std::string> Calls;
+  // Runs inside Sleep, to see the state the wait starts in.
+  std::function<void()> OnSleep;
+
+  int ListLogicalDrives(std::vector<std::string>& list) override {
+    Calls.push_back("list");
+    list.insert(list.end(), Drives.begin(), Drives.end());
+    return static_cast<int>(Drives.size());
+  }
+  void Beep() override { Calls.push_back("beep"); }
+  void Sleep(int milliseconds) override {
+    Calls.push_back("sleep " + std::to_string(milliseconds));
+    if (OnSleep) OnSleep();
+  }
+  void Restart() override { Calls.push_back("restart"); }
+  void OpenUrl(const QString& address) override {
+    Calls.push_back("open " + address.toStdString());
+  }
+};
+
+}  // namespace tarvex::test
