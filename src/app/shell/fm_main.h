@@ -18,6 +18,7 @@ class QTabWidget;
 
 namespace tarvex {
 
+class ComparePage;
 class FilterPage;
 class FolderPage;
 class ListCommands;
@@ -47,6 +48,7 @@ class TFMMain : public QMainWindow {
   QWidget* TSMessage() const { return tsMessage_; }
   QWidget* TSHelp() const { return tsHelp_; }
   ListPage* ListTab() const { return listPage_; }
+  ComparePage* CompareTab() const { return comparePage_; }
 
   // The progress dialog is made after the window (see main.cpp) and handed over here.
   void SetProgressDialog(TFMOption* dialog);
@@ -108,6 +110,7 @@ class TFMMain : public QMainWindow {
   FolderPage* folderPage_ = nullptr;
   FilterPage* filterPage_ = nullptr;
   ListPage* listPage_ = nullptr;
+  ComparePage* comparePage_ = nullptr;
   TFMOption* fmOption_ = nullptr;
   ListCommands* listCommands_ = nullptr;
 };
