@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -280,6 +281,25 @@ TEST_F(ComparePageTest, NoCurrentRowOrAnEmptyList) {
   EXPECT_EQ(boxes.Calls[1].Text, QStringLiteral("ファイルが選択されていません。"));
   EXPECT_EQ(LogLines().size(), logLines);
   EXPECT_EQ(m->model()->rowCount(), 0);
+}
+
+TEST_F(ComparePageTest, ARootThatNamesNoFolderHasNoFiles) {
+  // A scan with an empty main folder lists the sub side only; its main paths stay relative and
+  // must not reach a file of that name in the current folder.
+  subTree.File("here.txt", "sub\n");
+  testing::TempTree current;
+  current.File("here.txt", "current folder\n");
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(current.Root())));
+  FilterSet filter;
+  filter.Name = "すべて";
+  filter.SelectPatterns = PatternList{"*"};
+  window->ListTab()->UpdatePathList("", subTree.Root(), filter);
+  CompareRow("here.txt");
+  QDir::setCurrent(previous);
+  ASSERT_EQ(boxes.Calls.size(), 1u);
+  EXPECT_EQ(boxes.Calls[0].Text, QStringLiteral("メインファイルが在りません。"));
+  EXPECT_EQ(page->MainComparePath(), "here.txt");
 }
 
 TEST_F(ComparePageTest, TextRowsWithLineNumbersGapsAndColours) {
