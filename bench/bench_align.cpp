@@ -1,7 +1,8 @@
-// Loads and aligns two text files of about 200,000 lines with scattered changes (the whole text
-// compare: read, split, code, align, count) and runs GNU diff on the same two files in the same
-// run; prints both times and their ratio.
-//   bench_align [lines] [work-folder]
+// The whole text compare (read, split, code, align, count) of pairs of files against GNU diff of
+// the same two files in the same run: about 1 MB (30,000 lines) with 1% and with 30% of the
+// lines changed, about 10 MB with 1% changed, and a pair whose lines mostly repeat (blank lines,
+// braces). Prints both times and their ratio for each pair.
+//   bench_align [work-folder]
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -44,7 +45,7 @@ std::string RandomLine(std::mt19937& rng) {
       return std::string(static_cast<std::size_t>(2 * pick(4)), ' ') + "}";
   }
   std::string line(static_cast<std::size_t>(2 * pick(5)), ' ');
-  for (int w = 1 + pick(8); w > 0; --w) {
+  for (int w = 2 + pick(9); w > 0; --w) {
     line += words[pick(static_cast<int>(std::size(words)))];
     line += ' ';
   }
@@ -77,11 +78,66 @@ int RunDiff(const std::string& a, const std::string& b) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Lines of a file whose lines mostly repeat: blank lines, braces, a few common statements, and now
+// and then a line of its own.
+std::string RepeatingLine(std::mt19937& rng) {
+  static const char* lines[] = {"",           "{",      "}",         "  }",
+                                "    }",      "  {",    "  return;", "    break;",
+                                "  } else {", "#endif", "  // ...",  "    return 0;"};
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  if (pick(20) == 0) return RandomLine(rng);
+  return lines[pick(static_cast<int>(std::size(lines)))];
+}
+
+struct Pair {
+  const char* Name;
+  int Lines;
+  double ChangedShare;  // of the main lines, about
+  bool Repeating;
+};
+
+// The sub file: the main lines with changes at about the given share of them: a changed line,
+// a few lines inserted or deleted, or a block copied from further down.
+std::vector<std::string> ChangedCopy(const std::vector<std::string>& main, double share,
+                                     std::mt19937& rng, bool repeating) {
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  std::bernoulli_distribution changeHere(share / 2);  // a change touches two lines on average
+  auto line = [&] { return repeating ? RepeatingLine(rng) : RandomLine(rng); };
+  std::vector<std::string> sub;
+  sub.reserve(main.size() + main.size() / 10);
+  for (std::size_t i = 0; i < main.size();) {
+    if (!changeHere(rng)) {
+      sub.push_back(main[i++]);
+      continue;
+    }
+    const auto length = static_cast<std::size_t>(1 + pick(3));
+    switch (pick(8)) {
+      case 0:
+        for (std::size_t k = 0; k < length; ++k) sub.push_back(line());
+        break;
+      case 1:
+        i += length;
+        break;
+      case 2: {
+        const std::size_t from =
+            std::min(main.size(), i + 50 + static_cast<std::size_t>(pick(500)));
+        for (std::size_t k = from; k < std::min(main.size(), from + length); ++k)
+          sub.push_back(main[k]);
+        break;
+      }
+      default:
+        for (std::size_t k = 0; k < length && i < main.size(); ++k, ++i)
+          sub.push_back(main[i] + " // changed");
+        break;
+    }
+  }
+  return sub;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int lineCount = argc > 1 ? std::atoi(argv[1]) : 200000;
-  const std::string base = argc > 2 ? argv[2] : std::filesystem::temp_directory_path().string();
+  const std::string base = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   std::string folder = base + "/tarvex-bench-align-XXXXXX";
   if (::mkdtemp(folder.data()) == nullptr) {
     std::perror(folder.c_str());
@@ -89,87 +145,54 @@ int main(int argc, char** argv) {
   }
   const std::string mainPath = folder + "/main.txt";
   const std::string subPath = folder + "/sub.txt";
-
+  const Pair pairs[] = {
+      {"1 MB, 1% changed", 30000, 0.01, false},
+      {"1 MB, 30% changed", 30000, 0.30, false},
+      {"10 MB, 1% changed", 300000, 0.01, false},
+      {"1 MB, repeating lines, 1% changed", 120000, 0.01, true},
+  };
+  constexpr int Runs = 5;
+  std::printf("best of %d runs, times in seconds\n", Runs);
+  std::printf("%-36s %9s %9s %7s %7s %9s %9s %7s\n", "pair", "main KB", "sub KB", "rows", "differ",
+              "compare", "diff", "ratio");
   std::mt19937 rng(4711);
-  std::vector<std::string> main;
-  main.reserve(static_cast<std::size_t>(lineCount));
-  for (int i = 0; i < lineCount; ++i) main.push_back(RandomLine(rng));
-  // About one change every 400 lines: a few lines inserted, deleted or changed, or a block moved.
-  std::vector<std::string> sub;
-  int changes = 0;
-  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  for (std::size_t i = 0; i < main.size();) {
-    if (pick(400) != 0) {
-      sub.push_back(main[i++]);
-      continue;
-    }
-    ++changes;
-    const auto length = static_cast<std::size_t>(1 + pick(5));
-    switch (pick(4)) {
-      case 0:
-        for (std::size_t k = 0; k < length; ++k) sub.push_back(RandomLine(rng));
-        break;
-      case 1:
-        i += length;
-        break;
-      case 2:
-        for (std::size_t k = 0; k < length && i < main.size(); ++k, ++i) {
-          sub.push_back(main[i] + " // changed");
-        }
-        break;
-      default: {  // a block from further down, copied here
-        const std::size_t from =
-            std::min(main.size(), i + 50 + static_cast<std::size_t>(pick(500)));
-        for (std::size_t k = from; k < std::min(main.size(), from + length); ++k)
-          sub.push_back(main[k]);
-        break;
-      }
-    }
-  }
-  if (!WriteLines(mainPath, main) || !WriteLines(subPath, sub)) {
-    std::perror("write");
-    return 1;
-  }
-  const auto mainBytes = std::filesystem::file_size(mainPath);
-  const auto subBytes = std::filesystem::file_size(subPath);
-  std::printf("main %zu lines (%ju bytes), sub %zu lines (%ju bytes), %d changes\n", main.size(),
-              static_cast<std::uintmax_t>(mainBytes), sub.size(),
-              static_cast<std::uintmax_t>(subBytes), changes);
-
-  constexpr int Runs = 3;
-  double loadBest = 1e9, alignBest = 1e9, oursBest = 1e9, diffBest = 1e9;
-  std::size_t differing = 0, rows = 0;
-  int diffStatus = 0;
-  for (int run = 0; run < Runs; ++run) {
-    const Clock::time_point start = Clock::now();
-    CompareLoad load = LoadCompareRows(mainPath, subPath, INT32_MAX);
-    const double loadSeconds = SecondsSince(start);
-    if (!load) {
-      std::printf("load failed: %s\n", load.FailedPath.c_str());
+  for (const Pair& pair : pairs) {
+    std::vector<std::string> main;
+    main.reserve(static_cast<std::size_t>(pair.Lines));
+    for (int i = 0; i < pair.Lines; ++i)
+      main.push_back(pair.Repeating ? RepeatingLine(rng) : RandomLine(rng));
+    const std::vector<std::string> sub = ChangedCopy(main, pair.ChangedShare, rng, pair.Repeating);
+    if (!WriteLines(mainPath, main) || !WriteLines(subPath, sub)) {
+      std::perror("write");
       return 1;
     }
-    const Clock::time_point alignStart = Clock::now();
-    AlignRows(load.Rows);
-    differing = CountDifferingRows(load.Rows);
-    const double alignSeconds = SecondsSince(alignStart);
-    const double ours = SecondsSince(start);
-    rows = std::max(load.Rows.Main().RowCount(), load.Rows.Sub().RowCount());
-    loadBest = std::min(loadBest, loadSeconds);
-    alignBest = std::min(alignBest, alignSeconds);
-    oursBest = std::min(oursBest, ours);
+    double oursBest = 1e9, loadBest = 1e9, diffBest = 1e9;
+    std::size_t differing = 0, rows = 0;
+    for (int run = 0; run < Runs; ++run) {
+      const Clock::time_point start = Clock::now();
+      CompareLoad load = LoadCompareRows(mainPath, subPath, INT32_MAX);
+      loadBest = std::min(loadBest, SecondsSince(start));
+      if (!load) {
+        std::printf("load failed: %s\n", load.FailedPath.c_str());
+        return 1;
+      }
+      AlignRows(load.Rows);
+      differing = CountDifferingRows(load.Rows);
+      oursBest = std::min(oursBest, SecondsSince(start));
+      rows = std::max(load.Rows.Main().RowCount(), load.Rows.Sub().RowCount());
 
-    const Clock::time_point diffStart = Clock::now();
-    diffStatus = RunDiff(mainPath, subPath);
-    diffBest = std::min(diffBest, SecondsSince(diffStart));
+      const Clock::time_point diffStart = Clock::now();
+      if (RunDiff(mainPath, subPath) < 0) {
+        std::printf("diff did not run\n");
+        return 1;
+      }
+      diffBest = std::min(diffBest, SecondsSince(diffStart));
+    }
+    std::printf("%-36s %9.0f %9.0f %7zu %7zu %9.4f %9.4f %7.2f   (load %.4f)\n", pair.Name,
+                static_cast<double>(std::filesystem::file_size(mainPath)) / 1024,
+                static_cast<double>(std::filesystem::file_size(subPath)) / 1024, rows, differing,
+                oursBest, diffBest, oursBest / diffBest, loadBest);
   }
-  std::printf("aligned rows %zu, differing rows %zu\n", rows, differing);
-  std::printf("best of %d runs, times in seconds\n", Runs);
-  std::printf("load (read, split, code):   %8.3f\n", loadBest);
-  std::printf("align and count:            %8.3f\n", alignBest);
-  std::printf("text compare, whole:        %8.3f\n", oursBest);
-  std::printf("diff (GNU diffutils):       %8.3f   (exit %d)\n", diffBest, diffStatus);
-  std::printf("ratio text compare / diff:  %8.2f\n", oursBest / diffBest);
-
   std::filesystem::remove_all(folder);
   return 0;
 }

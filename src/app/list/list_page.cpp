@@ -36,6 +36,7 @@
 #include "core/report/list_report.h"
 #include "core/report/report_file.h"
 #include "core/report/xlsx_spreadsheet.h"
+#include "core/scan/path_entry.h"
 #include "core/settings/settings.h"
 #include "core/text/text_encoding.h"
 
@@ -147,6 +148,8 @@ ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
           [this](QPoint globalPos) { Guarded([&] { SGPathPopup(globalPos); }); });
   connect(sgPath_, &PathGridView::ViewportResized, this,
           [this] { Guarded([&] { TSListResize(); }); });
+  connect(sgPath_, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { Guarded([&] { SGPathDblClick(index); }); });
   connect(ckSubFolder_, &QCheckBox::clicked, this,
           [this] { Guarded([&] { CKSubFolderClick(); }); });
   connect(ckOneSideDir_, &QCheckBox::clicked, this,
@@ -410,6 +413,13 @@ bool ListPage::UndoClickWhileCommandRuns(QCheckBox& box) {
 void ListPage::RequestRefreshAndFocus() {
   Q_EMIT RefreshRequested();
   if (PathCount() > 0) sgPath_->setFocus();
+}
+
+void ListPage::SGPathDblClick(const QModelIndex& index) {
+  const PathEntry* entry = shown_.EntryAt(index.row());
+  if (entry == nullptr || IsFolder(entry->Attr)) return;
+  SelectRow(index.row());
+  Q_EMIT CompareRequested();
 }
 
 void ListPage::CKSubFolderClick() {

@@ -108,6 +108,8 @@ class ListPage : public QWidget {
   void RefreshRequested();
   // The user chose another filter set in CBFilterChoice.
   void FilterChoiceChanged(int index);
+  // A file row was double-clicked and is the current row: the compare tab is to show it.
+  void CompareRequested();
 
  private:
   void BuildTopPanel(QWidget* panel);
@@ -116,6 +118,7 @@ class ListPage : public QWidget {
   void ShowCounter(const std::string& text);
   void SGPathHeaderClick(int column);
   void SGPathPopup(QPoint globalPos);
+  void SGPathDblClick(const QModelIndex& index);
   void CKSubFolderClick();
   void CKOneSideDirClick();
   void CKDirHideClick();

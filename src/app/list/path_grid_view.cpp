@@ -129,6 +129,15 @@ void PathGridView::mouseReleaseEvent(QMouseEvent* event) {
   QTableView::mouseReleaseEvent(event);
 }
 
+void PathGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A quick second right click opens the menu again; it is no double-click on the row.
+  if (event->button() != Qt::LeftButton) {
+    event->accept();
+    return;
+  }
+  QTableView::mouseDoubleClickEvent(event);
+}
+
 void PathGridView::wheelEvent(QWheelEvent* event) {
   event->accept();
   wheelRemainder_ += event->angleDelta().y();

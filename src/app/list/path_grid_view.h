@@ -4,7 +4,7 @@
 // moving the current row in large steps, and a right click on a data row asking for the row
 // menu without touching the selection, as the Menu key and Shift+F10 do for the current row. A
 // cell whose text is cut shows it whole as a tooltip; the columns other than the path column can
-// be widened by dragging.
+// be widened by dragging. Only the left button's double-click counts as one.
 
 #include <QPoint>
 #include <QTableView>
@@ -34,6 +34,7 @@ class PathGridView : public QTableView {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;

@@ -16,9 +16,9 @@ QColor Rgb(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); 
 
 QVariant BackgroundOf(CellBackground background) {
   switch (background) {
-    case CellBackground::MainSide:
+    case CellBackground::Main:
       return QBrush(Rgb(MainSideRgb));
-    case CellBackground::SubSide:
+    case CellBackground::Sub:
       return QBrush(Rgb(SubSideRgb));
     case CellBackground::Folder:
       return QBrush(Rgb(FolderRgb));

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/compare/compare_page.h"
 #include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
 #include "app/help/help_page.h"
@@ -144,6 +145,14 @@ void TFMMain::BuildPages() {
   listLayout->addWidget(listPage_);
   connect(listPage_, &ListPage::RefreshRequested, this,
           [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
+  // Showing the compare tab compares the list's current row.
+  connect(listPage_, &ListPage::CompareRequested, this,
+          [this] { pageControl1_->setCurrentWidget(tsCompare_); });
+
+  auto* compareLayout = new QVBoxLayout(tsCompare_);
+  compareLayout->setContentsMargins(0, 0, 0, 0);
+  comparePage_ = new ComparePage(state_, *msgBox_, *boxes_, tsCompare_);
+  compareLayout->addWidget(comparePage_);
 
   auto* helpLayout = new QVBoxLayout(tsHelp_);
   helpLayout->setContentsMargins(0, 0, 0, 0);
@@ -253,6 +262,7 @@ void TFMMain::PageControl1Change(int /*index*/) {
     if (filterPage_->HoldingHideMemo()) return;
     if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
     if (pageControl1_->currentWidget() == tsFilter_) filterPage_->TSFilterShow();
+    if (pageControl1_->currentWidget() == tsCompare_) comparePage_->TSCompareShow();
     RefreshActivePage();
   });
 }

@@ -18,6 +18,7 @@ class QTabWidget;
 
 namespace tarvex {
 
+class ComparePage;
 class DesktopServices;
 class DriveWatcher;
 class FilterPage;
@@ -51,6 +52,7 @@ class TFMMain : public QMainWindow {
   QWidget* TSMessage() const { return tsMessage_; }
   QWidget* TSHelp() const { return tsHelp_; }
   ListPage* ListTab() const { return listPage_; }
+  ComparePage* CompareTab() const { return comparePage_; }
 
   // The progress dialog is made after the window (see main.cpp) and handed over here.
   void SetProgressDialog(TFMOption* dialog);
@@ -116,6 +118,7 @@ class TFMMain : public QMainWindow {
   FolderPage* folderPage_ = nullptr;
   FilterPage* filterPage_ = nullptr;
   ListPage* listPage_ = nullptr;
+  ComparePage* comparePage_ = nullptr;
   HelpPage* helpPage_ = nullptr;
   DriveWatcher* driveWatcher_ = nullptr;
   TFMOption* fmOption_ = nullptr;

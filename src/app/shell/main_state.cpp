@@ -17,8 +17,7 @@ void MainState::CreateSharedLists() {
   Settings.ExtSelectTable.Lines.clear();
   Settings.ExtIgnoreTable.Lines.clear();
   Settings.ExtHideTable.Lines.clear();
-  MainLines.clear();
-  SubLines.clear();
+  CompareRows = tarvex::CompareRows();
   DriveList.clear();
   NewDriveList.clear();
   sharedListsAlive_ = true;
@@ -42,8 +41,7 @@ void MainState::ReleaseSharedLists() {
   Release(Settings.ExtSelectTable.Lines);
   Release(Settings.ExtIgnoreTable.Lines);
   Release(Settings.ExtHideTable.Lines);
-  Release(MainLines);
-  Release(SubLines);
+  CompareRows = tarvex::CompareRows();
   sharedListsAlive_ = false;
 }
 

@@ -22,6 +22,7 @@
 #include "core/scan/path_list.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/settings.h"
+#include "core/textcompare/compare_rows.h"
 
 namespace tarvex {
 
@@ -33,8 +34,7 @@ class MainState {
 
   std::vector<std::string> DriveList;     // drives present at start
   std::vector<std::string> NewDriveList;  // drives found by the latest check
-  std::vector<std::string> MainLines;     // rows of the two text files being compared
-  std::vector<std::string> SubLines;
+  tarvex::CompareRows CompareRows;        // rows of the two text files being compared
 
   std::unique_ptr<tarvex::PathList> PathList;  // null until the first scan
   std::uint32_t ScanAttrMask = 0;

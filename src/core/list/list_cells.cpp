@@ -174,9 +174,9 @@ CellColours ListCellColours(const PathEntry& e, int column) {
   if (IsFolder(e.Attr)) {
     colours.Background = CellBackground::Folder;
   } else if (column == ColumnMainTime || column == ColumnMainSize) {
-    colours.Background = CellBackground::MainSide;
+    colours.Background = CellBackground::Main;
   } else if (column == ColumnSubSize || column == ColumnSubTime) {
-    colours.Background = CellBackground::SubSide;
+    colours.Background = CellBackground::Sub;
   }
   if (e.Ignored) colours.Foreground = CellForeground::Grey;
   return colours;

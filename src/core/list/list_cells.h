@@ -57,7 +57,7 @@ std::string ListSizeText(std::int64_t size, std::string_view thousandsSeparator)
 std::string CompareMarks(const PathEntry& entry, bool dirIgnore);
 
 // Which colours a data cell takes. Column 0 and the cells of selected rows keep the view's own.
-enum class CellBackground { View, MainSide, SubSide, Folder };
+enum class CellBackground { View, Main, Sub, Folder };
 enum class CellForeground { View, Grey };
 struct CellColours {
   CellBackground Background = CellBackground::View;

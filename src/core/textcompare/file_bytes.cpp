@@ -52,4 +52,9 @@ FileBytes ReadFileBytes(const std::string& path, std::int64_t maxBytes) {
   return result;
 }
 
+bool RegularFileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace tarvex

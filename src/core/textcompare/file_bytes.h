@@ -25,4 +25,7 @@ struct FileBytes {
 // Other programs may go on reading and writing the file meanwhile.
 FileBytes ReadFileBytes(const std::string& path, std::int64_t maxBytes = -1);
 
+// True when a regular file is at path; a link is followed, as ReadFileBytes follows it.
+bool RegularFileExists(const std::string& path);
+
 }  // namespace tarvex

@@ -9,7 +9,8 @@ namespace tarvex {
 namespace {
 
 // The rows of one side under each key, in row order: rows grouped by key through a hash table,
-// in linear time.
+// in linear time. Rows and groups are 32-bit (a side has fewer rows than its 32-bit byte limit)
+// and a slot holds only its group, so the table stays small enough for the cache.
 class CodeIndex {
  public:
   // keys[r] is the key of row r.
@@ -21,52 +22,53 @@ class CodeIndex {
       ++bits;
     }
     shift_ = 64 - bits;
-    slots_.assign(capacity, Slot{0, Empty});
-    std::vector<std::size_t> groupOf(keys.size());
-    std::vector<std::size_t> sizes;
+    slots_.assign(capacity, Empty);
+    std::vector<std::uint32_t> groupOf(keys.size());
+    std::vector<std::uint32_t> sizes;
     for (std::size_t r = 0; r < keys.size(); ++r) {
-      Slot& slot = slots_[SlotOf(keys[r])];
-      if (slot.Group == Empty) {
-        slot = {keys[r], sizes.size()};
+      std::uint32_t& slot = slots_[SlotOf(keys[r])];
+      if (slot == Empty) {
+        slot = static_cast<std::uint32_t>(groupKeys_.size());
+        groupKeys_.push_back(keys[r]);
         sizes.push_back(0);
       }
-      groupOf[r] = slot.Group;
-      ++sizes[slot.Group];
+      groupOf[r] = slot;
+      ++sizes[slot];
     }
     starts_.resize(sizes.size() + 1);
     for (std::size_t g = 0; g < sizes.size(); ++g) starts_[g + 1] = starts_[g] + sizes[g];
-    std::vector<std::size_t> fill(starts_.begin(), starts_.end() - 1);
+    // sizes becomes each group's next free place.
+    for (std::size_t g = 0; g < sizes.size(); ++g) sizes[g] = starts_[g];
     rows_.resize(keys.size());
-    for (std::size_t r = 0; r < keys.size(); ++r) rows_[fill[groupOf[r]]++] = r;
+    for (std::size_t r = 0; r < keys.size(); ++r)
+      rows_[sizes[groupOf[r]]++] = static_cast<std::uint32_t>(r);
   }
 
   // The rows under key at or after from, in order.
-  std::span<const std::size_t> From(std::uint64_t key, std::size_t from) const {
-    const Slot& slot = slots_[SlotOf(key)];
-    if (slot.Group == Empty) return {};
-    const auto first = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[slot.Group]);
-    const auto last = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[slot.Group + 1]);
+  std::span<const std::uint32_t> From(std::uint64_t key, std::size_t from) const {
+    const std::uint32_t group = slots_[SlotOf(key)];
+    if (group == Empty) return {};
+    const auto first = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[group]);
+    const auto last = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[group + 1]);
     return {std::lower_bound(first, last, from), last};
   }
 
  private:
-  static constexpr std::size_t Empty = SIZE_MAX;
-  struct Slot {
-    std::uint64_t Key;
-    std::size_t Group;
-  };
+  static constexpr std::uint32_t Empty = UINT32_MAX;
 
   // The slot that holds key, or the empty slot where it would go.
   std::size_t SlotOf(std::uint64_t key) const {
     std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
-    while (slots_[at].Group != Empty && slots_[at].Key != key) at = (at + 1) & (slots_.size() - 1);
+    while (slots_[at] != Empty && groupKeys_[slots_[at]] != key)
+      at = (at + 1) & (slots_.size() - 1);
     return at;
   }
 
   int shift_ = 0;
-  std::vector<Slot> slots_;
-  std::vector<std::size_t> starts_;  // each group's first place in rows_, and the end
-  std::vector<std::size_t> rows_;    // rows grouped by key, in row order within a group
+  std::vector<std::uint32_t> slots_;      // the group of each used slot
+  std::vector<std::uint64_t> groupKeys_;  // the key of each group
+  std::vector<std::uint32_t> starts_;     // each group's first place in rows_, and the end
+  std::vector<std::uint32_t> rows_;       // rows grouped by key, in row order within a group
 };
 
 std::uint64_t CodeKey(std::int32_t code) { return static_cast<std::uint32_t>(code); }

@@ -3,9 +3,43 @@
 #include <algorithm>
 
 #include "core/textcompare/hex_dump.h"
+#include "core/textcompare/line_code.h"
 #include "core/textcompare/text_loading.h"
 
 namespace tarvex {
+namespace {
+
+// The line feeds in bytes, counted in blocks of a fixed length that compile to vector compares.
+std::size_t CountLineFeeds(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  constexpr std::size_t Block = 64;
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + Block <= bytes.size(); i += Block) {
+    unsigned inBlock = 0;
+    for (std::size_t k = 0; k < Block; ++k) inBlock += p[i + k] == '\n';
+    count += inBlock;
+  }
+  for (; i < bytes.size(); ++i) count += p[i] == '\n';
+  return count;
+}
+
+// The lines of a text file with their codes and numbers, each line coded while its bytes are
+// still in the cache.
+void LoadTextSide(std::string_view bytes, CompareSide& side) {
+  const std::size_t lines = CountLineFeeds(bytes) + 1;
+  side.Lines.reserve(lines);
+  side.Codes.reserve(lines);
+  side.LineNos.reserve(lines);
+  ForEachTextLine(bytes, [&side](std::string_view line) {
+    side.Lines.emplace_back(line);
+    side.Codes.push_back(LineCode(line));
+    // The file is below the 32-bit size limit, so a line number always fits.
+    side.LineNos.push_back(static_cast<std::int32_t>(side.LineNos.size() + 1));
+  });
+}
+
+}  // namespace
 
 bool IsTooLargeToCompare(std::int64_t size, std::int32_t compfmax) { return size > compfmax; }
 
@@ -38,12 +72,12 @@ CompareLoad LoadCompareRows(const std::string& mainPath, const std::string& subP
         load.Rows = CompareRows();
         return load;
       }
-      side.Lines = TextLines(files[s].Bytes);
+      LoadTextSide(files[s].Bytes, side);
     } else if (files[s]) {
       AppendHexDump(files[s].Bytes, side.Lines);
+      SetCodesAndLineNos(side);
     }
     files[s].Bytes = std::string();  // the rows hold their own copy
-    SetCodesAndLineNos(side);
   }
   return load;
 }

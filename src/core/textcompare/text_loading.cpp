@@ -2,17 +2,28 @@
 
 #include <algorithm>
 
-#include "core/text/line_split.h"
 #include "core/textcompare/file_bytes.h"
 
 namespace tarvex {
 
 bool IsTextBytes(std::string_view bytes) {
   if (bytes.empty()) return false;
-  return std::none_of(bytes.begin(), bytes.end(), [](char ch) {
-    const auto b = static_cast<unsigned char>(ch);
-    return b <= 0x07 || (b >= 0x0E && b <= 0x1F);
-  });
+  const auto isControl = [](unsigned char b) {
+    return static_cast<unsigned char>((b <= 0x07) | (static_cast<unsigned char>(b - 0x0E) <= 0x11));
+  };
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  // Blocks of a fixed length without an exit inside compile to vector compares.
+  constexpr std::size_t Block = 64;
+  std::size_t i = 0;
+  for (; i + Block <= bytes.size(); i += Block) {
+    unsigned char found = 0;
+    for (std::size_t k = 0; k < Block; ++k) found |= isControl(p[i + k]);
+    if (found != 0) return false;
+  }
+  for (; i < bytes.size(); ++i) {
+    if (isControl(p[i]) != 0) return false;
+  }
+  return true;
 }
 
 bool IsTextFile(const std::string& path) {
@@ -21,11 +32,8 @@ bool IsTextFile(const std::string& path) {
 }
 
 std::vector<std::string> TextLines(std::string_view bytes) {
-  bytes = bytes.substr(0, bytes.find('\0'));
   std::vector<std::string> lines;
-  lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-  std::string_view line;
-  while (NextLine(bytes, line)) lines.emplace_back(line);
+  ForEachTextLine(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text/line_split.h"
+
 namespace tarvex {
 
 // Text unless some byte is a control code other than 0x08-0x0D (backspace, tab, line feed,
@@ -18,5 +20,22 @@ bool IsTextFile(const std::string& path);
 // a lone CR or a lone LF, a final terminator starts no further line, and the text ends at the
 // first 0x00 byte (only a sub file that is not text can have one).
 std::vector<std::string> TextLines(std::string_view bytes);
+
+// Calls each(line) for the lines of TextLines(bytes) in order, without making them strings.
+template <typename Each>
+void ForEachTextLine(std::string_view bytes, Each each) {
+  bytes = bytes.substr(0, bytes.find('\0'));
+  std::string_view line;
+  if (bytes.find('\r') != std::string_view::npos) {
+    while (NextLine(bytes, line)) each(line);
+    return;
+  }
+  // Only LF ends a line here, and the library's search for one byte is the fastest there is.
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find('\n');
+    each(bytes.substr(0, end));
+    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+  }
+}
 
 }  // namespace tarvex

@@ -148,14 +148,14 @@ TEST(ListCellColours, SideColumnsFolderRowsAndGreyIgnoredFiles) {
     CellColours expected;
   };
   const Case cases[] = {
-      {&file, 0, {B::View, F::View}},        {&file, 1, {B::View, F::View}},
-      {&file, 2, {B::MainSide, F::View}},    {&file, 3, {B::MainSide, F::View}},
-      {&file, 4, {B::View, F::View}},        {&file, 5, {B::SubSide, F::View}},
-      {&file, 6, {B::SubSide, F::View}},     {&folder, 0, {B::View, F::View}},
-      {&folder, 1, {B::Folder, F::View}},    {&folder, 3, {B::Folder, F::View}},
-      {&folder, 4, {B::Folder, F::View}},    {&folder, 6, {B::Folder, F::View}},
-      {&ignored, 0, {B::View, F::View}},     {&ignored, 1, {B::View, F::Grey}},
-      {&ignored, 2, {B::MainSide, F::Grey}}, {&ignored, 6, {B::SubSide, F::Grey}},
+      {&file, 0, {B::View, F::View}},     {&file, 1, {B::View, F::View}},
+      {&file, 2, {B::Main, F::View}},     {&file, 3, {B::Main, F::View}},
+      {&file, 4, {B::View, F::View}},     {&file, 5, {B::Sub, F::View}},
+      {&file, 6, {B::Sub, F::View}},      {&folder, 0, {B::View, F::View}},
+      {&folder, 1, {B::Folder, F::View}}, {&folder, 3, {B::Folder, F::View}},
+      {&folder, 4, {B::Folder, F::View}}, {&folder, 6, {B::Folder, F::View}},
+      {&ignored, 0, {B::View, F::View}},  {&ignored, 1, {B::View, F::Grey}},
+      {&ignored, 2, {B::Main, F::Grey}},  {&ignored, 6, {B::Sub, F::Grey}},
   };
   for (const auto& c : cases)
     EXPECT_TRUE(ListCellColours(*c.entry, c.column) == c.expected)

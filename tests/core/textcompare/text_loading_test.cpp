@@ -73,5 +73,18 @@ TEST(ReadFileBytes, WholeFileOrWhyNot) {
   EXPECT_EQ(missing.Error, ENOENT);
 }
 
+TEST(RegularFileExists, FilesAndLinksToThemOnly) {
+  testing::TempTree tree;
+  tree.File("file", "x");
+  tree.Folder("folder");
+  tree.Link("to-file", "file");
+  tree.Link("to-folder", "folder");
+  tree.Link("dangling", "missing");
+  EXPECT_TRUE(RegularFileExists(tree.PathOf("file")));
+  EXPECT_TRUE(RegularFileExists(tree.PathOf("to-file")));  // as ReadFileBytes reads it
+  for (const char* other : {"folder", "to-folder", "dangling", "missing"})
+    EXPECT_FALSE(RegularFileExists(tree.PathOf(other))) << other;
+}
+
 }  // namespace
 }  // namespace tarvex

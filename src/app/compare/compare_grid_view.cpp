@@ -1,0 +1,97 @@
+#include "app/compare/compare_grid_view.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include "app/shell/fixed_colours.h"
+#include "app/shell/japanese_fonts.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr int TextOffset = 2;  // right of and below the cell's top-left corner
+
+// Fills the cell with its row's background and draws the text from 2 pixels in; the current
+// row gets the selection colours of the theme instead.
+class CompareCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    const QPalette::ColorGroup group =
+        (option.state & QStyle::State_Enabled) == 0  ? QPalette::Disabled
+        : (option.state & QStyle::State_Active) != 0 ? QPalette::Normal
+                                                     : QPalette::Inactive;
+    QBrush background = option.palette.brush(group, QPalette::Highlight);
+    QColor text = option.palette.color(group, QPalette::HighlightedText);
+    if (!selected) {
+      const QVariant ownBackground = index.data(Qt::BackgroundRole);
+      const QVariant ownText = index.data(Qt::ForegroundRole);
+      background = ownBackground.isValid() ? ownBackground.value<QBrush>()
+                                           : option.palette.brush(group, QPalette::Base);
+      text = ownText.isValid() ? ownText.value<QBrush>().color() : FixedTextColour();
+    }
+    painter->save();
+    painter->fillRect(option.rect, background);
+    painter->setClipRect(option.rect);
+    painter->setFont(option.font);
+    painter->setPen(text);
+    painter->drawText(option.rect.adjusted(TextOffset, TextOffset, 0, 0),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+  }
+};
+
+}  // namespace
+
+CompareGridView::CompareGridView(const char* name, QColor background, QWidget* parent)
+    : QTableView(parent) {
+  setObjectName(QLatin1String(name));
+  setFont(FixedJapaneseFont());
+  SetFixedBackground(*this, background);
+  setItemDelegate(new CompareCellDelegate(this));
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);
+  setWordWrap(false);
+  setShowGrid(false);
+  setCornerButtonEnabled(false);
+  setFocusPolicy(Qt::WheelFocus);
+
+  QHeaderView* rows = verticalHeader();
+  rows->hide();
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(RowHeight);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  QHeaderView* columns = horizontalHeader();
+  columns->hide();
+  columns->setMinimumSectionSize(0);
+  columns->setStretchLastSection(false);
+  columns->setDefaultSectionSize(LineNoWidth);
+
+  verticalScrollBar()->installEventFilter(this);
+}
+
+void CompareGridView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  Q_EMIT ViewportResized();
+}
+
+bool CompareGridView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == verticalScrollBar() && event->type() == QEvent::MouseButtonPress)
+    setFocus(Qt::MouseFocusReason);
+  return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace tarvex

@@ -1,0 +1,302 @@
+#include "app/compare/compare_page.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <system_error>
+#include <utility>
+
+#include "app/compare/compare_grid_view.h"
+#include "app/compare/compare_rows_model.h"
+#include "app/compare/grid_sync.h"
+#include "app/log/qv_message_box.h"
+#include "app/shell/app_identity.h"
+#include "app/shell/fixed_colours.h"
+#include "app/shell/grid_helpers.h"
+#include "app/shell/handler_guard.h"
+#include "app/shell/japanese_fonts.h"
+#include "app/shell/main_state.h"
+#include "app/shell/message_boxes.h"
+#include "core/fs/path.h"
+#include "core/scan/path_entry.h"
+#include "core/text/text_encoding.h"
+#include "core/textcompare/compare_navigation.h"
+#include "core/textcompare/file_bytes.h"
+#include "core/textcompare/line_align.h"
+#include "core/textcompare/text_compare.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr const char* NoFileSelectedText = "ファイルが選択されていません。";
+constexpr const char* FolderSelectedText = "フォルダが選択されています。";
+constexpr const char* TooLargeText = "ファイルサイズが大きすぎます。";
+constexpr std::array<const char*, 2> MissingFileText = {"メインファイルが在りません。",
+                                                        "サブファイルが在りません。"};
+constexpr const char* ReadFailedText = "ファイルを読み込めませんでした。";
+
+constexpr std::array<QRgb, 2> DiffFileNameBackground = {0xE8F8FF, 0xFFFBF0};
+constexpr std::array<QRgb, 2> GridBackground = {0xF0FAFF, 0xFFFBF0};
+constexpr std::array<const char*, 2> GridName = {"SGCompareM", "SGCompareS"};
+
+// Panel2's controls as designed: left and top; the name labels reach to 24 pixels short of the
+// panel's right edge (the window's width less 24).
+constexpr int NameLeft = 4;
+constexpr std::array<int, 2> NameTop = {4, 25};
+constexpr int NameHeight = 16;
+constexpr int NameRightGap = 24 - NameLeft;
+constexpr std::array<QPoint, 2> FileInfAt = {QPoint(4, 46), QPoint(5, 62)};
+constexpr QPoint Label8At(155, 46);
+constexpr QPoint DiffCntAt(159, 62);
+constexpr QRect NextDiffLineRect(280, 49, 69, 25);
+constexpr QRect BeforeDiffLineRect(358, 49, 69, 25);
+constexpr int DesignGridHeight = 264;
+// Panel2 and the splitter lie above and between the grids.
+constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::SplitterWidth;
+
+QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
+
+// "A file at the path" for the comparison: a regular file; a path that is not absolute (a root
+// that names no folder) names none.
+bool FileToCompareExists(const std::string& path) {
+  return IsAbsolutePath(path) && RegularFileExists(path);
+}
+
+QLabel* PanelLabel(QWidget* panel, const char* name, const QString& caption, QPoint at) {
+  auto* label = new QLabel(caption, panel);
+  label->setObjectName(QLatin1String(name));
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* PanelButton(QWidget* panel, const char* name, const QString& caption,
+                         const QRect& rect) {
+  auto* button = new QPushButton(caption, panel);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(rect);
+  return button;
+}
+
+void SetLabelText(QLabel& label, const QString& text) {
+  label.setText(text);
+  label.adjustSize();
+}
+
+}  // namespace
+
+ComparePage::ComparePage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent), state_(state), log_(log), boxes_(boxes) {
+  setObjectName(QStringLiteral("ComparePage"));
+  setFont(FixedJapaneseFont());
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  panel2_ = new QWidget(this);
+  panel2_->setObjectName(QStringLiteral("Panel2"));
+  panel2_->setFixedHeight(Panel2Height);
+  BuildPanel2();
+  layout->addWidget(panel2_);
+
+  spCompare_ = new QSplitter(Qt::Vertical, this);
+  spCompare_->setObjectName(QStringLiteral("SPCompare"));
+  spCompare_->setHandleWidth(SplitterWidth);
+  spCompare_->setOpaqueResize(true);
+  spCompare_->setChildrenCollapsible(false);
+  for (const std::size_t side : {MainSide, SubSide}) {
+    auto* grid =
+        new CompareGridView(GridName[side], QColor::fromRgb(GridBackground[side]), spCompare_);
+    grid->setMinimumHeight(GridMinimumHeight);
+    models_[side] =
+        new CompareRowsModel(state_.CompareRows, side, QColor::fromRgb(GridBackground[side]), this);
+    grid->setModel(models_[side]);
+    grid->setColumnWidth(CompareRowsModel::ColumnLineNo, CompareGridView::LineNoWidth);
+    grid->setColumnWidth(CompareRowsModel::ColumnText, CompareGridView::DesignTextWidth);
+    spCompare_->addWidget(grid);
+    grids_[side] = grid;
+    connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this, side] { RunGuarded(boxes_, [&] { GridTopLeftChanged(side); }); });
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, side] { RunGuarded(boxes_, [&] { GridCurrentRowChanged(side); }); });
+    connect(grid, &CompareGridView::ViewportResized, this,
+            [this, side] { RunGuarded(boxes_, [&] { FitTextColumn(side); }); });
+  }
+  spCompare_->setStretchFactor(SubSide, 1);
+  spCompare_->setSizes({DesignGridHeight, DesignGridHeight});
+  layout->addWidget(spCompare_, 1);
+
+  connect(btNextDiffLine_, &QPushButton::clicked, this,
+          [this] { RunGuarded(boxes_, [this] { BTNextDiffLineClick(); }); });
+  connect(btBeforeDiffLine_, &QPushButton::clicked, this,
+          [this] { RunGuarded(boxes_, [this] { BTBeforeDiffLineClick(); }); });
+}
+
+ComparePage::~ComparePage() = default;
+
+void ComparePage::BuildPanel2() {
+  // Panel2 keeps the design's pixel positions; only the two name labels follow its width.
+  panel2_->setFont(ProportionalJapaneseFont());
+  const std::array<QString, 2> nameCaptions = {QStringLiteral("Main File Name "),
+                                               QStringLiteral("Sub File Name ")};
+  const std::array<const char*, 2> nameNames = {"LBMainDiffFileName", "LBSubDiffFileName"};
+  const std::array<QString, 2> infCaptions = {QStringLiteral("Main File : ???行"),
+                                              QStringLiteral("Sub File  : ???行")};
+  const std::array<const char*, 2> infNames = {"LBMainFileInf", "LBSubFileInf"};
+  for (const std::size_t side : {MainSide, SubSide}) {
+    auto* name = new QLabel(nameCaptions[side], panel2_);
+    name->setObjectName(QLatin1String(nameNames[side]));
+    name->setAutoFillBackground(true);
+    SetFixedBackground(*name, QColor::fromRgb(DiffFileNameBackground[side]));
+    diffFileName_[side] = name;
+    fileInf_[side] = PanelLabel(panel2_, infNames[side], infCaptions[side], FileInfAt[side]);
+  }
+  label8_ = PanelLabel(panel2_, "Label8", QStringLiteral("違う行数"), Label8At);
+  lbDiffCnt_ = PanelLabel(panel2_, "LBDiffCnt", QStringLiteral("???行"), DiffCntAt);
+  btNextDiffLine_ =
+      PanelButton(panel2_, "BTNextDiffLine", QStringLiteral("↓違う行"), NextDiffLineRect);
+  btBeforeDiffLine_ =
+      PanelButton(panel2_, "BTBeforeDiffLine", QStringLiteral("↑違う行"), BeforeDiffLineRect);
+  panel2_->installEventFilter(this);
+  PlacePanel2();
+}
+
+void ComparePage::PlacePanel2() {
+  for (const std::size_t side : {MainSide, SubSide}) {
+    diffFileName_[side]->setGeometry(NameLeft, NameTop[side],
+                                     std::max(0, panel2_->width() - NameLeft - NameRightGap),
+                                     NameHeight);
+  }
+}
+
+bool ComparePage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panel2_ && event->type() == QEvent::Resize) PlacePanel2();
+  return QWidget::eventFilter(watched, event);
+}
+
+void ComparePage::Inform(const char* text) {
+  boxes_.Information(ApplicationTitle(), QString::fromUtf8(text));
+}
+
+void ComparePage::TSCompareShow() {
+  const ShownList& shown = state_.Shown;
+  const PathEntry* entry = shown.EntryAt(shown.CurrentRow);
+  if (entry == nullptr) return Inform(NoFileSelectedText);
+  if (IsFolder(entry->Attr)) return Inform(FolderSelectedText);
+  const std::int32_t limit = state_.Settings.compfmax;
+  if (IsTooLargeToCompare(entry->MainSize, limit) || IsTooLargeToCompare(entry->SubSize, limit))
+    return Inform(TooLargeText);
+
+  // The roots of the scan that listed the row, not the folder edits, which may have moved since.
+  const std::array<const std::string*, 2> roots = {&shown.MainRoot, &shown.SubRoot};
+  for (const std::size_t side : {MainSide, SubSide}) {
+    comparePath_[side] = SidePath(*roots[side], entry->Path);
+    diffFileName_[side]->setText(QStringLiteral(" ") + Display(comparePath_[side]));
+  }
+  PlacePanel2();
+  log_.AddLine(QString());
+  log_.AddFormat(u"テキストファイル比較：メイン　%s", Display(MainComparePath()));
+  log_.AddFormat(u"　　　　　　　　　　　　 ：サ ブ　%s", Display(SubComparePath()));
+  for (const std::size_t side : {MainSide, SubSide}) {
+    if (!FileToCompareExists(comparePath_[side])) return Inform(MissingFileText[side]);
+  }
+  LoadAndShow();
+}
+
+bool ComparePage::LoadAndShow() {
+  CompareLoad load = LoadCompareRows(MainComparePath(), SubComparePath(), state_.Settings.compfmax);
+  if (!load) {
+    // The file changed since the list was made; the previous comparison stays on show.
+    if (load.Status == ReadStatus::TooLarge) {
+      Inform(TooLargeText);
+    } else {
+      boxes_.Error(ApplicationTitle(),
+                   QString::fromUtf8(ReadFailedText) + QLatin1Char('\n') +
+                       Display(load.FailedPath) + QLatin1Char('\n') +
+                       QString::fromStdString(std::generic_category().message(load.Error)));
+    }
+    return false;
+  }
+  CompareRows& rows = state_.CompareRows;
+  rows = std::move(load.Rows);
+
+  const int gridHeight = (height() - AboveAndBetweenGrids) / 2;
+  spCompare_->setSizes({gridHeight, std::max(0, height() - AboveAndBetweenGrids - gridHeight)});
+  // Source lines or dump rows, before the gap rows.
+  SetLabelText(*fileInf_[MainSide],
+               QStringLiteral("Main File 全 %1行").arg(rows.Main().RowCount()));
+  SetLabelText(*fileInf_[SubSide], QStringLiteral("Sub File  全 %1行").arg(rows.Sub().RowCount()));
+
+  AlignRows(rows);
+  {
+    const QScopedValueRollback<bool> quiet(syncing_, true);
+    for (const std::size_t side : {MainSide, SubSide}) FillGrid(side);
+  }
+  lastRow_ = {CurrentRow(*grids_[MainSide]), CurrentRow(*grids_[SubSide])};
+  const std::size_t differing = CountDifferingRows(rows);
+  SetLabelText(*lbDiffCnt_,
+               differing < 1 ? QStringLiteral("無し") : QStringLiteral("%1行").arg(differing));
+  return true;
+}
+
+void ComparePage::FillGrid(std::size_t side) {
+  CompareGridView& grid = *grids_[side];
+  models_[side]->Refresh();
+  // The scroll range follows the new row count now, not at the next layout pass.
+  grid.doItemsLayout();
+  SetCurrentRow(grid, 0);
+  SetTopRow(grid, 0);
+  grid.setColumnWidth(CompareRowsModel::ColumnLineNo, CompareGridView::LineNoWidth);
+  FitTextColumn(side);
+}
+
+void ComparePage::FitTextColumn(std::size_t side) {
+  FitColumnWidth(*grids_[side], CompareRowsModel::ColumnText);
+}
+
+void ComparePage::GoToDifferingBlock(bool down) {
+  const CompareRows& rows = state_.CompareRows;
+  if (rows.Main().RowCount() == 0 || rows.Sub().RowCount() == 0) return;
+  const int current = std::max(CurrentRow(*grids_[MainSide]), 0);
+  const std::size_t from = static_cast<std::size_t>(current);
+  const std::size_t target =
+      down ? NextDifferingBlock(rows, from) : PreviousDifferingBlock(rows, from);
+  ScrollAndSelect(static_cast<int>(target));
+}
+
+void ComparePage::ScrollAndSelect(int target) {
+  CompareGridView& main = *grids_[MainSide];
+  // The focus first: the grid with the focus leads, so the sub grid follows the main one.
+  main.setFocus(Qt::OtherFocusReason);
+  {
+    const QScopedValueRollback<bool> quiet(syncing_, true);
+    SetTopRow(main,
+              static_cast<int>(CenteredTopRow(target, FullyVisibleRows(main), GridRowCount(main))));
+    SetCurrentRow(main, target);
+  }
+  SyncFrom(MainSide);
+}
+
+void ComparePage::GridTopLeftChanged(std::size_t side) {
+  if (!syncing_) SyncFrom(side);
+}
+
+void ComparePage::GridCurrentRowChanged(std::size_t side) {
+  const int row = CurrentRow(*grids_[side]);
+  if (!syncing_ && row != lastRow_[side]) SyncFrom(side);
+  lastRow_[side] = row;
+}
+
+void ComparePage::SyncFrom(std::size_t side) {
+  const QScopedValueRollback<bool> quiet(syncing_, true);
+  SyncGridRows(*grids_[side], *grids_[OtherSide(side)]);
+}
+
+}  // namespace tarvex
