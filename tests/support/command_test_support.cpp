@@ -57,6 +57,10 @@ void CommandTreeTest::SetUp() {
   ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
 }
 
+void CommandTreeTest::TearDown() {
+  if (noLoss_.HasBaseline()) noLoss_.Expect();
+}
+
 void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore,
                            PatternList ignore) {
   ScanOptions options;
@@ -73,6 +77,7 @@ void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore
   }
   ASSERT_EQ(static_cast<std::int32_t>(arranged.size()), list_.PathCount);
   list_.Entries = std::move(arranged);
+  Baseline();
 }
 
 std::int32_t CommandTreeTest::RowOf(const std::string& relative) const {

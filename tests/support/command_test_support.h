@@ -18,6 +18,7 @@
 #include "core/scan/path_list.h"
 #include "support/temp_tree.h"
 #include "support/trash_sandbox.h"
+#include "support/tree_snapshot.h"
 
 namespace tarvex::commandtest {
 
@@ -105,10 +106,13 @@ class ScriptedFileOperations : public PosixFileOperations {
 
 inline constexpr std::time_t T0 = 1700000000;  // an even second
 
-// A main and a sub folder in the trash sandbox, built by the test and scanned into List.
+// A main and a sub folder in the trash sandbox, built by the test and scanned into List. The scan
+// takes the baseline of the no-loss check, which the end of the test applies: every file's bytes
+// are still somewhere (the trash included) and nothing else in the sandbox folder changed.
 class CommandTreeTest : public ::testing::Test {
  protected:
   void SetUp() override;
+  void TearDown() override;
 
   // Scans both trees (with subfolders) and puts the given paths first, in that order, as the list
   // view's sort would; the rest follow in scan order.
@@ -119,10 +123,16 @@ class CommandTreeTest : public ::testing::Test {
 
   // No temporary copies anywhere in either tree.
   int TemporaryFiles() const;
+  // A new baseline for the no-loss check, after the test itself changed the trees.
+  void Baseline() { noLoss_.Baseline(); }
+  // The no-loss check now, for a test that runs several commands.
+  void ExpectNothingLost() { noLoss_.Expect(); }
 
   filetest::SandboxFolder dir_;
   testing::TempTree main_{dir_ / "main"};
   testing::TempTree sub_{dir_ / "sub"};
+  testing::NoLossCheck noLoss_{
+      dir_.Path(), {main_.Root(), sub_.Root()}, {filetest::SandboxTrashFolder() + "files"}};
   PathList list_;
   RecordingProgress progress_;
 };

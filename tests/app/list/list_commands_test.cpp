@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <optional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +29,7 @@
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
 #include "support/trash_sandbox.h"
+#include "support/tree_snapshot.h"
 
 namespace tarvex {
 namespace {
@@ -66,6 +69,13 @@ class ListCommandsTest : public ::testing::Test {
     page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
                          ScanOptions{true, false, false, false, 49});
     window->MsgBox().clear();
+    noLoss.emplace(sandbox.Path(), std::vector<std::string>{mainRoot, subRoot},
+                   std::vector<std::string>{filetest::SandboxTrashFolder() + "files"});
+    noLoss->Baseline();
+  }
+  // Every file's bytes are still somewhere, the trash included, and nothing else changed.
+  void TearDown() override {
+    if (noLoss) noLoss->Expect();
   }
 
   int RowOf(const std::string& path) const {
@@ -87,6 +97,7 @@ class ListCommandsTest : public ::testing::Test {
 
   SandboxFolder sandbox;
   std::string mainRoot, subRoot;
+  std::optional<testing::NoLossCheck> noLoss;
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;
   std::unique_ptr<TFMMain> window;

@@ -341,6 +341,7 @@ TEST_F(CopyCommandTest, VanishedSourceFailsTheRowShowsItGoneAndTheLoopGoesOn) {
   main_.File("ok.txt", "ok", T0);
   Scan({"gone.txt", "ok.txt"});
   ASSERT_EQ(::unlink(main_.PathOf("gone.txt").c_str()), 0);
+  Baseline();
 
   const CommandResult result = Copy(NewMainToSub, 1, 2);
 
@@ -409,6 +410,7 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
     EXPECT_EQ(after.SubSize, before.SubSize);
     EXPECT_EQ(after.SubTime, before.SubTime);
     EXPECT_EQ(list_.SameCount, 1);
+    ExpectNothingLost();
   }
 }
 
@@ -456,6 +458,7 @@ TEST_F(CopyCommandTest, FailedReadBackOfTheDestinationKeepsOrClearsItsSide) {
     EXPECT_EQ(after.SubTime, c.subExists ? before.SubTime : 0);
     EXPECT_EQ(after.MainSize, before.MainSize);
     EXPECT_EQ(list_.SameCount, CountSame());
+    ExpectNothingLost();
   }
 }
 
@@ -495,6 +498,7 @@ TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
     ScanOptions options;
     options.SubFolder = true;
     ScanFolders(list_, main_.Root(), sub, options, FilterSet{"every", {}, {"*"}, {}});
+    Baseline();
     const std::int32_t row = RowOf("d/f.txt");
     ASSERT_EQ(Entry("d/f.txt").Status, Same);
     for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
@@ -508,6 +512,7 @@ TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
       EXPECT_FALSE(FindInTrash(main_.PathOf("d/f.txt"))) << command->MenuItem;
       EXPECT_EQ(TemporaryFiles(), 0);
       EXPECT_EQ(Entry("d/f.txt").Status, Same);
+      ExpectNothingLost();
     }
   }
 }

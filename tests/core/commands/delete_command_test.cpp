@@ -230,6 +230,7 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
   ASSERT_FALSE(IsFolder(Entry("x").Attr)) << "the main side decides the row's kind";
   ASSERT_TRUE(Entry("x").SubExists);
   ASSERT_EQ(::unlink(main_.PathOf("vanished.txt").c_str()), 0);
+  Baseline();
   ScriptedFileOperations files;
   files.recycle = [&files](const std::string& path) {
     if (path.ends_with("/refused.txt")) {
@@ -327,6 +328,8 @@ TEST_F(DeleteCommandTest, AbsenceTestThatCannotTellNeverPassesForADeletion) {
     } else if (c.files == 1) {
       ExpectInTrash(main_.PathOf("f.txt"), "keep me");
     }
+    if (c.removedMeanwhile) Baseline();  // the test itself took that file away
+    ExpectNothingLost();
   }
 }
 
