@@ -101,6 +101,46 @@ std::int32_t CommandTreeTest::CountSame() const {
   return same;
 }
 
+std::vector<RootChange> CommandTreeTest::SubRootChanges() {
+  const std::string root = sub_.Root();
+  const std::string away = dir_ / "unplugged";
+  const std::string other = dir_ / "other";
+  const auto unplug = [=] { EXPECT_EQ(::rename(root.c_str(), away.c_str()), 0) << root; };
+  const auto plugBack = [=] { EXPECT_EQ(::rename(away.c_str(), root.c_str()), 0) << root; };
+  return {
+      {"empty folder edit", [] { return std::string(); }, [] {}},
+      {"relative folder edit", [] { return std::string("relative"); }, [] {}},
+      {"unplugged",
+       [=] {
+         unplug();
+         return root;
+       },
+       plugBack},
+      {"empty folder left in its place",
+       [=] {
+         unplug();
+         EXPECT_EQ(::mkdir(root.c_str(), 0755), 0);
+         return root;
+       },
+       [=] {
+         EXPECT_EQ(::rmdir(root.c_str()), 0);
+         plugBack();
+       }},
+      {"link to a copy of the tree in its place",
+       [=] {
+         unplug();
+         std::filesystem::copy(away, other, std::filesystem::copy_options::recursive);
+         EXPECT_EQ(::symlink(other.c_str(), root.c_str()), 0);
+         return root;
+       },
+       [=] {
+         EXPECT_EQ(::unlink(root.c_str()), 0);
+         std::filesystem::remove_all(other);
+         plugBack();
+       }},
+  };
+}
+
 int CommandTreeTest::TemporaryFiles() const {
   int count = 0;
   for (const std::string& root : {main_.Root(), sub_.Root()}) {

@@ -61,18 +61,20 @@ class RecordingProgress : public CommandProgress {
   std::vector<std::int32_t> BarPositions() const;
 };
 
-// The real file operations with single steps, reads included, replaced by a test's own.
+// The real file operations with single steps, reads included, replaced by a test's own. The read
+// hooks get the path as a person reads it (root and relative joined); a hook that returns nothing
+// lets the real step run.
 class ScriptedFileOperations : public PosixFileOperations {
  public:
   std::function<FileResult(const std::string&)> recycle;
   std::function<FileResult(const std::string&, const std::string&)> copy;
   std::function<FileResult(int, int)> copyData;
   std::function<FileResult(const std::string&, const std::string&)> rename;
-  std::function<bool(const std::string&, std::uint32_t,
-                     const std::function<void(const DirectoryEntry&)>&)>
+  std::function<FileResult(const RootFolder&, const std::string&, std::uint32_t,
+                           const std::function<void(const DirectoryEntry&)>&)>
       list;
   std::function<bool(const std::string&, DirectoryEntry&)> readEntry;
-  std::function<bool(const std::string&)> folderExists;
+  std::function<std::optional<bool>(const std::string&)> folderExists;
   std::function<bool(const std::string&)> absent;
 
   FileResult RecycleFile(const std::string& path) override {
@@ -87,24 +89,37 @@ class ScriptedFileOperations : public PosixFileOperations {
   FileResult RenameNoReplace(const std::string& from, const std::string& to) override {
     return rename ? rename(from, to) : PosixFileOperations::RenameNoReplace(from, to);
   }
-  bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                     const std::function<void(const DirectoryEntry&)>& onEntry) override {
-    return list ? list(folder, attrMask, onEntry)
-                : PosixFileOperations::ListDirectory(folder, attrMask, onEntry);
+  FileResult ListDirectory(const RootFolder& root, const std::string& relative,
+                           std::uint32_t attrMask,
+                           const std::function<void(const DirectoryEntry&)>& onEntry) override {
+    return list ? list(root, relative, attrMask, onEntry)
+                : PosixFileOperations::ListDirectory(root, relative, attrMask, onEntry);
   }
-  bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) override {
-    return readEntry ? readEntry(path, entry)
-                     : PosixFileOperations::ReadDirectoryEntry(path, entry);
+  bool ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                          DirectoryEntry& entry) override {
+    return readEntry ? readEntry(root.PathOf(relative), entry)
+                     : PosixFileOperations::ReadDirectoryEntry(root, relative, entry);
   }
-  bool FolderExists(const std::string& path) override {
-    return folderExists ? folderExists(path) : PosixFileOperations::FolderExists(path);
+  bool FolderExists(const RootFolder& root, const std::string& relative) override {
+    if (folderExists) {
+      if (const std::optional<bool> exists = folderExists(root.PathOf(relative))) return *exists;
+    }
+    return PosixFileOperations::FolderExists(root, relative);
   }
-  bool IsPathAbsent(const std::string& path) override {
-    return absent ? absent(path) : PosixFileOperations::IsPathAbsent(path);
+  bool IsPathAbsent(const RootFolder& root, const std::string& relative) override {
+    return absent ? absent(root.PathOf(relative))
+                  : PosixFileOperations::IsPathAbsent(root, relative);
   }
 };
 
 inline constexpr std::time_t T0 = 1700000000;  // an even second
+
+// One way in which the sub root stops being the folder that the scan listed.
+struct RootChange {
+  std::string Name;
+  std::function<std::string()> Apply;  // changes the disk; the root text the command then gets
+  std::function<void()> Undo;          // puts the scanned folder back
+};
 
 // A main and a sub folder in the trash sandbox, built by the test and scanned into List. The scan
 // takes the baseline of the no-loss check, which the end of the test applies: every file's bytes
@@ -123,6 +138,10 @@ class CommandTreeTest : public ::testing::Test {
 
   // No temporary copies anywhere in either tree.
   int TemporaryFiles() const;
+  // The folder edit emptied or made relative, the stick unplugged (its mount point gone, or left
+  // as an empty folder), a link to a copy of the tree put in its place.
+  std::vector<RootChange> SubRootChanges();
+
   // A new baseline for the no-loss check, after the test itself changed the trees.
   void Baseline() { noLoss_.Baseline(); }
   // The no-loss check now, for a test that runs several commands.

@@ -8,8 +8,11 @@
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
+#include "app/shell/app_identity.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/main_state.h"
+#include "app/shell/message_boxes.h"
+#include "core/commands/command_text.h"
 #include "core/commands/copy_command.h"
 #include "core/commands/delete_command.h"
 
@@ -77,6 +80,10 @@ void ListCommands::RunCommand(const Info& info) {
     // Rows may have changed before the failure: the grid shows the entries as they are now.
     page_.FillPathGrid();
     throw;
+  }
+  if (result.RootChanged) {
+    boxes_.Error(ApplicationTitle(), QString::fromUtf8(RootChangedText));
+    return;
   }
   if (!result.LoopRan) return;
 

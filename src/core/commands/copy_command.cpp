@@ -11,15 +11,14 @@ namespace {
 // link that took the file's place) or a path that cannot be looked at leaves the side as it was.
 // True when the side was rewritten.
 bool ReadSideBack(FileOperations& files, PathList& list, std::int32_t index, bool mainSide,
-                  const std::string& path, std::uint32_t attrMask) {
-  if (!IsAbsolutePath(path)) return false;  // no folder named: nothing was touched there
+                  const RootFolder& root, const std::string& relative, std::uint32_t attrMask) {
   DirectoryEntry found;
-  if (files.ReadDirectoryEntry(path, found)) {
+  if (files.ReadDirectoryEntry(root, relative, found)) {
     if ((found.Attr & attrMask) != found.Attr) return false;
     mainSide ? list.SetMainSide(index, found) : list.SetSubSide(index, found);
     return true;
   }
-  if (!files.IsPathAbsent(path)) return false;
+  if (!files.IsPathAbsent(root, relative)) return false;
   mainSide ? list.ClearMainSide(index) : list.ClearSubSide(index);
   return true;
 }
@@ -52,6 +51,14 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   if (!ClampRows(list, first, last)) return result;
   const std::int32_t rows = last - first + 1;
   const bool toSub = command.Direction == CopyDirection::MainToSub;
+  // Both roots must still be the folders the list was made of, or nothing is touched.
+  RootFolder mainRoot;
+  RootFolder subRoot;
+  if (!OpenScannedRoot(files_, scope.MainRoot, list.MainRootIdentity, mainRoot) ||
+      !OpenScannedRoot(files_, scope.SubRoot, list.SubRootIdentity, subRoot)) {
+    result.RootChanged = true;
+    return result;
+  }
 
   progress_.AddLine("");
   progress_.AddLine(FormatText("%sコピー (%d～%d)", command.LogPrefix, first, last));
@@ -114,9 +121,14 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       // The row shows what is on the disk now. After a failure the source is read too: it may be
       // what vanished.
-      bool changed = ReadSideBack(files_, list, index, !toSub, destination, settings_.ScanAttrMask);
-      if (!copied)
-        changed |= ReadSideBack(files_, list, index, toSub, source, settings_.ScanAttrMask);
+      const RootFolder& sourceRoot = toSub ? mainRoot : subRoot;
+      const RootFolder& destinationRoot = toSub ? subRoot : mainRoot;
+      bool changed = ReadSideBack(files_, list, index, !toSub, destinationRoot, entry.Path,
+                                  settings_.ScanAttrMask);
+      if (!copied) {
+        changed |= ReadSideBack(files_, list, index, toSub, sourceRoot, entry.Path,
+                                settings_.ScanAttrMask);
+      }
       if (changed) RecompareEntry(list, index);
     }
     dialog.BarPosition = r - first + 1;

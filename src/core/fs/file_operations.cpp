@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/fs/trash.h"
+#include "core/fs/unique_fd.h"
 
 namespace tarvex {
 namespace {
@@ -21,29 +22,6 @@ namespace {
 constexpr std::size_t CopyChunk = 8u << 20;
 constexpr std::size_t FallbackBuffer = 1u << 20;
 constexpr const char* TemporaryMarker = ".tarvex-";
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  UniqueFd& operator=(UniqueFd&&) = delete;
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  // Closes now, so that a failing close (a late write error on some file systems) is seen.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd);
-  }
-
- private:
-  int fd_;
-};
 
 std::string ErrorText(int error) { return std::generic_category().message(error); }
 
@@ -148,21 +126,52 @@ FileResult PosixFileOperations::ForceFolderPath(const std::string& folder) {
   return tarvex::ForceFolderPath(folder);
 }
 
-bool PosixFileOperations::ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                                        const std::function<void(const DirectoryEntry&)>& onEntry) {
-  return tarvex::ListDirectory(folder, attrMask, onEntry);
+FileResult PosixFileOperations::OpenRoot(const std::string& path, RootFolder& root) {
+  if (const int error = root.Open(path); error != 0) {
+    return Fail(FileStep::OpenFolder, error, "フォルダを開けません");
+  }
+  return FileResult::Success();
 }
 
-bool PosixFileOperations::ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) {
-  return tarvex::ReadDirectoryEntry(path, entry);
+FileResult PosixFileOperations::ListDirectory(
+    const RootFolder& root, const std::string& relative, std::uint32_t attrMask,
+    const std::function<void(const DirectoryEntry&)>& onEntry) {
+  UniqueFd folder = OpenBelow(root, relative, O_RDONLY | O_DIRECTORY);
+  if (!folder) return Fail(FileStep::OpenFolder, errno, "フォルダを読めません");
+  if (const int error = ListDirectoryAt(std::move(folder), attrMask, onEntry); error != 0) {
+    return Fail(FileStep::OpenFolder, error, "フォルダを最後まで読めません");
+  }
+  return FileResult::Success();
 }
 
-bool PosixFileOperations::FolderExists(const std::string& path) {
-  return tarvex::FolderExists(path);
+bool PosixFileOperations::ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                                             DirectoryEntry& entry) {
+  if (relative.empty()) {
+    struct stat st {};
+    if (!root.IsOpen() || ::fstat(root.Fd(), &st) != 0) return false;
+    FillDirectoryEntry(st, entry);
+    entry.Name.clear();
+    return true;
+  }
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  return folder && ReadDirectoryEntryAt(folder.get(), name, entry);
 }
 
-bool PosixFileOperations::IsPathAbsent(const std::string& path) {
-  return tarvex::IsPathAbsent(path);
+bool PosixFileOperations::FolderExists(const RootFolder& root, const std::string& relative) {
+  return static_cast<bool>(OpenBelow(root, relative, O_PATH | O_DIRECTORY));
+}
+
+bool PosixFileOperations::IsPathAbsent(const RootFolder& root, const std::string& relative) {
+  // A name on the way that is a file or a link is no folder below the root: nothing of the
+  // tree is at the path.
+  const auto gone = [](int error) { return error == ENOENT || error == ENOTDIR || error == ELOOP; };
+  if (relative.empty()) return false;
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  if (!folder) return gone(errno);
+  struct stat st {};
+  return ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && gone(errno);
 }
 
 FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {

@@ -9,6 +9,7 @@
 
 #include "core/fs/directory_entry.h"
 #include "core/fs/file_result.h"
+#include "core/fs/root_folder.h"
 
 namespace tarvex {
 
@@ -38,12 +39,24 @@ class FileOperations {
   // Renames from to to; fails with EEXIST, changing nothing, when to exists.
   virtual FileResult RenameNoReplace(const std::string& from, const std::string& to) = 0;
 
-  // The reads, as the free functions of the same names describe them.
-  virtual bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                             const std::function<void(const DirectoryEntry&)>& onEntry) = 0;
-  virtual bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) = 0;
-  virtual bool FolderExists(const std::string& path) = 0;
-  virtual bool IsPathAbsent(const std::string& path) = 0;
+  // Opens a root folder (an absolute path; a link at the root itself is followed) for the reads
+  // and writes below it, and tells which folder it is.
+  virtual FileResult OpenRoot(const std::string& path, RootFolder& root) = 0;
+
+  // The reads below a root, each walking from the root's descriptor without following a link;
+  // relative "" is the root itself. A listing that cannot be made or fails part way gives a
+  // failure with step OpenFolder and the reason.
+  virtual FileResult ListDirectory(const RootFolder& root, const std::string& relative,
+                                   std::uint32_t attrMask,
+                                   const std::function<void(const DirectoryEntry&)>& onEntry) = 0;
+  // The directory entry of the path itself (a link is not followed).
+  virtual bool ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                                  DirectoryEntry& entry) = 0;
+  // True when the path is a real folder, reached through real folders.
+  virtual bool FolderExists(const RootFolder& root, const std::string& relative) = 0;
+  // True when nothing is there, not even a dangling link: also when a name on the way is no
+  // real folder (a file, or a link that the walk refuses). False when it cannot be told.
+  virtual bool IsPathAbsent(const RootFolder& root, const std::string& relative) = 0;
 };
 
 // The real thing: POSIX calls, and GIO for the trash.
@@ -56,12 +69,14 @@ class PosixFileOperations : public FileOperations {
   FileResult CopyFileData(int sourceFd, int destinationFd) override;
   // renameat2 with RENAME_NOREPLACE; LinkNoReplace where the file system lacks that flag.
   FileResult RenameNoReplace(const std::string& from, const std::string& to) override;
-  bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                     const std::function<void(const DirectoryEntry&)>& onEntry) override;
-  bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) override;
-  bool FolderExists(const std::string& path) override;
-  bool IsPathAbsent(const std::string& path) override;
-
+  FileResult OpenRoot(const std::string& path, RootFolder& root) override;
+  FileResult ListDirectory(const RootFolder& root, const std::string& relative,
+                           std::uint32_t attrMask,
+                           const std::function<void(const DirectoryEntry&)>& onEntry) override;
+  bool ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                          DirectoryEntry& entry) override;
+  bool FolderExists(const RootFolder& root, const std::string& relative) override;
+  bool IsPathAbsent(const RootFolder& root, const std::string& relative) override;
   // link() to the new name, then unlink() of the old: fails with EEXIST when to exists.
   static FileResult LinkNoReplace(const std::string& from, const std::string& to);
 };

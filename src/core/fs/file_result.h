@@ -9,6 +9,7 @@ namespace tarvex {
 // The step of a file operation that failed.
 enum class FileStep {
   None,             // nothing failed
+  OpenFolder,       // a root, or a folder below it, could not be opened or listed
   OpenSource,       // the source is missing, unreadable or not a regular file
   CreateFolder,     // a folder level of the destination could not be made
   CreateTemporary,  // no temporary copy could be made beside the destination

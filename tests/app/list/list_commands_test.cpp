@@ -26,6 +26,7 @@
 #include "app/progress/fm_option.h"
 #include "app/shell/fm_main.h"
 #include "app/shell/program_start.h"
+#include "core/commands/command_text.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
 #include "support/trash_sandbox.h"
@@ -243,6 +244,28 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
   EXPECT_EQ(choice->currentIndex(), 0);
   EXPECT_EQ(window->Filters().CBFilter()->currentIndex(), 0);
   EXPECT_EQ(window->State().PathList->PathCount, 5);
+}
+
+// The stick went away after the scan and left its mount point as an empty folder: the command
+// says so and touches nothing, neither there nor on the stick.
+TEST_F(ListCommandsTest, UnpluggedStickStopsTheCommandWithAMessage) {
+  const std::string stick = sandbox / "stick";
+  ASSERT_EQ(::rename(subRoot.c_str(), stick.c_str()), 0);
+  ASSERT_EQ(::mkdir(subRoot.c_str(), 0755), 0);
+  noLoss->Baseline();
+  SelectRows(0, 4);
+  for (QAction* command : {page->PMMNewMainToSub, page->PMMDelFileSub}) {
+    SCOPED_TRACE(command->objectName().toStdString());
+    boxes.Calls.clear();
+    command->trigger();
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Kind, QStringLiteral("Error"));
+    EXPECT_EQ(boxes.Calls[0].Text, QString::fromUtf8(RootChangedText));
+    EXPECT_TRUE(Log().isEmpty());
+    EXPECT_FALSE(window->FMOption()->isVisible());
+    EXPECT_FALSE(window->State().CommandRunning.IsLocked());
+  }
+  EXPECT_EQ(ReadFile(stick + "/new.txt"), "old");
 }
 
 TEST_F(ListCommandsTest, ClosingTheWindowDuringALoopStopsItFirstAndThenCloses) {

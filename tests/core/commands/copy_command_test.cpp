@@ -517,47 +517,40 @@ TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
   }
 }
 
-// A folder edit left empty, or holding a relative path, names no folder: the scan lists nothing
-// for it, and a copy must not take the file system's root or the current folder in its place.
-TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
-  main_.File("etc/a.txt", "a", T0);
+// A command acts only on the folders that the scan listed. An emptied folder edit, an unplugged
+// stick (whose mount point may be gone or left behind as an empty folder on the system disk) or
+// another folder in the root's place stop it before anything is touched: no log, no dialog, no
+// root made.
+TEST_F(CopyCommandTest, RootThatIsNoLongerTheScannedFolderStopsTheCommandUntouched) {
+  main_.File("etc/a.txt", "new", T0 + 10);
   sub_.File("etc/a.txt", "old", T0);
-  Scan({"etc", "etc/a.txt"});
-  for (const std::string root : {"", "relative"}) {
-    SCOPED_TRACE("root \"" + root + "\"");
-    std::vector<std::string> outside;
-    ScriptedFileOperations files;
-    // Anything the command asks for outside the two trees is refused here, not done.
-    const auto inTrees = [this](const std::string& path) {
-      return path.rfind(main_.Root() + "/", 0) == 0 || path.rfind(sub_.Root() + "/", 0) == 0;
-    };
-    files.copy = [&](const std::string& from, const std::string& to) {
-      if (to.starts_with("/") && !inTrees(to)) {
-        outside.push_back(to);
-        return FileResult::Failure(FileStep::Place, EPERM, "outside");
-      }
-      return files.PosixFileOperations::CopyOneFile(from, to);
-    };
-    files.recycle = [&](const std::string& path) {
-      if (!inTrees(path)) outside.push_back(path);
-      return FileResult::Failure(FileStep::Trash, EPERM, "outside");
-    };
-    const PathEntry before = Entry("etc/a.txt");
-    progress_ = RecordingProgress();
-
-    const CommandResult result =
-        CopyCommand(files, progress_).Run(MainToSub, CommandScope{list_, main_.Root(), root, 1, 2});
-
-    EXPECT_TRUE(outside.empty()) << outside.front();
-    EXPECT_EQ(result.Files, 0);
-    EXPECT_EQ(result.Failed, 1);
-    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
-    ASSERT_EQ(progress_.Log.size(), 5u);
-    EXPECT_EQ(progress_.Log[2], CopiedLine(2, main_.PathOf("etc/a.txt"), shown) + " 失敗");
-    EXPECT_EQ(sub_.Read("etc/a.txt"), "old");
-    EXPECT_EQ(Entry("etc/a.txt").SubExists, before.SubExists) << "nothing was read back";
-    EXPECT_EQ(Entry("etc/a.txt").Status, before.Status);
+  main_.File("b.txt", "b", T0);
+  Scan({"etc", "etc/a.txt", "b.txt"});
+  const PathList before = list_;
+  for (const commandtest::RootChange& change : SubRootChanges()) {
+    SCOPED_TRACE(change.Name);
+    const std::string root = change.Apply();
+    const bool rootWasThere = filetest::PathExists(sub_.Root());
+    Baseline();
+    for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
+      progress_ = RecordingProgress();
+      const CommandResult result =
+          CopyCommand(files_, progress_)
+              .Run(*command, CommandScope{list_, main_.Root(), root, 1, 3});
+      EXPECT_TRUE(result.RootChanged) << command->MenuItem;
+      EXPECT_FALSE(result.LoopRan);
+      EXPECT_TRUE(progress_.Log.empty());
+      EXPECT_TRUE(progress_.Dialog.empty());
+      EXPECT_EQ(filetest::PathExists(sub_.Root()), rootWasThere) << "a copy never makes a root";
+      ExpectNothingLost();
+    }
+    EXPECT_EQ(list_[1].Status, before[1].Status);
+    change.Undo();
+    Baseline();
   }
+  // With the folder back, the same command runs.
+  EXPECT_EQ(Copy(MainToSub, 1, 3).Files, 2);
+  EXPECT_EQ(sub_.Read("etc/a.txt"), "new");
 }
 
 TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {

@@ -52,6 +52,7 @@ TEST(DeleteCommandTable, MenuItemsPickTheirCommandAndAnyOtherIsBoth) {
 
 class DeleteCommandTest : public CommandTreeTest {
  protected:
+  PosixFileOperations files_;
   CommandResult Delete(const DeleteCommandInfo& command, std::int32_t first, std::int32_t last,
                        FileOperations* files = nullptr, CommandSettings settings = {}) {
     PosixFileOperations posix;
@@ -350,33 +351,40 @@ TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
   EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
 }
 
-// The folder edit may have been emptied since the scan: its rows still show files, but an empty
-// or relative root names no folder, and the delete must not take "/" or the current folder for it.
-TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
+// The chosen side's root must still be the folder that the scan listed; the other side's does not
+// matter to a delete that leaves it alone.
+TEST_F(DeleteCommandTest, RootThatIsNoLongerTheScannedFolderStopsTheCommandUntouched) {
+  main_.File("etc/a.txt", "main", T0);
   sub_.File("etc/a.txt", "keep", T0);
   Scan({"etc", "etc/a.txt"});
-  for (const std::string root : {"", "relative"}) {
-    SCOPED_TRACE("root \"" + root + "\"");
-    std::vector<std::string> asked;
-    ScriptedFileOperations files;
-    files.recycle = [&](const std::string& path) {
-      asked.push_back(path);
-      return FileResult::Failure(FileStep::Trash, EPERM, "refused by the test");
-    };
+  for (const commandtest::RootChange& change : SubRootChanges()) {
+    SCOPED_TRACE(change.Name);
+    const std::string root = change.Apply();
+    Baseline();
+    for (const DeleteCommandInfo* command : {&DeleteSub, &DeleteBoth}) {
+      progress_ = RecordingProgress();
+      const CommandResult result =
+          DeleteCommand(files_, progress_)
+              .Run(*command, CommandScope{list_, main_.Root(), root, 1, 2});
+      EXPECT_TRUE(result.RootChanged) << command->MenuItem;
+      EXPECT_FALSE(result.LoopRan);
+      EXPECT_TRUE(progress_.Log.empty());
+      EXPECT_TRUE(progress_.Dialog.empty());
+      EXPECT_TRUE(Entry("etc/a.txt").SubExists);
+      ExpectNothingLost();
+    }
     progress_ = RecordingProgress();
-
-    const CommandResult result = DeleteCommand(files, progress_)
-                                     .Run(DeleteSub, CommandScope{list_, main_.Root(), root, 1, 2});
-
-    EXPECT_TRUE(asked.empty()) << asked.front();
-    EXPECT_EQ(result.Files, 0);
-    EXPECT_EQ(result.Failed, 1);
-    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
-    ASSERT_GE(progress_.Log.size(), 4u);
-    EXPECT_EQ(progress_.Log[2], TrashedLine(2, shown) + " 失敗");
-    EXPECT_TRUE(Entry("etc/a.txt").SubExists);
-    EXPECT_EQ(sub_.Read("etc/a.txt"), "keep");
+    const CommandResult mainOnly =
+        DeleteCommand(files_, progress_)
+            .Run(DeleteMain, CommandScope{list_, main_.Root(), root, 1, 2});
+    EXPECT_FALSE(mainOnly.RootChanged);
+    EXPECT_EQ(mainOnly.Files, 1);
+    EXPECT_FALSE(main_.Exists("etc/a.txt"));
+    change.Undo();
+    main_.File("etc/a.txt", "main", T0);
+    Scan({"etc", "etc/a.txt"});
   }
+  EXPECT_EQ(sub_.Read("etc/a.txt"), "keep");
 }
 
 // The statuses after every row must be those that recomputing every entry gives, including a
