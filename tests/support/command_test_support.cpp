@@ -54,7 +54,7 @@ std::vector<std::int32_t> RecordingProgress::BarPositions() const {
 }
 
 void CommandTreeTest::SetUp() {
-  ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
+  ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GLib does not name the test's own trash";
 }
 
 void CommandTreeTest::TearDown() {

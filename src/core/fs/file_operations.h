@@ -59,7 +59,7 @@ class FileOperations {
   virtual bool IsPathAbsent(const RootFolder& root, const std::string& relative) = 0;
 };
 
-// The real thing: POSIX calls, and GIO for the trash.
+// The real thing: POSIX calls, and the freedesktop trash.
 class PosixFileOperations : public FileOperations {
  public:
   FileResult RecycleFile(const std::string& path) override;
