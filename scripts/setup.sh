@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what Tarvex needs to build, test and show Japanese text on Debian 12.
 set -euo pipefail
+# fusefat and dosfstools: the copy test on a real FAT volume through FUSE (skipped without them).
 packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-dev
-          fonts-ipafont-gothic tzdata xvfb xauth)
+          fonts-ipafont-gothic tzdata xvfb xauth fusefat dosfstools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

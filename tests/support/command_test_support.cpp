@@ -7,6 +7,12 @@
 
 namespace tarvex::commandtest {
 
+RootFolder OpenedRoot(const std::string& path) {
+  RootFolder root;
+  EXPECT_EQ(root.Open(path), 0) << path;
+  return root;
+}
+
 void RecordingProgress::ProcessEvents() {
   ++EventTurns;
   if (OnEvents) OnEvents(EventTurns);

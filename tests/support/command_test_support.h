@@ -3,6 +3,7 @@
 // window would show, file operations with one step replaced, and a pair of folder trees scanned
 // into a PathList whose rows a test arranges.
 
+#include <cerrno>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -61,15 +62,21 @@ class RecordingProgress : public CommandProgress {
   std::vector<std::int32_t> BarPositions() const;
 };
 
-// The real file operations with single steps, reads included, replaced by a test's own. The read
-// hooks get the path as a person reads it (root and relative joined); a hook that returns nothing
-// lets the real step run.
+// The real file operations with single steps, reads included, replaced by a test's own. The hooks
+// get the path as a person reads it (root and relative joined); a hook that returns nothing lets
+// the real step run.
 class ScriptedFileOperations : public PosixFileOperations {
  public:
-  std::function<FileResult(const std::string&)> recycle;
-  std::function<FileResult(const std::string&, const std::string&)> copy;
+  using StepHook = std::function<std::optional<FileResult>(const std::string& path)>;
+
+  StepHook recycle;                                    // before the trash
+  std::function<void(const std::string&)> afterTrash;  // after the real trash took the file
   std::function<FileResult(int, int)> copyData;
-  std::function<FileResult(const std::string&, const std::string&)> rename;
+  bool unnamedTemporaries = true;  // false: a file system without O_TMPFILE (FAT, FUSE, NFS)
+  StepHook linkUnnamed;
+  StepHook renameNoReplace;
+  StepHook linkNoReplace;
+  StepHook renameOverAbsent;
   std::function<FileResult(const RootFolder&, const std::string&, std::uint32_t,
                            const std::function<void(const DirectoryEntry&)>&)>
       list;
@@ -77,17 +84,39 @@ class ScriptedFileOperations : public PosixFileOperations {
   std::function<std::optional<bool>(const std::string&)> folderExists;
   std::function<bool(const std::string&)> absent;
 
-  FileResult RecycleFile(const std::string& path) override {
-    return recycle ? recycle(path) : PosixFileOperations::RecycleFile(path);
-  }
-  FileResult CopyOneFile(const std::string& from, const std::string& to) override {
-    return copy ? copy(from, to) : PosixFileOperations::CopyOneFile(from, to);
+  FileResult TrashEntry(int folder, const std::string& name, const std::string& path,
+                        TrashedItem& trashed) override {
+    if (auto hooked = Run(recycle, path)) return *hooked;
+    FileResult result = PosixFileOperations::TrashEntry(folder, name, path, trashed);
+    if (result && afterTrash) afterTrash(path);
+    return result;
   }
   FileResult CopyFileData(int from, int to) override {
     return copyData ? copyData(from, to) : PosixFileOperations::CopyFileData(from, to);
   }
-  FileResult RenameNoReplace(const std::string& from, const std::string& to) override {
-    return rename ? rename(from, to) : PosixFileOperations::RenameNoReplace(from, to);
+  FileResult CreateUnnamedTemporary(int folder, UniqueFd& file) override {
+    if (!unnamedTemporaries) return FileResult::Failure(FileStep::CreateTemporary, EOPNOTSUPP, "");
+    return PosixFileOperations::CreateUnnamedTemporary(folder, file);
+  }
+  FileResult LinkUnnamed(int file, int folder, const std::string& name,
+                         const std::string& path) override {
+    if (auto hooked = Run(linkUnnamed, path)) return *hooked;
+    return PosixFileOperations::LinkUnnamed(file, folder, name, path);
+  }
+  FileResult RenameNoReplace(int fromFolder, const std::string& from, int toFolder,
+                             const std::string& to, const std::string& path) override {
+    if (auto hooked = Run(renameNoReplace, path)) return *hooked;
+    return PosixFileOperations::RenameNoReplace(fromFolder, from, toFolder, to, path);
+  }
+  FileResult LinkNoReplace(int fromFolder, const std::string& from, int toFolder,
+                           const std::string& to, const std::string& path) override {
+    if (auto hooked = Run(linkNoReplace, path)) return *hooked;
+    return PosixFileOperations::LinkNoReplace(fromFolder, from, toFolder, to, path);
+  }
+  FileResult RenameOverAbsent(int fromFolder, const std::string& from, int toFolder,
+                              const std::string& to, const std::string& path) override {
+    if (auto hooked = Run(renameOverAbsent, path)) return *hooked;
+    return PosixFileOperations::RenameOverAbsent(fromFolder, from, toFolder, to, path);
   }
   FileResult ListDirectory(const RootFolder& root, const std::string& relative,
                            std::uint32_t attrMask,
@@ -110,7 +139,26 @@ class ScriptedFileOperations : public PosixFileOperations {
     return absent ? absent(root.PathOf(relative))
                   : PosixFileOperations::IsPathAbsent(root, relative);
   }
+
+  // A file system without RENAME_NOREPLACE and hard links, as FAT and exFAT through FUSE.
+  void WithoutNoReplaceOrLinks() {
+    unnamedTemporaries = false;
+    renameNoReplace = [](const std::string&) -> std::optional<FileResult> {
+      return FileResult::Failure(FileStep::Place, EINVAL, "no RENAME_NOREPLACE");
+    };
+    linkNoReplace = [](const std::string&) -> std::optional<FileResult> {
+      return FileResult::Failure(FileStep::Place, EPERM, "no hard links");
+    };
+  }
+
+ private:
+  static std::optional<FileResult> Run(const StepHook& hook, const std::string& path) {
+    return hook ? hook(path) : std::nullopt;
+  }
 };
+
+// Opens a root for a test, failing the test when it cannot.
+RootFolder OpenedRoot(const std::string& path);
 
 inline constexpr std::time_t T0 = 1700000000;  // an even second
 

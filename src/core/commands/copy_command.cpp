@@ -102,9 +102,11 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       const std::string& source = toSub ? mainPath : subPath;
       const std::string& destination = toSub ? subPath : mainPath;
+      const RootFolder& sourceRoot = toSub ? mainRoot : subRoot;
+      const RootFolder& destinationRoot = toSub ? subRoot : mainRoot;
       // The copy itself puts the old destination into the trash, and only once the new one is
       // complete beside it; a refusing trash is a failed copy like any other.
-      const FileResult copied = files_.CopyOneFile(source, destination);
+      const FileResult copied = files_.CopyOneFile(sourceRoot, destinationRoot, entry.Path);
       const std::string shownSource = DisplayPath(source);
       const std::string shownDestination = DisplayPath(destination);
       if (copied) {
@@ -121,8 +123,6 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       // The row shows what is on the disk now. After a failure the source is read too: it may be
       // what vanished.
-      const RootFolder& sourceRoot = toSub ? mainRoot : subRoot;
-      const RootFolder& destinationRoot = toSub ? subRoot : mainRoot;
       bool changed = ReadSideBack(files_, list, index, !toSub, destinationRoot, entry.Path,
                                   settings_.ScanAttrMask);
       if (!copied) {

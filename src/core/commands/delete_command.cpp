@@ -45,7 +45,7 @@ class SideRemover {
       // would take a whole tree along.
       return Failed(row, path, "ファイルではなくフォルダです");
     }
-    const FileResult trashed = files_.RecycleFile(path);
+    const FileResult trashed = files_.RecycleFile(root, relative);
     if (trashed) {
       progress_.AddLine(FormatText("　%d:%s → ごみ箱", row, DisplayPath(path).c_str()));
       ++result_.Files;

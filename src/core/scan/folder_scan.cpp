@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/fs/copy_temporary.h"
 #include "core/fs/path.h"
 #include "core/scan/path_index.h"
 #include "core/text/format_text.h"
@@ -89,6 +90,8 @@ class FolderScanner {
 
   void Accept(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
     if (!IsFolder(d.Attr) && CheckFileName(filter_, d.Name) != NameShown) return;
+    // A copy killed before it was placed may leave its named temporary: never a file of the user's.
+    if (!IsFolder(d.Attr) && IsCopyTemporaryName(d.Name)) return;
     if (subPass_) {
       relative_.assign(prefix).append(d.Name);
       const std::int32_t i = index_.Find(list_.Entries, relative_);

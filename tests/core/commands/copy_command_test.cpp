@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/commands/delete_command.h"
 #include "support/command_test_support.h"
+#include "support/fuse_fat.h"
 
 namespace tarvex {
 namespace {
@@ -462,14 +465,50 @@ TEST_F(CopyCommandTest, FailedReadBackOfTheDestinationKeepsOrClearsItsSide) {
   }
 }
 
+// A link below a root never leads a copy out of the trees: not as the destination's folder that
+// the scan saw as nothing, and not when one is swapped in after the scan on either side. The decoy
+// that the links point to stays as it was, and nothing of it reaches the trees or the trash.
+TEST_F(CopyCommandTest, LinksBelowTheRootsNeverLeadTheCopyOutOfTheTrees) {
+  const std::string decoy = dir_ / "decoy";  // left to the sandbox, so the end check sees it
+  ASSERT_EQ(::mkdir(decoy.c_str(), 0755), 0);
+  for (const char* name : {"/f.txt", "/g.txt", "/h.txt"})
+    filetest::WriteFile(decoy + name, "decoy");
+  main_.File("linked/f.txt", "new f", T0 + 10);
+  sub_.Link("linked", decoy);
+  main_.File("swapped/g.txt", "new g", T0 + 10);
+  sub_.File("swapped/g.txt", "old g", T0);
+  main_.File("source/h.txt", "new h", T0 + 10);
+  sub_.File("source/h.txt", "old h", T0);
+  Scan({"linked/f.txt", "swapped/g.txt", "source/h.txt"});
+  ASSERT_EQ(Entry("linked/f.txt").Status, MainOnly) << "the link is nothing to the scan";
+  // After the scan the sub side's "swapped" and the main side's "source" become links to the
+  // decoy; their real folders leave the trees.
+  for (const auto& [tree, folder] : {std::pair{&sub_, "swapped"}, std::pair{&main_, "source"}}) {
+    ASSERT_EQ(::rename(tree->PathOf(folder).c_str(), (dir_ / "moved-").append(folder).c_str()), 0);
+    tree->Link(folder, decoy);
+  }
+  Baseline();
+
+  const CommandResult result = Copy(MainToSub, 1, 3);
+
+  EXPECT_EQ(result.Files, 0);
+  EXPECT_EQ(result.Failed, 3);
+  for (const char* name : {"/f.txt", "/g.txt", "/h.txt"}) {
+    EXPECT_EQ(ReadFile(decoy + name), "decoy") << name;
+    EXPECT_FALSE(FindInTrash(decoy + name)) << name;
+  }
+  EXPECT_EQ(ReadFile(dir_ / "moved-swapped/g.txt"), "old g");
+  EXPECT_EQ(ReadFile(dir_ / "moved-source/h.txt"), "new h");
+  EXPECT_EQ(TemporaryFiles(), 0);
+}
+
 TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
   main_.File("race.txt", "copy", T0 + 10);
   sub_.File("race.txt", "old", T0);
   Scan({"race.txt"});
   ScriptedFileOperations files;
-  files.rename = [this, &files](const std::string& from, const std::string& to) {
+  files.afterTrash = [this](const std::string&) {
     sub_.File("race.txt", "somebody else's");  // another program, just now
-    return files.PosixFileOperations::RenameNoReplace(from, to);
   };
 
   const CommandResult result = Copy(NewMainToSub, 1, 1, &files);
@@ -551,6 +590,50 @@ TEST_F(CopyCommandTest, RootThatIsNoLongerTheScannedFolderStopsTheCommandUntouch
   // With the folder back, the same command runs.
   EXPECT_EQ(Copy(MainToSub, 1, 3).Files, 2);
   EXPECT_EQ(sub_.Read("etc/a.txt"), "new");
+}
+
+// A real FAT volume through FUSE, as a USB stick: no RENAME_NOREPLACE (EINVAL), no hard links
+// (EPERM), no O_TMPFILE. A copy over an existing file places the new one and puts the old one in
+// the volume's own trash; a delete trashes there too.
+TEST_F(CopyCommandTest, CopyOverAnExistingFileAndDeleteOnAFatVolumeThroughFuse) {
+  filetest::SandboxFolder volumeFolder;
+  const testing::FuseFatVolume fat(volumeFolder.Path());
+  if (!fat.Mounted()) {
+    std::fprintf(stderr, "*** FAT through FUSE skipped: %s\n", fat.WhyNot().c_str());
+    GTEST_SKIP() << "FAT through FUSE skipped: " << fat.WhyNot();
+  }
+  main_.File("f.txt", "new on the system disk", T0 + 10);
+  filetest::WriteFile(fat.Root() + "/f.txt", "old on the stick");
+  filetest::SetModificationTime(fat.Root() + "/f.txt", T0, 0);
+  filetest::WriteFile(fat.Root() + "/g.txt", "delete me");
+  ScanOptions options;
+  options.SubFolder = true;
+  ScanFolders(list_, main_.Root(), fat.Root(), options, FilterSet{"every", {}, {"*"}, {}});
+  testing::NoLossCheck noLoss(dir_.Path(), {main_.Root(), fat.Root()},
+                              {filetest::SandboxTrashFolder() + "files"});
+  noLoss.Baseline();
+
+  const CommandResult copied = CopyCommand(files_, progress_)
+                                   .Run(NewMainToSub, CommandScope{list_, main_.Root(), fat.Root(),
+                                                                   RowOf("f.txt"), RowOf("f.txt")});
+  progress_ = RecordingProgress();
+  const CommandResult deleted =
+      DeleteCommand(files_, progress_)
+          .Run(DeleteCommandTable[1],
+               CommandScope{list_, main_.Root(), fat.Root(), RowOf("g.txt"), RowOf("g.txt")});
+
+  EXPECT_EQ(copied.Files, 1);
+  EXPECT_EQ(copied.Failed, 0);
+  EXPECT_EQ(ReadFile(fat.Root() + "/f.txt"), "new on the system disk");
+  EXPECT_EQ(deleted.Files, 1);
+  EXPECT_FALSE(filetest::PathExists(fat.Root() + "/g.txt"));
+  // Both went to the stick's own trash, each with its record.
+  const std::string trash = fat.Root() + "/.Trash-" + std::to_string(::geteuid());
+  EXPECT_EQ(ReadFile(trash + "/files/f.txt"), "old on the stick");
+  EXPECT_EQ(ReadFile(trash + "/files/g.txt"), "delete me");
+  EXPECT_NE(ReadFile(trash + "/info/f.txt.trashinfo").find("Path=f.txt\n"), std::string::npos);
+  EXPECT_EQ(filetest::CountNamesContaining(fat.Root(), ".tarvex-"), 0);
+  noLoss.Expect();
 }
 
 TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -233,11 +234,11 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
   ASSERT_EQ(::unlink(main_.PathOf("vanished.txt").c_str()), 0);
   Baseline();
   ScriptedFileOperations files;
-  files.recycle = [&files](const std::string& path) {
+  files.recycle = [](const std::string& path) -> std::optional<FileResult> {
     if (path.ends_with("/refused.txt")) {
       return FileResult::Failure(FileStep::Trash, EBUSY, "ごみ箱へ移せません: busy");
     }
-    return files.PosixFileOperations::RecycleFile(path);
+    return std::nullopt;
   };
 
   const CommandResult mainResult = Delete(DeleteMain, 1, 3, &files);
@@ -349,6 +350,32 @@ TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
   EXPECT_EQ(progress_.Log[2],
             TrashedLine(1, main_.PathOf("a\u240a\u30002:x \u2192 \u3054\u307f\u7bb1\u240d.txt")));
   EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
+}
+
+// A link swapped in for a folder after the scan never leads the trash out of the tree: the files
+// that the link points to stay, and so do the real ones that left the tree with their folder.
+TEST_F(DeleteCommandTest, LinkSwappedInAfterTheScanNeverLeadsTheTrashOutOfTheTree) {
+  const std::string decoy = dir_ / "decoy";  // left to the sandbox, so the end check sees it
+  ASSERT_EQ(::mkdir(decoy.c_str(), 0755), 0);
+  filetest::WriteFile(decoy + "/f.txt", "decoy");
+  main_.File("d/f.txt", "main f", T0);
+  sub_.File("d/f.txt", "sub f", T0);
+  Scan({"d", "d/f.txt"});
+  for (testing::TempTree* tree : {&main_, &sub_}) {
+    const std::string moved = dir_ / (tree == &main_ ? "moved-main" : "moved-sub");
+    ASSERT_EQ(::rename(tree->PathOf("d").c_str(), moved.c_str()), 0);
+    tree->Link("d", decoy);
+  }
+  Baseline();
+
+  const CommandResult result = Delete(DeleteBoth, 1, 2);
+
+  EXPECT_EQ(result.Files, 0);
+  EXPECT_EQ(ReadFile(decoy + "/f.txt"), "decoy");
+  EXPECT_FALSE(FindInTrash(decoy + "/f.txt"));
+  EXPECT_FALSE(FindInTrash(sub_.PathOf("d/f.txt")));
+  EXPECT_EQ(ReadFile(dir_ / "moved-sub/f.txt"), "sub f");
+  EXPECT_EQ(ReadFile(dir_ / "moved-main/f.txt"), "main f");
 }
 
 // The chosen side's root must still be the folder that the scan listed; the other side's does not
