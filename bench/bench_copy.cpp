@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (const auto& name : names) {
-    if (!ops.CopyOneFile(sourceRoot, copyRoot, name)) ++failures;
+    if (!ops.CopyOneFile(sourceRoot, copyRoot, name, tarvex::CopyWhen::Always)) ++failures;
   }
   const double oursSeconds = Seconds(start);
   ::sync();

@@ -106,13 +106,20 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
       const RootFolder& destinationRoot = toSub ? subRoot : mainRoot;
       // The copy itself puts the old destination into the trash, and only once the new one is
       // complete beside it; a refusing trash is a failed copy like any other.
-      const FileResult copied = files_.CopyOneFile(sourceRoot, destinationRoot, entry.Path);
+      const FileResult copied =
+          files_.CopyOneFile(sourceRoot, destinationRoot, entry.Path,
+                             command.NewestOnly ? CopyWhen::SourceNewer : CopyWhen::Always);
       const std::string shownSource = DisplayPath(source);
       const std::string shownDestination = DisplayPath(destination);
       if (copied) {
         progress_.AddLine(
             FormatText("　%d:%s → %s", r, shownSource.c_str(), shownDestination.c_str()));
         ++result.Files;
+      } else if (copied.Step == FileStep::NotNewer) {
+        // The destination became newer since the scan: what is on the disk decides, not the row.
+        progress_.AddLine(FormatText("　%d:%s → %s コピーしません", r, shownSource.c_str(),
+                                     shownDestination.c_str()));
+        progress_.AddLine("　　" + copied.Reason);
       } else {
         progress_.AddLine(
             FormatText("　%d:%s → %s 失敗", r, shownSource.c_str(), shownDestination.c_str()));

@@ -284,7 +284,7 @@ FileResult PosixFileOperations::PlaceTemporary(CopyTemporary& temporary, int fol
 
 FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
                                             const RootFolder& destinationRoot,
-                                            const std::string& relative) {
+                                            const std::string& relative, CopyWhen when) {
   const std::string source = sourceRoot.PathOf(relative);
   const std::string destination = destinationRoot.PathOf(relative);
   if (relative.empty() || !IsRelativeBelowRoot(relative)) {
@@ -335,6 +335,12 @@ FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
     }
     if (st.st_dev == sourceStat.st_dev && st.st_ino == sourceStat.st_ino) {
       return Fail(FileStep::Place, EINVAL, "コピー元とコピー先が同じファイルです");
+    }
+    // The times as the list compares them: local, in 2-second steps.
+    if (when == CopyWhen::SourceNewer &&
+        !(PackedLocalTime(sourceStat.st_mtim.tv_sec) > PackedLocalTime(st.st_mtim.tv_sec))) {
+      return FileResult::Failure(FileStep::NotNewer, EEXIST,
+                                 "コピー先がコピー元と同じ時刻か、より新しくなっています");
     }
     return FileResult::Success();
   };

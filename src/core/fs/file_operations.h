@@ -20,6 +20,10 @@
 
 namespace tarvex {
 
+// Whether a copy replaces whatever destination it finds (the copy-all commands) or only one older
+// than the source (the newest-only commands), decided on what is on the disk at that moment.
+enum class CopyWhen { Always, SourceNewer };
+
 class FileOperations {
  public:
   virtual ~FileOperations() = default;
@@ -40,12 +44,14 @@ class FileOperations {
   // temporary (unnamed where the file system allows it), flushed and given the source's
   // modification time and permission bits; only then does an existing destination go to the
   // trash, and the copy is placed without replacing anything. Missing folders of the destination
-  // are made, never its root. A source whose size or times moved during the copy fails it. On
+  // are made, never its root. With CopyWhen::SourceNewer a destination that is not older than the
+  // source, checked before the copy and again right before the old one would go, is left alone
+  // (step NotNewer). A source whose size or times moved during the copy fails it. On
   // failure no partial or temporary file is left and the old destination is where it was: when
   // placing fails after the trash took it, it is brought back; only when its name was taken
   // meanwhile does it stay in the trash.
   virtual FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
-                                 const std::string& relative) = 0;
+                                 const std::string& relative, CopyWhen when) = 0;
 
   // The reads below a root; relative "" is the root itself. A listing that cannot be made or fails
   // part way gives a failure with step OpenFolder and the reason.
@@ -71,7 +77,7 @@ class PosixFileOperations : public FileOperations {
   FileResult RecycleFile(const RootFolder& root, const std::string& relative) override;
   FileResult ForceFolderPath(const RootFolder& root, const std::string& relative) override;
   FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
-                         const std::string& relative) override;
+                         const std::string& relative, CopyWhen when) override;
   FileResult ListDirectory(const RootFolder& root, const std::string& relative,
                            std::uint32_t attrMask,
                            const std::function<void(const DirectoryEntry&)>& onEntry) override;

@@ -15,6 +15,7 @@ enum class FileStep {
   CreateTemporary,  // no temporary copy could be made beside the destination
   CopyData,         // reading, writing or flushing the copy failed (a full disk, a short copy)
   SetAttributes,    // the modification time or the permission bits could not be set
+  NotNewer,         // a newest-only copy found the destination as new as the source or newer
   Trash,            // the trash did not take the file (the file stays where it was)
   Place,            // the finished copy could not be moved into place (e.g. a file appeared)
 };

@@ -251,6 +251,67 @@ TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
   EXPECT_EQ(progress_.Pauses.size(), 1u);
 }
 
+// A newest-only copy decides on what is on the disk when it copies, not on the row of the last
+// scan: a destination that appeared or became newer since, before the copy or while it ran, is left
+// alone with a log line that says why, and the row shows it. The copy-all commands replace it.
+TEST_F(CopyCommandTest, NewestOnlyDecidesOnTheDiskNotOnTheRow) {
+  main_.File("appeared.txt", "main a", T0 + 10);
+  main_.File("rewritten.txt", "main r", T0 + 10);
+  sub_.File("rewritten.txt", "sub r", T0);
+  main_.File("meanwhile.txt", "main m", T0 + 10);
+  sub_.File("meanwhile.txt", "sub m", T0);
+  main_.File("still.txt", "main s", T0 + 10);
+  sub_.File("still.txt", "sub s", T0);
+  const std::vector<std::string> rows = {"appeared.txt", "rewritten.txt", "meanwhile.txt",
+                                         "still.txt"};
+  Scan(rows);
+  ASSERT_EQ(Entry("appeared.txt").Status, MainOnly);
+  // Another program since the scan: a new file, and one rewritten at the main side's time.
+  sub_.File("appeared.txt", "sub a, written since", T0 + 20);
+  sub_.File("rewritten.txt", "sub r, written since", T0 + 10);
+  Baseline();
+  ScriptedFileOperations files;
+  files.copyData = [&](int from, int to) {
+    // ...and one more while its copy runs.
+    if (!sub_.Read("meanwhile.txt").starts_with("sub m,")) {
+      sub_.File("meanwhile.txt", "sub m, written while copying", T0 + 30);
+      Baseline();  // that rewrite is the other program's doing, not the copy's
+    }
+    return files.PosixFileOperations::CopyFileData(from, to);
+  };
+
+  const CommandResult result = Copy(NewMainToSub, 1, 4, &files);
+
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(result.Failed, 0);
+  const auto leftAlone = [&](std::int32_t row, const std::string& name) {
+    return std::vector<std::string>{
+        CopiedLine(row, main_.PathOf(name), sub_.PathOf(name)) + " コピーしません",
+        "　　コピー先がコピー元と同じ時刻か、より新しくなっています"};
+  };
+  std::vector<std::string> log = {"", "メインの最新からサブへコピー (1～4)"};
+  for (std::int32_t row = 1; row <= 3; ++row) {
+    for (const std::string& line : leftAlone(row, rows[static_cast<std::size_t>(row - 1)]))
+      log.push_back(line);
+  }
+  log.push_back(CopiedLine(4, main_.PathOf("still.txt"), sub_.PathOf("still.txt")));
+  log.push_back("メインの最新からサブへ1ファイルコピー");
+  EXPECT_EQ(progress_.Log, log);
+  EXPECT_EQ(sub_.Read("appeared.txt"), "sub a, written since");
+  EXPECT_EQ(sub_.Read("rewritten.txt"), "sub r, written since");
+  EXPECT_EQ(sub_.Read("meanwhile.txt"), "sub m, written while copying");
+  EXPECT_EQ(sub_.Read("still.txt"), "main s");
+  EXPECT_EQ(Entry("appeared.txt").Status, SubNewer);
+  EXPECT_EQ(Entry("rewritten.txt").Status, SubLarger);
+  EXPECT_EQ(Entry("meanwhile.txt").Status, SubNewer);
+  EXPECT_EQ(list_.SameCount, CountSame());
+  ExpectNothingLost();
+
+  // A copy-all command is asked to replace whatever is there.
+  EXPECT_EQ(Copy(MainToSub, 1, 1).Files, 1);
+  EXPECT_EQ(sub_.Read("appeared.txt"), "main a");
+}
+
 TEST_F(CopyCommandTest, SubToMainShowsMainAboveSubAndDecodesNamesForTheLogAndLabels) {
   const std::string name = "データ/\x83\x5c.txt";  // a Shift_JIS file name in a UTF-8 folder
   main_.File(name, "old", T0);

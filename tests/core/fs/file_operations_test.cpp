@@ -58,7 +58,7 @@ class CopyOneFileTest : public ::testing::Test {
   FileResult Copy(const std::string& relative, FileOperations* ops = nullptr) {
     PosixFileOperations posix;
     return (ops != nullptr ? *ops : posix)
-        .CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), relative);
+        .CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), relative, CopyWhen::Always);
   }
 
   // What every failed copy must leave: the old destination as it was, not trashed, no temporary.
@@ -143,8 +143,8 @@ TEST_F(CopyOneFileTest, NoWriteRightInTheDestinationFolderLosesNothing) {
 
   // Root may write anywhere, so as root the copy runs in a child with the rights of "nobody".
   const auto step = commandtest::RunWithoutRootRights([&] {
-    const FileResult result =
-        PosixFileOperations().CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), "f.txt");
+    const FileResult result = PosixFileOperations().CopyOneFile(
+        OpenedRoot(source_), OpenedRoot(target_), "f.txt", CopyWhen::Always);
     return std::to_string(result ? 0 : 10 + static_cast<int>(result.Step));
   });
 
@@ -319,7 +319,7 @@ TEST_F(CopyOneFileTest, KilledCopyLeavesNothingThatTheScanLists) {
         if (::write(to, content.data(), content.size() / 2) > 0) ::raise(SIGKILL);
         return FileResult::Success();
       };
-      ops.CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), "big.bin");
+      ops.CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), "big.bin", CopyWhen::Always);
       ::_exit(0);
     }
     int status = 0;
@@ -458,8 +458,8 @@ TEST_F(CopyOneFileTest, DestinationThatIsTheSourceOrAFolderIsRefused) {
   MakeFolder(target_ + "/dir.txt");
   WriteFile(target_ + "/dir.txt/inside", "inside");
 
-  const FileResult self =
-      PosixFileOperations().CopyOneFile(OpenedRoot(source_), OpenedRoot(source_), "self.txt");
+  const FileResult self = PosixFileOperations().CopyOneFile(
+      OpenedRoot(source_), OpenedRoot(source_), "self.txt", CopyWhen::Always);
   const FileResult folder = Copy("dir.txt");
 
   EXPECT_FALSE(self);
@@ -483,8 +483,10 @@ TEST_F(CopyOneFileTest, BadPathsAndRootsAreRefused) {
   }
   RootFolder relativeRoot;
   EXPECT_EQ(relativeRoot.Open("main"), EINVAL);
-  EXPECT_FALSE(PosixFileOperations().CopyOneFile(OpenedRoot(source_), relativeRoot, "x"));
-  EXPECT_FALSE(PosixFileOperations().CopyOneFile(relativeRoot, OpenedRoot(target_), "x"));
+  EXPECT_FALSE(
+      PosixFileOperations().CopyOneFile(OpenedRoot(source_), relativeRoot, "x", CopyWhen::Always));
+  EXPECT_FALSE(
+      PosixFileOperations().CopyOneFile(relativeRoot, OpenedRoot(target_), "x", CopyWhen::Always));
   EXPECT_FALSE(PathExists(target_ + "/x"));
   EXPECT_EQ(ReadFile(dir_ / "outside"), "outside");
 }
@@ -502,8 +504,8 @@ TEST_F(CopyOneFileTest, SourceOnAnotherFileSystemIsCopiedByHand) {
   WriteFile(folder + "/from-shm", content, 0600);
   filetest::SetModificationTime(folder + "/from-shm", 1500000000, 5);
 
-  const FileResult result =
-      PosixFileOperations().CopyOneFile(OpenedRoot(folder), OpenedRoot(target_), "from-shm");
+  const FileResult result = PosixFileOperations().CopyOneFile(
+      OpenedRoot(folder), OpenedRoot(target_), "from-shm", CopyWhen::Always);
   ::unlink((folder + "/from-shm").c_str());
   ::rmdir(folder.c_str());
 
