@@ -19,6 +19,7 @@
 #include "app/list/list_locale.h"
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
+#include "app/log/qv_message_box.h"
 #include "app/shell/app_identity.h"
 #include "app/shell/fixed_colours.h"
 #include "app/shell/grid_helpers.h"
@@ -26,6 +27,7 @@
 #include "app/shell/japanese_fonts.h"
 #include "app/shell/main_state.h"
 #include "app/shell/message_boxes.h"
+#include "core/commands/command_text.h"
 #include "core/filter/wildcard.h"
 #include "core/list/folder_hiding.h"
 #include "core/list/list_cells.h"
@@ -107,9 +109,10 @@ void ListPage::Guarded(Handler&& handler) {
   RunGuarded(boxes_, std::forward<Handler>(handler));
 }
 
-ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
+ListPage::ListPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent),
       state_(state),
+      log_(log),
       boxes_(boxes),
       shown_(state.Shown),
       collator_(ListPathCollator(QLocale())) {
@@ -291,6 +294,7 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
                               const FilterSet& filter, const ScanOptions& options) {
   if (state_.CommandRunning.IsLocked()) return;
   std::optional<std::string> maskError;
+  ScanReport report;
   {
     BusyCursor busy(*sgPath_);
     ShowFolderLabels(mainRoot, subRoot);
@@ -302,8 +306,8 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     shown_.SubRoot = subRoot;
     SetCounterDimmed(true);
     try {
-      ScanFolders(list, mainRoot, subRoot, options, filter,
-                  [this](const std::string& text) { ShowCounter(text); });
+      report = ScanFolders(list, mainRoot, subRoot, options, filter,
+                           [this](const std::string& text) { ShowCounter(text); });
     } catch (const MaskError& error) {
       maskError = error.what();
     }
@@ -312,7 +316,17 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     // could refer to an entry of the abandoned comparison.
     FillPathGrid();
   }
-  if (maskError) boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
+  if (maskError) {
+    boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
+  } else if (!report.UnreadableFolders.empty()) {
+    // Their files would look one-sided and invite a wrong copy or delete.
+    log_.AddLine(QString());
+    for (const UnreadableFolder& folder : report.UnreadableFolders) {
+      log_.AddLine(QString::fromStdString(DisplayPath(folder.Path) + ": " + folder.Reason));
+    }
+    boxes_.Error(ApplicationTitle(),
+                 QString::fromStdString(UnreadableFoldersMessage(report.UnreadableFolders.size())));
+  }
 }
 
 void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {

@@ -126,7 +126,7 @@ void TFMMain::BuildPages() {
   filterLayout->addWidget(filterPage_);
   auto* listLayout = new QVBoxLayout(tsList_);
   listLayout->setContentsMargins(0, 0, 0, 0);
-  listPage_ = new ListPage(state_, *boxes_, tsList_);
+  listPage_ = new ListPage(state_, *msgBox_, *boxes_, tsList_);
   listLayout->addWidget(listPage_);
   connect(listPage_, &ListPage::RefreshRequested, this,
           [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });

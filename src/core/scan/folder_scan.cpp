@@ -167,6 +167,13 @@ class FolderScanner {
 
 }  // namespace
 
+std::string UnreadableFoldersMessage(std::size_t count) {
+  return FormatText(
+      "%d個のフォルダを読めませんでした。その中のファイルは片方にしかないように見えることがあります"
+      "（フォルダはメッセージのタブにあります）。",
+      static_cast<int>(count));
+}
+
 std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
                             std::int32_t same) {
   return subPass ? FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d    ", paths, folders, same)

@@ -51,6 +51,9 @@ ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::s
                        const ScanOptions& options, const FilterSet& filter,
                        const ScanCounterCallback& onCounter = {});
 
+// The message after a scan that could not read count folders (one box, the folders in the log).
+std::string UnreadableFoldersMessage(std::size_t count);
+
 // The counter label's text during the main pass (subPass false) and the sub pass.
 std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
                             std::int32_t same);

@@ -27,9 +27,11 @@
 #include "app/folder/folder_tree_view.h"
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
+#include "app/log/qv_message_box.h"
 #include "app/shell/fm_main.h"
 #include "app/shell/grid_helpers.h"
 #include "app/shell/program_start.h"
+#include "core/scan/folder_scan.h"
 #include "core/scan/path_entry.h"
 #include "core/settings/settings.h"
 #include "support/qt_printers.h"
@@ -411,6 +413,27 @@ TEST_F(ListPageTest, AnInvalidPatternIsShownAndLeavesAnEmptyGrid) {
   EXPECT_EQ(page->LBCompare()->text(), QStringLiteral("全パス=0　ディレクトリ=0  同じパス=0    "));
   EXPECT_EQ(page->LBCompare()->palette().color(QPalette::WindowText),
             page->palette().color(QPalette::WindowText));
+}
+
+// A root whose stick is gone, or a folder that cannot be listed, would make every file of the other
+// side look one-sided: each is logged with its reason and one message box gives their count.
+TEST_F(ListPageTest, FoldersTheScanCouldNotReadAreLoggedAndCountedInOneMessage) {
+  MakeStandardTrees();
+  window->MsgBox().clear();
+  const std::string unplugged = QFile::encodeName(subRoot).toStdString() + "/unplugged";
+  page->UpdatePathList(QFile::encodeName(mainRoot).toStdString(), unplugged,
+                       AllFilesIgnoringLogs());
+
+  ASSERT_EQ(boxes.Calls.size(), 1u);
+  EXPECT_EQ(boxes.Calls[0].Kind, QStringLiteral("Error"));
+  EXPECT_EQ(boxes.Calls[0].Text, QString::fromStdString(UnreadableFoldersMessage(1)));
+  EXPECT_TRUE(boxes.Calls[0].Text.startsWith(QStringLiteral("1個のフォルダを読めませんでした。")));
+  const QStringList log =
+      window->MsgBox().toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_EQ(log.size(), 1);
+  EXPECT_EQ(log[0], QString::fromStdString(unplugged) +
+                        QStringLiteral(": フォルダを開けません (No such file or directory)"));
+  EXPECT_GT(model->rowCount(), 0) << "the other side is still listed";
 }
 
 // A list of `count` files, filled into the grid without a scan.

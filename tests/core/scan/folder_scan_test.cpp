@@ -17,6 +17,7 @@
 
 #include "support/command_test_support.h"
 #include "support/temp_tree.h"
+#include "support/trash_sandbox.h"
 
 namespace tarvex {
 namespace {
@@ -341,6 +342,45 @@ TEST_F(FolderScanTest, FailedReadsOfOneFolderLeaveOnlyItsContentsOut) {
   }
 }
 
+// A folder that cannot be listed (no rights here) is not silently empty: the report names it with
+// the reason, since its files now look one-sided. A root that cannot be listed is reported the
+// same way; a folder that exists on the other side only is nothing to read on this one. As root
+// every folder is readable, so the scan runs in a child with the rights of "nobody".
+TEST(FolderScanReport, UnreadableFoldersAreNamedWithTheirReason) {
+  filetest::SandboxFolder dir;
+  TempTree main(dir / "main");
+  TempTree sub(dir / "sub");
+  main.File("locked/inner.txt", "i", T0);
+  sub.File("locked/inner.txt", "i", T0);
+  main.File("mainonly/x.txt", "x", T0);
+  TempTree lockedRoot(dir / "lockedroot");
+  lockedRoot.File("y.txt", "y", T0);
+  ASSERT_EQ(::chmod(main.PathOf("locked").c_str(), 0), 0);
+  ASSERT_EQ(::chmod(lockedRoot.Root().c_str(), 0311), 0);  // enterable, not listable
+
+  const auto out = commandtest::RunWithoutRootRights([&] {
+    std::string text;
+    ScanOptions options;
+    options.SubFolder = true;
+    for (const std::string& subRoot : {sub.Root(), lockedRoot.Root()}) {
+      PathList list;
+      const ScanReport report = ScanFolders(list, main.Root(), subRoot, options, Everything());
+      for (const UnreadableFolder& folder : report.UnreadableFolders)
+        text += folder.Path + "|" + folder.Reason + "\n";
+      text += "--\n";
+    }
+    return text;
+  });
+  ::chmod(main.PathOf("locked").c_str(), 0755);
+  ::chmod(lockedRoot.Root().c_str(), 0755);
+  if (!out) GTEST_SKIP() << "cannot drop root rights here";
+
+  const std::string reason = "フォルダを読めません (Permission denied)";
+  EXPECT_EQ(*out, main.PathOf("locked") + "|" + reason + "\n--\n" +  //
+                      main.PathOf("locked") + "|" + reason + "\n" +  //
+                      lockedRoot.Root() + "|" + reason + "\n--\n");
+}
+
 TEST_F(FolderScanTest, InvalidPatternStopsTheScanAndLeavesNoRows) {
   main_.File("a.txt");
   FilterSet filter{"bad", {"[a"}, {"*.*"}, {}};
@@ -363,12 +403,20 @@ TEST_F(FolderScanTest, InvalidPatternStopsTheScanAndLeavesNoRows) {
   EXPECT_EQ(list.PathCount, 1);
 }
 
+// A root that names no folder contributes nothing; a missing one is reported, since all the other
+// side's files then look one-sided, while an empty or non-path text names no folder at all.
 TEST_F(FolderScanTest, MissingAndEmptyRoots) {
   main_.File("a.txt");
   PathList list;
-  ScanFolders(list, main_.Root(), sub_.Root() + "/missing", ScanOptions{}, Everything());
+  const ScanReport missing =
+      ScanFolders(list, main_.Root(), sub_.Root() + "/missing", ScanOptions{}, Everything());
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", MainOnly}}));
-  ScanFolders(list, "", main_.Root(), ScanOptions{}, Everything());
+  ASSERT_EQ(missing.UnreadableFolders.size(), 1u);
+  EXPECT_EQ(missing.UnreadableFolders[0].Path, sub_.Root() + "/missing");
+  EXPECT_FALSE(list.SubRootIdentity.Known);
+  EXPECT_TRUE(list.MainRootIdentity.Known);
+  EXPECT_TRUE(
+      ScanFolders(list, "", main_.Root(), ScanOptions{}, Everything()).UnreadableFolders.empty());
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", SubOnly}}));
   ScanFolders(list, "コンピュータ", main_.Root(), ScanOptions{}, Everything());  // not a path
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", SubOnly}}));
