@@ -3,8 +3,23 @@
 #include <algorithm>
 
 #include "core/scan/folder_scan.h"
+#include "core/text/format_text.h"
 
 namespace tarvex {
+
+std::string OutcomeLogSuffix(const CommandResult& result) {
+  std::string suffix;
+  if (result.Failed > 0) suffix += FormatText("、%dファイル失敗", result.Failed);
+  if (result.Cancelled) suffix += "、中止";
+  return suffix;
+}
+
+std::string OutcomeNote(const CommandResult& result) {
+  std::string note;
+  if (result.Failed > 0) note += FormatText("%dファイル失敗しました。", result.Failed);
+  if (result.Cancelled) note += "中止しました。";
+  return note;
+}
 
 bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last) {
   first = std::max(first, 1);

@@ -48,6 +48,12 @@ struct CommandResult {
 bool OpenScannedRoot(FileOperations& files, const std::string& path, const FolderIdentity& scanned,
                      RootFolder& root);
 
+// What the closing texts add to the count of files done, so that a count of successes never hides
+// failures or a stop: the log line's "、%dファイル失敗" and "、中止", the dialog's
+// "%dファイル失敗しました。" and "中止しました。", each where it applies; empty otherwise.
+std::string OutcomeLogSuffix(const CommandResult& result);
+std::string OutcomeNote(const CommandResult& result);
+
 // The selected rows kept to rows that show an entry; false when none is left.
 bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last);
 

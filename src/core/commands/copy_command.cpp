@@ -143,9 +143,12 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   }
 
   dialog.BarPosition = reached;
-  FinishCommand(progress_, dialog,
-                FormatText("%s%dファイルコピーしました。", command.LogPrefix, result.Files),
-                FormatText("%s%dファイルコピー", command.LogPrefix, result.Files));
+  // The bold line under the header, which held the file being copied, tells what went wrong.
+  if (const std::string note = OutcomeNote(result); !note.empty()) dialog.Line2 = "    " + note;
+  FinishCommand(
+      progress_, dialog,
+      FormatText("%s%dファイルコピーしました。", command.LogPrefix, result.Files),
+      FormatText("%s%dファイルコピー", command.LogPrefix, result.Files) + OutcomeLogSuffix(result));
 
   result.LoopRan = true;
   result.CurrentRow = first;

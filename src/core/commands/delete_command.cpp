@@ -156,9 +156,13 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
     progress_.UpdateDialog(dialog);
   }
 
-  FinishCommand(progress_, dialog,
-                FormatText("%s%dファイル削除しました。", command.Prefix, result.Files),
-                FormatText("%s%dファイル削除", command.Prefix, result.Files));
+  // The bold tally line tells what went wrong as well.
+  if (const std::string note = OutcomeNote(result); !note.empty()) {
+    dialog.Line3 = FormatText("  %dファイル削除", result.Files) + "　" + note;
+  }
+  FinishCommand(
+      progress_, dialog, FormatText("%s%dファイル削除しました。", command.Prefix, result.Files),
+      FormatText("%s%dファイル削除", command.Prefix, result.Files) + OutcomeLogSuffix(result));
 
   result.LoopRan = true;
   result.CurrentRow = first;

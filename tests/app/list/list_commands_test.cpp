@@ -246,6 +246,30 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
   EXPECT_EQ(window->State().PathList->PathCount, 5);
 }
 
+// The finished dialog and the closing log line say how many files failed and that 中止 stopped
+// the loop; the count of copies alone would read as success.
+TEST_F(ListCommandsTest, FinishedDialogAndLogSayHowManyFailedAndThat中止Stopped) {
+  ASSERT_EQ(::unlink((mainRoot + "/new.txt").c_str()), 0);  // gone since the scan
+  ASSERT_EQ(::unlink((mainRoot + "/both.txt").c_str()), 0);
+  noLoss->Baseline();
+  TFMOption& dialog = *window->FMOption();
+  SelectRows(0, 4);
+  page->PMMMainToSub->trigger();
+  EXPECT_EQ(dialog.LBCopying()->text(),
+            QStringLiteral("メインからサブへ0ファイルコピーしました。"));
+  EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    2ファイル失敗しました。"));
+  EXPECT_EQ(Log().back(), QStringLiteral("メインからサブへ0ファイルコピー、2ファイル失敗"));
+  test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_failed"));
+
+  const int row = RowOf("deep/er/only.txt");
+  SelectRows(row, row);
+  QTimer::singleShot(0, [&] { dialog.BTCancel()->click(); });  // before the first row is done
+  page->PMMSubToMain->trigger();
+  EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    中止しました。"));
+  EXPECT_EQ(Log().back(), QStringLiteral("サブからメインへ0ファイルコピー、中止"));
+  test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_cancelled"));
+}
+
 // The stick went away after the scan and left its mount point as an empty folder: the command
 // says so and touches nothing, neither there nor on the stick.
 TEST_F(ListCommandsTest, UnpluggedStickStopsTheCommandWithAMessage) {

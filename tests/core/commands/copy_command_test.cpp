@@ -351,8 +351,10 @@ TEST_F(CopyCommandTest, CancelStopsBeforeTheNextRowAndReportsWhatWasCopied) {
   EXPECT_TRUE(sub_.Exists("a.txt"));
   EXPECT_FALSE(sub_.Exists("b.txt"));
   EXPECT_FALSE(sub_.Exists("c.txt"));
-  EXPECT_EQ(progress_.Log.back(), "メインからサブへ1ファイルコピー");
+  // The count of copies does not hide that 中止 stopped the loop.
+  EXPECT_EQ(progress_.Log.back(), "メインからサブへ1ファイルコピー、中止");
   EXPECT_EQ(progress_.Last().Header, "メインからサブへ1ファイルコピーしました。");
+  EXPECT_EQ(progress_.Last().Line2, "    中止しました。");
   EXPECT_EQ(progress_.Last().BarPosition, 2) << "the row where the cancel was seen";
   EXPECT_EQ(Entry("b.txt").Status, MainOnly);
 }
@@ -393,7 +395,7 @@ TEST_F(CopyCommandTest, NoWriteRightInTheDestinationFolderFailsAndKeepsTheOldFil
   EXPECT_EQ(log[2], CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")) + " 失敗");
   EXPECT_EQ(log[3].rfind("　　", 0), 0u) << "the reason follows, indented";
   EXPECT_GT(log[3].size(), std::string("　　").size());
-  EXPECT_EQ(log[4], "メインの最新からサブへ0ファイルコピー");
+  EXPECT_EQ(log[4], "メインの最新からサブへ0ファイルコピー、1ファイル失敗");
   EXPECT_EQ(sub_.Read("f.txt"), "old");
   EXPECT_FALSE(FindInTrash(sub_.PathOf("f.txt")));
   EXPECT_EQ(TemporaryFiles(), 0);
@@ -415,7 +417,10 @@ TEST_F(CopyCommandTest, VanishedSourceFailsTheRowShowsItGoneAndTheLoopGoesOn) {
   EXPECT_EQ(progress_.Log[2],
             CopiedLine(1, main_.PathOf("gone.txt"), sub_.PathOf("gone.txt")) + " 失敗");
   EXPECT_EQ(progress_.Log[4], CopiedLine(2, main_.PathOf("ok.txt"), sub_.PathOf("ok.txt")));
-  EXPECT_EQ(progress_.Log[5], "メインの最新からサブへ1ファイルコピー");
+  EXPECT_EQ(progress_.Log[5], "メインの最新からサブへ1ファイルコピー、1ファイル失敗");
+  EXPECT_EQ(progress_.Last().Header, "メインの最新からサブへ1ファイルコピーしました。");
+  EXPECT_EQ(progress_.Last().Line2, "    1ファイル失敗しました。")
+      << "a count alone hides failures";
   EXPECT_EQ(sub_.Read("gone.txt"), "old");
   EXPECT_FALSE(FindInTrash(sub_.PathOf("gone.txt")));
   EXPECT_FALSE(Entry("gone.txt").MainExists);
@@ -465,7 +470,7 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
     EXPECT_EQ(result.Failed, 1);
     EXPECT_EQ(progress_.Log[2],
               CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")) + " 失敗");
-    EXPECT_EQ(progress_.Log.back(), "メインからサブへ0ファイルコピー");
+    EXPECT_EQ(progress_.Log.back(), "メインからサブへ0ファイルコピー、1ファイル失敗");
     EXPECT_EQ(sub_.Read("f.txt"), "old");
     EXPECT_FALSE(FindInTrash(sub_.PathOf("f.txt")));
     EXPECT_EQ(TemporaryFiles(), 0);

@@ -216,7 +216,8 @@ TEST_F(DeleteCommandTest, CancelStopsBeforeTheNextRow) {
   EXPECT_TRUE(main_.Exists("b.txt"));
   EXPECT_TRUE(Entry("b.txt").MainExists);
   EXPECT_EQ(progress_.Last().Header, "メインのファイルを1ファイル削除しました。");
-  EXPECT_EQ(progress_.Log.back(), "メインのファイルを1ファイル削除");
+  EXPECT_EQ(progress_.Last().Line3, "  1ファイル削除　中止しました。");
+  EXPECT_EQ(progress_.Log.back(), "メインのファイルを1ファイル削除、中止");
 }
 
 // A side is cleared only when its file is gone: trashed, or removed by somebody else already. A
@@ -245,12 +246,13 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
 
   EXPECT_EQ(mainResult.Files, 1);
   EXPECT_EQ(mainResult.Failed, 1);
-  EXPECT_EQ(
-      progress_.Log,
-      (std::vector<std::string>{
-          "", "メインのファイルを削除 (1～3)",
-          TrashedLine(1, main_.PathOf("refused.txt")) + " 失敗", "　　ごみ箱へ移せません: busy",
-          TrashedLine(3, main_.PathOf("ok.txt")), "メインのファイルを1ファイル削除"}));
+  EXPECT_EQ(progress_.Log,
+            (std::vector<std::string>{"", "メインのファイルを削除 (1～3)",
+                                      TrashedLine(1, main_.PathOf("refused.txt")) + " 失敗",
+                                      "　　ごみ箱へ移せません: busy",
+                                      TrashedLine(3, main_.PathOf("ok.txt")),
+                                      "メインのファイルを1ファイル削除、1ファイル失敗"}));
+  EXPECT_EQ(progress_.Last().Line3, "  1ファイル削除　1ファイル失敗しました。");
   EXPECT_EQ(main_.Read("refused.txt"), "keep me");
   EXPECT_TRUE(Entry("refused.txt").MainExists);
   EXPECT_EQ(Entry("refused.txt").Status, MainOnly);
@@ -322,7 +324,8 @@ TEST_F(DeleteCommandTest, AbsenceTestThatCannotTellNeverPassesForADeletion) {
       lines.push_back(TrashedLine(1, main_.PathOf("f.txt")) + " 失敗");
       lines.push_back("　　ごみ箱へ移せません: busy");
     }
-    lines.push_back("メインのファイルを" + std::to_string(c.files) + "ファイル削除");
+    lines.push_back("メインのファイルを" + std::to_string(c.files) + "ファイル削除" +
+                    (c.failed == 1 ? "、1ファイル失敗" : ""));
     EXPECT_EQ(progress_.Log, lines);
     if (c.sideKept) {
       EXPECT_EQ(main_.Read("f.txt"), "keep me");
