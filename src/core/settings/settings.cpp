@@ -31,9 +31,12 @@ bool IsStorable(std::string_view value) {
   return value.find_first_of("\r\n") == std::string_view::npos;
 }
 
+// Only a key that is not there ends a list. A value may be the sentinel's text itself (a filter
+// set or a folder named so), so a second read with another default tells the two apart.
 bool ReadListItem(const ProfileFile& file, std::string_view section, int i, std::string& value) {
-  value = file.ReadString(section, std::to_string(i), NotDataSentinel);
-  return value != NotDataSentinel;
+  const std::string key = std::to_string(i);
+  value = file.ReadString(section, key, NotDataSentinel);
+  return value != NotDataSentinel || file.ReadString(section, key, "") == NotDataSentinel;
 }
 
 }  // namespace
