@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <algorithm>
 
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
@@ -70,7 +71,7 @@ void ListCommands::RunCommand(const Info& info) {
   try {
     const CommandLock running(state_.CommandRunning);
     CommandSettings settings;
-    settings.CopyWait = state_.Settings.copywait;
+    settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);
     settings.ScanAttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
     Command command(files_, progress_, settings);
     const ShownList& shown = state_.Shown;

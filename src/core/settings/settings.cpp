@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -139,7 +140,8 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.onesidedir = file.ReadBool(OptionSection, "onesidedir", false);
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
-  s.copywait = file.ReadInteger(OptionSection, "copywait", DefaultCopyWait);
+  s.copywait =
+      std::clamp(file.ReadInteger(OptionSection, "copywait", DefaultCopyWait), 0, MaxCopyWait);
 
   LoadComboItems(file, s.CompareList, CompareListSection, "", MaxHistory);
   // An entry is a pair text, optionally "=" and its filter set. Set names never hold "=", so the

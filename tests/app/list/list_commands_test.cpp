@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -268,6 +269,31 @@ TEST_F(ListCommandsTest, FinishedDialogAndLogSayHowManyFailedAndThat中止Stoppe
   EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    中止しました。"));
   EXPECT_EQ(Log().back(), QStringLiteral("サブからメインへ0ファイルコピー、中止"));
   test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_cancelled"));
+}
+
+// The pause after each file may be ten seconds: the dialog stays live meanwhile, so 中止 and
+// closing the window end it at once.
+TEST_F(ListCommandsTest, ALongCopywaitKeepsTheDialogLiveFor中止AndClosing) {
+  window->State().Settings.copywait = 3600000;  // held to 10000 ms
+  const int row = RowOf("deep/er/only.txt");
+  for (const bool closing : {false, true}) {
+    SCOPED_TRACE(closing ? "closing the window" : "中止");
+    SelectRows(row, row);
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(300, [&] {
+      if (closing) {
+        window->close();
+      } else {
+        window->FMOption()->BTCancel()->click();
+      }
+    });
+    page->PMMSubToMain->trigger();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_GE(clock.elapsed(), 250) << "the pause was not kept";
+    EXPECT_EQ(window->isVisible(), !closing);
+  }
+  EXPECT_EQ(ReadFile(mainRoot + "/deep/er/only.txt"), "only in sub");
 }
 
 // The stick went away after the scan and left its mount point as an empty folder: the command

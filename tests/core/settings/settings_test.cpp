@@ -102,6 +102,14 @@ TEST_F(SettingsTest, SentinelTextAsAHistoryEntryOrSetNameSurvivesASaveAndARestar
   EXPECT_EQ(t.FilterNames.Items, s.FilterNames.Items);
 }
 
+TEST_F(SettingsTest, CopywaitIsHeldToTenSeconds) {
+  for (const auto& [stored, loaded] : {std::pair{"3600000", 10000}, std::pair{"10000", 10000},
+                                       std::pair{"-5", 0}, std::pair{"500", 500}}) {
+    dir_.File("tarvex.ini", std::string("[option]\ncopywait=") + stored + "\n");
+    EXPECT_EQ(Load().copywait, loaded) << stored;
+  }
+}
+
 TEST_F(SettingsTest, ListOperationsWithLimitsAndDefaults) {
   ProfileFile file(IniPath());
   ComboItems combo;
