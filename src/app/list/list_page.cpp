@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -296,6 +297,9 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
   std::optional<std::string> maskError;
   ScanReport report;
   {
+    // The counter lets paint and system events run meanwhile; no handler may read or change the
+    // list until it is whole again (the grid is detached from it below).
+    const CommandLock rebuilding(state_.CommandRunning);
     BusyCursor busy(*sgPath_);
     ShowFolderLabels(mainRoot, subRoot);
     PathList& list = state_.EnsurePathList();
@@ -327,6 +331,7 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     boxes_.Error(ApplicationTitle(),
                  QString::fromStdString(UnreadableFoldersMessage(report.UnreadableFolders.size())));
   }
+  Q_EMIT ListWorkFinished();
 }
 
 void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {
@@ -346,6 +351,9 @@ void ListPage::SetCounterDimmed(bool dimmed) {
 void ListPage::ShowCounter(const std::string& text) {
   lbCompare_->setText(QString::fromStdString(text));
   lbCompare_->repaint();
+  // At the counter's pace the window gets its paint and system events, so that the desktop does
+  // not take it for hung during a long scan or sort; the user's input waits for the end.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ListPage::SortPathList() {
@@ -400,9 +408,13 @@ void ListPage::TSListResize() { FitColumnWidth(*sgPath_, ColumnPath); }
 
 void ListPage::SGPathHeaderClick(int column) {
   if (state_.CommandRunning.IsLocked()) return;
-  ClickListHeader(column, shown_.SortCol, shown_.SortUp);
-  SortPathList();
-  FillPathGrid();
+  {
+    const CommandLock sorting(state_.CommandRunning);
+    ClickListHeader(column, shown_.SortCol, shown_.SortUp);
+    SortPathList();
+    FillPathGrid();
+  }
+  Q_EMIT ListWorkFinished();
 }
 
 void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
@@ -431,9 +443,13 @@ void ListPage::CKDirHideClick() {
 
 void ListPage::CKDirIgnoreClick() {
   if (UndoClickWhileCommandRuns(*ckDirIgnore_) || PathCount() <= 0) return;
-  SortPathList();
-  FillPathGrid();
+  {
+    const CommandLock sorting(state_.CommandRunning);
+    SortPathList();
+    FillPathGrid();
+  }
   sgPath_->setFocus();
+  Q_EMIT ListWorkFinished();
 }
 
 void ListPage::PMMUpdateListClick() {

@@ -77,9 +77,9 @@ class ListPage : public QWidget {
   ScanOptions CheckedScanOptions() const;
 
   // Scans both roots with the filter set and the checked options, sorts and fills the grid. The
-  // grid shows the busy cursor meanwhile. An invalid pattern is reported in a message box and
-  // leaves the list and the grid empty. Folders that could not be read are logged with their
-  // reasons, and one message box gives their count.
+  // grid shows the busy cursor meanwhile, and the list is held as a command holds it. An invalid
+  // pattern is reported in a message box and leaves the list and the grid empty. Folders that could
+  // not be read are logged with their reasons, and one message box gives their count.
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                       const FilterSet& filter);
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
@@ -106,6 +106,8 @@ class ListPage : public QWidget {
   void RefreshRequested();
   // The user chose another filter set in CBFilterChoice.
   void FilterChoiceChanged(int index);
+  // A scan or a sort that held the list has returned (a close asked for meanwhile may follow).
+  void ListWorkFinished();
 
  private:
   void BuildTopPanel(QWidget* panel);

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <memory>
 #include <vector>
@@ -434,6 +435,32 @@ TEST_F(ListPageTest, FoldersTheScanCouldNotReadAreLoggedAndCountedInOneMessage) 
   EXPECT_EQ(log[0], QString::fromStdString(unplugged) +
                         QStringLiteral(": フォルダを開けません (No such file or directory)"));
   EXPECT_GT(model->rowCount(), 0) << "the other side is still listed";
+}
+
+// During the scan and the sort the window gets its paint and system events at the counter's pace,
+// so the desktop does not mark it as not responding; meanwhile nothing reads the half-built list:
+// the grid is detached from it, a rescan or a re-sort are ignored, and closing the
+// window waits for the end of the scan. (Commands ask the same guard; see the list commands.)
+TEST_F(ListPageTest, ScanServesTheWindowButNothingTouchesTheHalfBuiltList) {
+  MakeStandardTrees();
+  page->CKSubFolder()->setChecked(true);
+  bool ranDuringTheScan = false;
+  int rowsSeen = -1;
+  QTimer::singleShot(0, [&] {
+    ranDuringTheScan = window->State().CommandRunning.IsLocked();
+    rowsSeen = model->rowCount();
+    page->UpdatePathList("", "", AllFilesIgnoringLogs());  // would empty the list
+    ClickHeader(2);
+    window->close();
+    EXPECT_TRUE(window->isVisible()) << "closed in the middle of the scan";
+  });
+  Scan();
+  EXPECT_TRUE(ranDuringTheScan);
+  EXPECT_EQ(rowsSeen, 0) << "the grid showed the half-built list";
+  EXPECT_EQ(model->rowCount(), 7) << "the rescan ran inside the scan";
+  EXPECT_EQ(page->SortCol(), 1) << "the header click sorted inside the scan";
+  EXPECT_FALSE(window->isVisible()) << "the close asked for meanwhile was not done";
+  EXPECT_FALSE(window->State().SharedListsAlive());
 }
 
 // A list of `count` files, filled into the grid without a scan.
