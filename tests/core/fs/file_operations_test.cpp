@@ -16,6 +16,7 @@
 #include "core/scan/folder_scan.h"
 #include "support/command_test_support.h"
 #include "support/trash_sandbox.h"
+#include "support/tree_snapshot.h"
 
 namespace tarvex {
 namespace {
@@ -55,10 +56,18 @@ class CopyOneFileTest : public ::testing::Test {
     MakeFolder(target_);
   }
 
-  FileResult Copy(const std::string& relative, FileOperations* ops = nullptr) {
+  // Every copy is followed by the no-loss check: each file's bytes are still somewhere, the trash
+  // included, and nothing else in the sandbox folder changed. A test that changes a file itself
+  // while the copy runs leaves it out.
+  FileResult Copy(const std::string& relative, FileOperations* ops = nullptr,
+                  bool checkNothingLost = true) {
     PosixFileOperations posix;
-    return (ops != nullptr ? *ops : posix)
-        .CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), relative, CopyWhen::Always);
+    noLoss_.Baseline();
+    const FileResult result =
+        (ops != nullptr ? *ops : posix)
+            .CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), relative, CopyWhen::Always);
+    if (checkNothingLost) noLoss_.Expect();
+    return result;
   }
 
   // What every failed copy must leave: the old destination as it was, not trashed, no temporary.
@@ -72,6 +81,8 @@ class CopyOneFileTest : public ::testing::Test {
   SandboxFolder dir_;
   const std::string source_ = dir_ / "main";
   const std::string target_ = dir_ / "sub";
+  testing::NoLossCheck noLoss_{
+      dir_.Path(), {source_, target_}, {filetest::SandboxTrashFolder() + "files"}};
 };
 
 TEST_F(CopyOneFileTest, NewDestinationGetsContentTimeAndModeAndItsMissingFolders) {
@@ -399,7 +410,7 @@ TEST_F(CopyOneFileTest, SourceChangedDuringTheCopyFailsIt) {
       return copied;
     };
 
-    const FileResult result = Copy("live.txt", &ops);
+    const FileResult result = Copy("live.txt", &ops, /*checkNothingLost=*/false);
 
     EXPECT_FALSE(result);
     EXPECT_EQ(result.Step, FileStep::CopyData);
