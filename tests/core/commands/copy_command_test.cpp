@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/commands/delete_command.h"
@@ -660,7 +661,8 @@ TEST_F(CopyCommandTest, RootThatIsNoLongerTheScannedFolderStopsTheCommandUntouch
 
 // A real FAT volume through FUSE, as a USB stick: no RENAME_NOREPLACE (EINVAL), no hard links
 // (EPERM), no O_TMPFILE. A copy over an existing file places the new one and puts the old one in
-// the volume's own trash; a delete trashes there too.
+// the volume's own trash; a delete trashes there too; and where placing still fails, the old file
+// comes back out of that trash.
 TEST_F(CopyCommandTest, CopyOverAnExistingFileAndDeleteOnAFatVolumeThroughFuse) {
   filetest::SandboxFolder volumeFolder;
   const testing::FuseFatVolume fat(volumeFolder.Path());
@@ -672,6 +674,9 @@ TEST_F(CopyCommandTest, CopyOverAnExistingFileAndDeleteOnAFatVolumeThroughFuse) 
   filetest::WriteFile(fat.Root() + "/f.txt", "old on the stick");
   filetest::SetModificationTime(fat.Root() + "/f.txt", T0, 0);
   filetest::WriteFile(fat.Root() + "/g.txt", "delete me");
+  main_.File("h.txt", "new h", T0 + 10);
+  filetest::WriteFile(fat.Root() + "/h.txt", "old h on the stick");
+  filetest::SetModificationTime(fat.Root() + "/h.txt", T0, 0);
   ScanOptions options;
   options.SubFolder = true;
   ScanFolders(list_, main_.Root(), fat.Root(), options, FilterSet{"every", {}, {"*"}, {}});
@@ -698,6 +703,24 @@ TEST_F(CopyCommandTest, CopyOverAnExistingFileAndDeleteOnAFatVolumeThroughFuse) 
   EXPECT_EQ(ReadFile(trash + "/files/f.txt"), "old on the stick");
   EXPECT_EQ(ReadFile(trash + "/files/g.txt"), "delete me");
   EXPECT_NE(ReadFile(trash + "/info/f.txt.trashinfo").find("Path=f.txt\n"), std::string::npos);
+  EXPECT_EQ(filetest::CountNamesContaining(fat.Root(), ".tarvex-"), 0);
+  noLoss.Expect();
+
+  ScriptedFileOperations failing;
+  bool placing = true;  // the first checked rename places the copy; the next brings the old back
+  failing.renameOverAbsent = [&](const std::string&) -> std::optional<FileResult> {
+    if (!std::exchange(placing, false)) return std::nullopt;
+    return FileResult::Failure(FileStep::Place, EIO, "the stick said no");
+  };
+  progress_ = RecordingProgress();
+  const CommandResult refused =
+      CopyCommand(failing, progress_)
+          .Run(NewMainToSub,
+               CommandScope{list_, main_.Root(), fat.Root(), RowOf("h.txt"), RowOf("h.txt")});
+  EXPECT_EQ(refused.Failed, 1);
+  EXPECT_EQ(ReadFile(fat.Root() + "/h.txt"), "old h on the stick");
+  EXPECT_FALSE(filetest::PathExists(trash + "/files/h.txt"));
+  EXPECT_FALSE(filetest::PathExists(trash + "/info/h.txt.trashinfo"));
   EXPECT_EQ(filetest::CountNamesContaining(fat.Root(), ".tarvex-"), 0);
   noLoss.Expect();
 }
