@@ -97,8 +97,8 @@ bool OpenVolumeTrash(int folder, TrashFolder& out) {
   out.Top = VolumeTop(folder);
   if (!out.Top) return false;
   const std::string uid = std::to_string(::geteuid());
-  // $top/.Trash/$uid only where .Trash is a real folder with the sticky bit, as the
-  // specification asks; otherwise $top/.Trash-$uid.
+  // $top/.Trash/$uid only where .Trash is a real folder with the sticky bit, without which other
+  // users could rename our folder in it away; otherwise $top/.Trash-$uid.
   struct stat st {};
   if (::fstatat(out.Top.get(), ".Trash", &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
       (st.st_mode & S_ISVTX) != 0) {
