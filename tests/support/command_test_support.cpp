@@ -7,6 +7,12 @@
 
 namespace tarvex::commandtest {
 
+RootFolder OpenedRoot(const std::string& path) {
+  RootFolder root;
+  EXPECT_EQ(root.Open(path), 0) << path;
+  return root;
+}
+
 void RecordingProgress::ProcessEvents() {
   ++EventTurns;
   if (OnEvents) OnEvents(EventTurns);
@@ -54,7 +60,11 @@ std::vector<std::int32_t> RecordingProgress::BarPositions() const {
 }
 
 void CommandTreeTest::SetUp() {
-  ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
+  ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GLib does not name the test's own trash";
+}
+
+void CommandTreeTest::TearDown() {
+  if (noLoss_.HasBaseline()) noLoss_.Expect();
 }
 
 void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore,
@@ -73,6 +83,7 @@ void CommandTreeTest::Scan(const std::vector<std::string>& order, bool dirIgnore
   }
   ASSERT_EQ(static_cast<std::int32_t>(arranged.size()), list_.PathCount);
   list_.Entries = std::move(arranged);
+  Baseline();
 }
 
 std::int32_t CommandTreeTest::RowOf(const std::string& relative) const {
@@ -94,6 +105,46 @@ std::int32_t CommandTreeTest::CountSame() const {
   std::int32_t same = 0;
   for (std::int32_t i = 0; i < list_.PathCount; ++i) same += list_[i].Status == Same;
   return same;
+}
+
+std::vector<RootChange> CommandTreeTest::SubRootChanges() {
+  const std::string root = sub_.Root();
+  const std::string away = dir_ / "unplugged";
+  const std::string other = dir_ / "other";
+  const auto unplug = [=] { EXPECT_EQ(::rename(root.c_str(), away.c_str()), 0) << root; };
+  const auto plugBack = [=] { EXPECT_EQ(::rename(away.c_str(), root.c_str()), 0) << root; };
+  return {
+      {"empty folder edit", [] { return std::string(); }, [] {}},
+      {"relative folder edit", [] { return std::string("relative"); }, [] {}},
+      {"unplugged",
+       [=] {
+         unplug();
+         return root;
+       },
+       plugBack},
+      {"empty folder left in its place",
+       [=] {
+         unplug();
+         EXPECT_EQ(::mkdir(root.c_str(), 0755), 0);
+         return root;
+       },
+       [=] {
+         EXPECT_EQ(::rmdir(root.c_str()), 0);
+         plugBack();
+       }},
+      {"link to a copy of the tree in its place",
+       [=] {
+         unplug();
+         std::filesystem::copy(away, other, std::filesystem::copy_options::recursive);
+         EXPECT_EQ(::symlink(other.c_str(), root.c_str()), 0);
+         return root;
+       },
+       [=] {
+         EXPECT_EQ(::unlink(root.c_str()), 0);
+         std::filesystem::remove_all(other);
+         plugBack();
+       }},
+  };
 }
 
 int CommandTreeTest::TemporaryFiles() const {

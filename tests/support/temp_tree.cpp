@@ -19,8 +19,40 @@ namespace {
 
 std::string ErrorText() { return std::strerror(errno); }
 
-// Depth first. A folder gets its owner's rights back before it is opened, so that one a test made
-// 0000 or 0555 is emptied too; links are removed, never followed.
+// Depth first, from descriptors, so that a tree deeper than PATH_MAX goes too. A folder gets its
+// owner's rights back before it is opened, so that one a test made 0000 or 0555 is emptied too;
+// links are removed, never followed.
+void RemoveBelow(int folder) {
+  std::vector<std::string> names;
+  const int listFd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr) {
+    while (const dirent* e = ::readdir(dir)) {
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
+        names.emplace_back(e->d_name);
+      }
+    }
+    ::closedir(dir);
+  } else if (listFd >= 0) {
+    ::close(listFd);
+  }
+  for (const std::string& name : names) {
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISDIR(st.st_mode)) {
+      ::unlinkat(folder, name.c_str(), 0);
+      continue;
+    }
+    ::fchmodat(folder, name.c_str(), (st.st_mode & 07777) | S_IRWXU, 0);
+    const int child =
+        ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (child >= 0) {
+      RemoveBelow(child);
+      ::close(child);
+    }
+    ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+  }
+}
+
 void RemoveTree(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return;
@@ -29,16 +61,11 @@ void RemoveTree(const std::string& path) {
     return;
   }
   ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRWXU);
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(path.c_str())) {
-    while (const dirent* e = ::readdir(dir)) {
-      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
-        names.emplace_back(e->d_name);
-      }
-    }
-    ::closedir(dir);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    RemoveBelow(fd);
+    ::close(fd);
   }
-  for (const std::string& name : names) RemoveTree(path + "/" + name);
   ::rmdir(path.c_str());
 }
 

@@ -48,8 +48,7 @@ class TrashSandboxEnvironment : public ::testing::Environment {
     const std::string data = s.root + "data";
     ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
 
-    // GIO picks the home trash by comparing the file's volume with HOME's, and then takes
-    // XDG_DATA_HOME/Trash; both values are cached by GLib at their first use.
+    // The home trash is XDG_DATA_HOME/Trash; GLib caches both values at their first use.
     const std::string oldHome = ::getenv("HOME") ? ::getenv("HOME") : "";
     const char* oldData = ::getenv("XDG_DATA_HOME");
     const std::string oldDataCopy = oldData ? oldData : "";

@@ -10,12 +10,12 @@
 
 namespace tarvex::filetest {
 
-// The private $XDG_DATA_HOME/Trash that GIO uses for the whole test binary. GIO reads HOME and
-// XDG_DATA_HOME once per process, so they are pointed at a temporary folder before any other
+// The private $XDG_DATA_HOME/Trash that the trash uses for the whole test binary. GLib reads HOME
+// and XDG_DATA_HOME once per process, so they are pointed at a temporary folder before any other
 // use of GLib and the environment itself is left as it was.
 const std::string& SandboxTrashFolder();
 
-// True when GIO really uses the private trash; tests that trash files check this first.
+// True when GLib really names the private trash; tests that trash files check this first.
 bool SandboxTrashIsPrivate();
 
 // Percent-encodes a path as a .trashinfo record holds it ("/" and unreserved bytes stay).

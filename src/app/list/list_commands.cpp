@@ -2,14 +2,18 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <algorithm>
 
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
+#include "app/shell/app_identity.h"
 #include "app/shell/handler_guard.h"
 #include "app/shell/main_state.h"
+#include "app/shell/message_boxes.h"
+#include "core/commands/command_text.h"
 #include "core/commands/copy_command.h"
 #include "core/commands/delete_command.h"
 
@@ -67,7 +71,7 @@ void ListCommands::RunCommand(const Info& info) {
   try {
     const CommandLock running(state_.CommandRunning);
     CommandSettings settings;
-    settings.CopyWait = state_.Settings.copywait;
+    settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);
     settings.ScanAttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
     Command command(files_, progress_, settings);
     const ShownList& shown = state_.Shown;
@@ -77,6 +81,10 @@ void ListCommands::RunCommand(const Info& info) {
     // Rows may have changed before the failure: the grid shows the entries as they are now.
     page_.FillPathGrid();
     throw;
+  }
+  if (result.RootChanged) {
+    boxes_.Error(ApplicationTitle(), QString::fromUtf8(RootChangedText));
+    return;
   }
   if (!result.LoopRan) return;
 

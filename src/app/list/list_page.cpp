@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include "app/list/list_locale.h"
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
+#include "app/log/qv_message_box.h"
 #include "app/shell/app_identity.h"
 #include "app/shell/fixed_colours.h"
 #include "app/shell/grid_helpers.h"
@@ -26,6 +28,7 @@
 #include "app/shell/japanese_fonts.h"
 #include "app/shell/main_state.h"
 #include "app/shell/message_boxes.h"
+#include "core/commands/command_text.h"
 #include "core/filter/wildcard.h"
 #include "core/list/folder_hiding.h"
 #include "core/list/list_cells.h"
@@ -112,9 +115,10 @@ void ListPage::Guarded(Handler&& handler) {
   RunGuarded(boxes_, std::forward<Handler>(handler));
 }
 
-ListPage::ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent)
+ListPage::ListPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent),
       state_(state),
+      log_(log),
       boxes_(boxes),
       shown_(state.Shown),
       collator_(ListPathCollator(QLocale())),
@@ -301,7 +305,11 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
                               const FilterSet& filter, const ScanOptions& options) {
   if (state_.CommandRunning.IsLocked()) return;
   std::optional<std::string> maskError;
+  ScanReport report;
   {
+    // The counter lets paint and system events run meanwhile; no handler may read or change the
+    // list until it is whole again (the grid is detached from it below).
+    const CommandLock rebuilding(state_.CommandRunning);
     BusyCursor busy(*sgPath_);
     ShowFolderLabels(mainRoot, subRoot);
     PathList& list = state_.EnsurePathList();
@@ -312,8 +320,8 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     shown_.SubRoot = subRoot;
     SetCounterDimmed(true);
     try {
-      ScanFolders(list, mainRoot, subRoot, options, filter,
-                  [this](const std::string& text) { ShowCounter(text); });
+      report = ScanFolders(list, mainRoot, subRoot, options, filter,
+                           [this](const std::string& text) { ShowCounter(text); });
     } catch (const MaskError& error) {
       maskError = error.what();
     }
@@ -322,7 +330,18 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     // could refer to an entry of the abandoned comparison.
     FillPathGrid();
   }
-  if (maskError) boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
+  if (maskError) {
+    boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
+  } else if (!report.UnreadableFolders.empty()) {
+    // Their files would look one-sided and invite a wrong copy or delete.
+    log_.AddLine(QString());
+    for (const UnreadableFolder& folder : report.UnreadableFolders) {
+      log_.AddLine(QString::fromStdString(DisplayPath(folder.Path) + ": " + folder.Reason));
+    }
+    boxes_.Error(ApplicationTitle(),
+                 QString::fromStdString(UnreadableFoldersMessage(report.UnreadableFolders.size())));
+  }
+  Q_EMIT ListWorkFinished();
 }
 
 void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {
@@ -342,6 +361,9 @@ void ListPage::SetCounterDimmed(bool dimmed) {
 void ListPage::ShowCounter(const std::string& text) {
   lbCompare_->setText(QString::fromStdString(text));
   lbCompare_->repaint();
+  // At the counter's pace the window gets its paint and system events, so that the desktop does
+  // not take it for hung during a long scan or sort; the user's input waits for the end.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ListPage::SortPathList() {
@@ -396,9 +418,13 @@ void ListPage::TSListResize() { FitColumnWidth(*sgPath_, ColumnPath); }
 
 void ListPage::SGPathHeaderClick(int column) {
   if (state_.CommandRunning.IsLocked()) return;
-  ClickListHeader(column, shown_.SortCol, shown_.SortUp);
-  SortPathList();
-  FillPathGrid();
+  {
+    const CommandLock sorting(state_.CommandRunning);
+    ClickListHeader(column, shown_.SortCol, shown_.SortUp);
+    SortPathList();
+    FillPathGrid();
+  }
+  Q_EMIT ListWorkFinished();
 }
 
 void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
@@ -434,9 +460,13 @@ void ListPage::CKDirHideClick() {
 
 void ListPage::CKDirIgnoreClick() {
   if (UndoClickWhileCommandRuns(*ckDirIgnore_) || PathCount() <= 0) return;
-  SortPathList();
-  FillPathGrid();
+  {
+    const CommandLock sorting(state_.CommandRunning);
+    SortPathList();
+    FillPathGrid();
+  }
   sgPath_->setFocus();
+  Q_EMIT ListWorkFinished();
 }
 
 void ListPage::PMMUpdateListClick() {

@@ -28,6 +28,7 @@ class MainState;
 class MessageBoxes;
 class PathGridView;
 class PathListModel;
+class TQvMessageBox;
 struct Settings;
 
 class ListPage : public QWidget {
@@ -36,9 +37,9 @@ class ListPage : public QWidget {
  public:
   static constexpr int TopPanelHeight = 109;
 
-  // The page shows and sorts state.PathList through state.Shown and reports errors through
-  // boxes; both outlive it.
-  ListPage(MainState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
+  // The page shows and sorts state.PathList through state.Shown, logs the folders a scan could not
+  // read to log and reports errors through boxes; all three outlive it.
+  ListPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent = nullptr);
   ~ListPage() override;
 
   QLabel* LBListMain() const { return lbListMain_; }
@@ -78,8 +79,9 @@ class ListPage : public QWidget {
   ScanOptions CheckedScanOptions() const;
 
   // Scans both roots with the filter set and the checked options, sorts and fills the grid. The
-  // grid shows the busy cursor meanwhile. An invalid pattern is reported in a message box and
-  // leaves the list and the grid empty.
+  // grid shows the busy cursor meanwhile, and the list is held as a command holds it. An invalid
+  // pattern is reported in a message box and leaves the list and the grid empty. Folders that could
+  // not be read are logged with their reasons, and one message box gives their count.
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                       const FilterSet& filter);
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
@@ -110,6 +112,8 @@ class ListPage : public QWidget {
   void FilterChoiceChanged(int index);
   // A file row was double-clicked and is the current row: the compare tab is to show it.
   void CompareRequested();
+  // A scan or a sort that held the list has returned (a close asked for meanwhile may follow).
+  void ListWorkFinished();
 
  private:
   void BuildTopPanel(QWidget* panel);
@@ -132,6 +136,7 @@ class ListPage : public QWidget {
   void Guarded(Handler&& handler);
 
   MainState& state_;
+  TQvMessageBox& log_;
   MessageBoxes& boxes_;
   ShownList& shown_;
   QCollator collator_;

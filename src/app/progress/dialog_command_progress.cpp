@@ -1,13 +1,21 @@
 #include "app/progress/dialog_command_progress.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
-#include <QThread>
+#include <QTimer>
 
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
 
 namespace tarvex {
+
+namespace {
+
+constexpr int PauseSliceMs = 20;
+
+}  // namespace
 
 void DialogCommandProgress::ProcessEvents() { QCoreApplication::processEvents(); }
 
@@ -43,7 +51,18 @@ void DialogCommandProgress::AddLine(const std::string& text) {
 }
 
 void DialogCommandProgress::Pause(int milliseconds) {
-  if (milliseconds > 0) QThread::msleep(static_cast<unsigned long>(milliseconds));
+  if (milliseconds <= 0 || cancelRequested_) return;
+  // In slices that serve the window: the dialog stays painted, and 中止 or closing the window
+  // ends the pause at once instead of after it.
+  QElapsedTimer clock;
+  clock.start();
+  QEventLoop loop;
+  QTimer slice;
+  QObject::connect(&slice, &QTimer::timeout, &loop, [&] {
+    if (cancelRequested_ || clock.elapsed() >= milliseconds) loop.quit();
+  });
+  slice.start(PauseSliceMs);
+  loop.exec();
 }
 
 void DialogCommandProgress::Beep() { QApplication::beep(); }

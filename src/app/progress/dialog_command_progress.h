@@ -23,6 +23,7 @@ class DialogCommandProgress : public CommandProgress {
   int PathWidthLimit() override;
   int TextWidth(ProgressLine line, std::string_view text) override;
   void AddLine(const std::string& text) override;
+  // Serves the window's events meanwhile and ends early once the cancel flag is set.
   void Pause(int milliseconds) override;
   void Beep() override;
 

@@ -80,12 +80,14 @@ TFMMain::~TFMMain() = default;
 void TFMMain::SetProgressDialog(TFMOption* dialog) {
   fmOption_ = dialog;
   listCommands_ = new ListCommands(state_, *msgBox_, *boxes_, *listPage_, *dialog);
-  connect(listCommands_, &ListCommands::CommandFinished, this, [this] {
-    if (closeAfterCommand_ && !state_.CommandRunning.IsLocked()) {
-      closeAfterCommand_ = false;
-      close();
-    }
-  });
+  connect(listCommands_, &ListCommands::CommandFinished, this, &TFMMain::CloseIfAskedMeanwhile);
+}
+
+void TFMMain::CloseIfAskedMeanwhile() {
+  if (closeAfterCommand_ && !state_.CommandRunning.IsLocked()) {
+    closeAfterCommand_ = false;
+    close();
+  }
 }
 
 QWidget* TFMMain::AddPage(const char* name, const QString& caption) {
@@ -141,7 +143,7 @@ void TFMMain::BuildPages() {
   filterLayout->addWidget(filterPage_);
   auto* listLayout = new QVBoxLayout(tsList_);
   listLayout->setContentsMargins(0, 0, 0, 0);
-  listPage_ = new ListPage(state_, *boxes_, tsList_);
+  listPage_ = new ListPage(state_, *msgBox_, *boxes_, tsList_);
   listLayout->addWidget(listPage_);
   connect(listPage_, &ListPage::RefreshRequested, this,
           [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
@@ -162,6 +164,7 @@ void TFMMain::BuildPages() {
   driveWatcher_ = new DriveWatcher(
       state_, *boxes_, *desktop_, [this] { return pageControl1_->currentWidget() == tsFolder_; },
       [this] { FormCloseQuery(); }, this);
+  connect(listPage_, &ListPage::ListWorkFinished, this, &TFMMain::CloseIfAskedMeanwhile);
 }
 
 void TFMMain::FormCreate() {
@@ -243,7 +246,8 @@ void TFMMain::ApplyWindowRect(const WindowRect& rect) {
 void TFMMain::closeEvent(QCloseEvent* event) {
   if (state_.CommandRunning.IsLocked()) {
     // Closing acts as 中止: the loop stops after its current file, and the window closes when
-    // the command has returned, so no work goes on unseen after the window is gone.
+    // the command (or a scan or sort that holds the list) has returned, so no work goes on unseen
+    // after the window is gone.
     state_.CopyCancelRequested = true;
     closeAfterCommand_ = true;
     event->ignore();

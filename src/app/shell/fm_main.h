@@ -92,6 +92,8 @@ class TFMMain : public QMainWindow {
   void FormShow();
   void FormClose();
   void PageControl1Change(int index);
+  // Closes the window once a close asked for while the list was held can be done.
+  void CloseIfAskedMeanwhile();
   void SelectFilterIndex(int index);
   QComboBox* CBFilterChoice() const;
   WindowRect CurrentWindowRect() const;

@@ -41,8 +41,8 @@ class MainState {
 
   // Set by the progress dialog's 中止; a copy or delete loop stops at its next row.
   bool CopyCancelRequested = false;
-  // A copy or delete loop is running: commands, sorts and rescans that would change the
-  // PathList under it are ignored.
+  // A copy or delete loop, a scan or a sort is running: commands, sorts and rescans that would
+  // change the PathList under it are ignored, and closing waits for its end.
   tarvex::CommandGuard CommandRunning;
   // What the list tab shows of the PathList.
   tarvex::ShownList Shown;

@@ -1,7 +1,8 @@
 #pragma once
-// "A command is running": held for the whole of a copy or delete loop by a scoped lock, so that no
-// early return or exception can leave it set. Everything that would change the list under a
-// running loop (another command, a rescan, a re-sort, closing the window) asks it first.
+// "The list is held": by a copy or delete loop, or by a scan or sort that lets the window's paint
+// and system events run, each for its whole length through a scoped lock, so that no early return
+// or exception can leave it set. Everything that would read or change the list meanwhile (another
+// command, a rescan, a re-sort, closing the window) asks it first.
 
 namespace tarvex {
 

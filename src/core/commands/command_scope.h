@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/fs/file_operations.h"
 #include "core/fs/path.h"
+#include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
 #include "core/scan/path_list.h"
 #include "core/settings/settings.h"
@@ -35,7 +37,22 @@ struct CommandResult {
   std::int32_t Files = 0;   // files copied, or moved to the trash
   std::int32_t Failed = 0;  // files that were tried and failed
   bool Cancelled = false;   // 中止 stopped the loop
+  // A root that the command acts on has vanished or is no longer the folder the scan listed (an
+  // unplugged stick leaves an empty folder in its place): nothing was done, and the window says so
+  // with RootChangedText.
+  bool RootChanged = false;
 };
+
+// Opens the root and checks that it is still the folder that the scan listed, by device and
+// inode; false when it is not, or when the scan found none.
+bool OpenScannedRoot(FileOperations& files, const std::string& path, const FolderIdentity& scanned,
+                     RootFolder& root);
+
+// What the closing texts add to the count of files done, so that a count of successes never hides
+// failures or a stop: the log line's "、%dファイル失敗" and "、中止", the dialog's
+// "%dファイル失敗しました。" and "中止しました。", each where it applies; empty otherwise.
+std::string OutcomeLogSuffix(const CommandResult& result);
+std::string OutcomeNote(const CommandResult& result);
 
 // The selected rows kept to rows that show an entry; false when none is left.
 bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last);

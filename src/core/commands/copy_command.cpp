@@ -11,15 +11,14 @@ namespace {
 // link that took the file's place) or a path that cannot be looked at leaves the side as it was.
 // True when the side was rewritten.
 bool ReadSideBack(FileOperations& files, PathList& list, std::int32_t index, bool mainSide,
-                  const std::string& path, std::uint32_t attrMask) {
-  if (!IsAbsolutePath(path)) return false;  // no folder named: nothing was touched there
+                  const RootFolder& root, const std::string& relative, std::uint32_t attrMask) {
   DirectoryEntry found;
-  if (files.ReadDirectoryEntry(path, found)) {
+  if (files.ReadDirectoryEntry(root, relative, found)) {
     if ((found.Attr & attrMask) != found.Attr) return false;
     mainSide ? list.SetMainSide(index, found) : list.SetSubSide(index, found);
     return true;
   }
-  if (!files.IsPathAbsent(path)) return false;
+  if (!files.IsPathAbsent(root, relative)) return false;
   mainSide ? list.ClearMainSide(index) : list.ClearSubSide(index);
   return true;
 }
@@ -52,6 +51,14 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   if (!ClampRows(list, first, last)) return result;
   const std::int32_t rows = last - first + 1;
   const bool toSub = command.Direction == CopyDirection::MainToSub;
+  // Both roots must still be the folders the list was made of, or nothing is touched.
+  RootFolder mainRoot;
+  RootFolder subRoot;
+  if (!OpenScannedRoot(files_, scope.MainRoot, list.MainRootIdentity, mainRoot) ||
+      !OpenScannedRoot(files_, scope.SubRoot, list.SubRootIdentity, subRoot)) {
+    result.RootChanged = true;
+    return result;
+  }
 
   progress_.AddLine("");
   progress_.AddLine(FormatText("%sコピー (%d～%d)", command.LogPrefix, first, last));
@@ -95,15 +102,24 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       const std::string& source = toSub ? mainPath : subPath;
       const std::string& destination = toSub ? subPath : mainPath;
+      const RootFolder& sourceRoot = toSub ? mainRoot : subRoot;
+      const RootFolder& destinationRoot = toSub ? subRoot : mainRoot;
       // The copy itself puts the old destination into the trash, and only once the new one is
       // complete beside it; a refusing trash is a failed copy like any other.
-      const FileResult copied = files_.CopyOneFile(source, destination);
+      const FileResult copied =
+          files_.CopyOneFile(sourceRoot, destinationRoot, entry.Path,
+                             command.NewestOnly ? CopyWhen::SourceNewer : CopyWhen::Always);
       const std::string shownSource = DisplayPath(source);
       const std::string shownDestination = DisplayPath(destination);
       if (copied) {
         progress_.AddLine(
             FormatText("　%d:%s → %s", r, shownSource.c_str(), shownDestination.c_str()));
         ++result.Files;
+      } else if (copied.Step == FileStep::NotNewer) {
+        // The destination became newer since the scan: what is on the disk decides, not the row.
+        progress_.AddLine(FormatText("　%d:%s → %s コピーしません", r, shownSource.c_str(),
+                                     shownDestination.c_str()));
+        progress_.AddLine("　　" + copied.Reason);
       } else {
         progress_.AddLine(
             FormatText("　%d:%s → %s 失敗", r, shownSource.c_str(), shownDestination.c_str()));
@@ -114,9 +130,12 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       // The row shows what is on the disk now. After a failure the source is read too: it may be
       // what vanished.
-      bool changed = ReadSideBack(files_, list, index, !toSub, destination, settings_.ScanAttrMask);
-      if (!copied)
-        changed |= ReadSideBack(files_, list, index, toSub, source, settings_.ScanAttrMask);
+      bool changed = ReadSideBack(files_, list, index, !toSub, destinationRoot, entry.Path,
+                                  settings_.ScanAttrMask);
+      if (!copied) {
+        changed |= ReadSideBack(files_, list, index, toSub, sourceRoot, entry.Path,
+                                settings_.ScanAttrMask);
+      }
       if (changed) RecompareEntry(list, index);
     }
     dialog.BarPosition = r - first + 1;
@@ -124,9 +143,12 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   }
 
   dialog.BarPosition = reached;
-  FinishCommand(progress_, dialog,
-                FormatText("%s%dファイルコピーしました。", command.LogPrefix, result.Files),
-                FormatText("%s%dファイルコピー", command.LogPrefix, result.Files));
+  // The bold line under the header, which held the file being copied, tells what went wrong.
+  if (const std::string note = OutcomeNote(result); !note.empty()) dialog.Line2 = "    " + note;
+  FinishCommand(
+      progress_, dialog,
+      FormatText("%s%dファイルコピーしました。", command.LogPrefix, result.Files),
+      FormatText("%s%dファイルコピー", command.LogPrefix, result.Files) + OutcomeLogSuffix(result));
 
   result.LoopRan = true;
   result.CurrentRow = first;

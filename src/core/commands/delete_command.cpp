@@ -34,24 +34,24 @@ class SideRemover {
   SideRemover(FileOperations& files, CommandProgress& progress, CommandResult& result)
       : files_(files), progress_(progress), result_(result) {}
 
-  bool Remove(std::int32_t row, bool exists, const std::string& path) {
+  bool Remove(std::int32_t row, bool exists, const RootFolder& root, const std::string& relative) {
     if (!exists) return true;  // the row already shows the side as absent
-    if (!IsAbsolutePath(path)) return Failed(row, path, "フォルダのパスが正しくありません");
+    const std::string path = root.PathOf(relative);
     DirectoryEntry found;
-    if (!files_.ReadDirectoryEntry(path, found)) {
-      if (files_.IsPathAbsent(path)) return true;  // gone meanwhile
+    if (!files_.ReadDirectoryEntry(root, relative, found)) {
+      if (files_.IsPathAbsent(root, relative)) return true;  // gone meanwhile
     } else if (IsFolder(found.Attr)) {
       // The row is a file, so a folder on this side is not what the count promised; trashing it
       // would take a whole tree along.
       return Failed(row, path, "ファイルではなくフォルダです");
     }
-    const FileResult trashed = files_.RecycleFile(path);
+    const FileResult trashed = files_.RecycleFile(root, relative);
     if (trashed) {
       progress_.AddLine(FormatText("　%d:%s → ごみ箱", row, DisplayPath(path).c_str()));
       ++result_.Files;
       return true;
     }
-    if (files_.IsPathAbsent(path)) return true;  // somebody else removed it meanwhile
+    if (files_.IsPathAbsent(root, relative)) return true;  // somebody else removed it meanwhile
     return Failed(row, path, trashed.Reason);
   }
 
@@ -77,6 +77,15 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
   std::int32_t last = scope.LastRow;
   if (!ClampRows(list, first, last)) return result;
   const std::int32_t rows = last - first + 1;
+  // The chosen sides' roots must still be the folders the list was made of.
+  RootFolder mainRoot;
+  RootFolder subRoot;
+  if ((command.MainSide &&
+       !OpenScannedRoot(files_, scope.MainRoot, list.MainRootIdentity, mainRoot)) ||
+      (command.SubSide && !OpenScannedRoot(files_, scope.SubRoot, list.SubRootIdentity, subRoot))) {
+    result.RootChanged = true;
+    return result;
+  }
 
   progress_.AddLine("");
   progress_.AddLine(FormatText("%s削除 (%d～%d)", command.Prefix, first, last));
@@ -128,8 +137,9 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
         command.SubSide ? PathForLabel(progress_, ProgressLine::Line2, subPath) : std::string();
     progress_.UpdateDialog(dialog);
 
-    const bool mainGone = command.MainSide && remover.Remove(r, entry.MainExists, mainPath);
-    const bool subGone = command.SubSide && remover.Remove(r, entry.SubExists, subPath);
+    const bool mainGone =
+        command.MainSide && remover.Remove(r, entry.MainExists, mainRoot, entry.Path);
+    const bool subGone = command.SubSide && remover.Remove(r, entry.SubExists, subRoot, entry.Path);
     dialog.Line3 = FormatText("  %dファイル削除", result.Files);
     progress_.UpdateDialog(dialog);
     progress_.Pause(settings_.CopyWait);
@@ -146,9 +156,13 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
     progress_.UpdateDialog(dialog);
   }
 
-  FinishCommand(progress_, dialog,
-                FormatText("%s%dファイル削除しました。", command.Prefix, result.Files),
-                FormatText("%s%dファイル削除", command.Prefix, result.Files));
+  // The bold tally line tells what went wrong as well.
+  if (const std::string note = OutcomeNote(result); !note.empty()) {
+    dialog.Line3 = FormatText("  %dファイル削除", result.Files) + "　" + note;
+  }
+  FinishCommand(
+      progress_, dialog, FormatText("%s%dファイル削除しました。", command.Prefix, result.Files),
+      FormatText("%s%dファイル削除", command.Prefix, result.Files) + OutcomeLogSuffix(result));
 
   result.LoopRan = true;
   result.CurrentRow = first;

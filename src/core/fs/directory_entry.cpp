@@ -27,13 +27,13 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 constexpr std::int64_t DaysFrom1899To1970 = 25569;
 
-void FillFromStat(const struct stat& st, DirectoryEntry& entry) {
+}  // namespace
+
+void FillDirectoryEntry(const struct stat& st, DirectoryEntry& entry) {
   entry.Attr = AttributesFromMode(st.st_mode);
   entry.Time = PackedLocalTime(static_cast<std::int64_t>(st.st_mtim.tv_sec));
   entry.Size = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
 }
-
-}  // namespace
 
 std::uint32_t AttributesFromMode(unsigned mode) {
   std::uint32_t attr;
@@ -60,14 +60,18 @@ double PackedLocalTime(std::int64_t unixSeconds) {
   return static_cast<double>(days + DaysFrom1899To1970) + seconds / 86400.0;
 }
 
-bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                   const std::function<void(const DirectoryEntry&)>& onEntry) {
+int ListDirectoryAt(UniqueFd folder, std::uint32_t attrMask,
+                    const std::function<void(const DirectoryEntry&)>& onEntry) {
   // The callback may throw (an invalid pattern ends the scan); the folder must still be closed.
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-  if (!dir) return false;
-  const int fd = dirfd(dir.get());
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(folder.get()), ::closedir);
+  if (!dir) return errno;
+  folder.Release();
+  const int fd = ::dirfd(dir.get());
   DirectoryEntry entry;
-  while (const dirent* d = readdir(dir.get())) {
+  for (;;) {
+    errno = 0;
+    const dirent* d = ::readdir(dir.get());
+    if (d == nullptr) return errno;
     const char* name = d->d_name;
     if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
     // The type from the directory spares a stat for links and devices, which are never listed.
@@ -75,35 +79,20 @@ bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
         (attrMask & AttrSpecial) == 0)
       continue;
     struct stat st;
-    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished meanwhile
-    FillFromStat(st, entry);
+    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished meanwhile
+    FillDirectoryEntry(st, entry);
     if ((entry.Attr & attrMask) != entry.Attr) continue;
     entry.Name.assign(name);
     onEntry(entry);
   }
+}
+
+bool ReadDirectoryEntryAt(int folder, const std::string& name, DirectoryEntry& entry) {
+  struct stat st;
+  if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  FillDirectoryEntry(st, entry);
+  entry.Name = name;
   return true;
-}
-
-bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return false;
-  FillFromStat(st, entry);
-  const auto slash = path.find_last_of('/');
-  entry.Name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return true;
-}
-
-bool FolderExists(const std::string& path) {
-  std::string p = path;
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  if (p.empty()) return false;
-  struct stat st;
-  return lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool IsPathAbsent(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 }  // namespace tarvex

@@ -1,11 +1,15 @@
 #pragma once
-// What a directory listing yields for one name, the listing itself and the other reads of one
-// path, as POSIX calls; the scan and the commands reach them through FileOperations.
+// What a directory listing yields for one name, and the listing of an open folder; the scan and
+// the commands reach them through FileOperations.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "core/fs/unique_fd.h"
+
+struct stat;
 
 namespace tarvex {
 
@@ -16,20 +20,18 @@ struct DirectoryEntry {
   std::int64_t Size = 0;  // folders report 0
 };
 
-// Lists a folder in the order the file system delivers it, leaving out "." and ".." and every
-// entry whose attributes fall outside attrMask. The callback's entry is reused between calls.
-// Returns false when the folder cannot be opened (missing, no access): it then contributes nothing.
-bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                   const std::function<void(const DirectoryEntry&)>& onEntry);
+// Lists the open folder in the order the file system delivers it, leaving out "." and ".." and
+// every entry whose attributes fall outside attrMask; the callback's entry is reused between
+// calls. Takes the descriptor (opened for reading). Returns 0, or the errno value of a listing that
+// failed part way.
+int ListDirectoryAt(UniqueFd folder, std::uint32_t attrMask,
+                    const std::function<void(const DirectoryEntry&)>& onEntry);
 
-// Reads the directory entry of one path (its own attributes; links are not followed).
-bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry);
+// The directory entry of name in the folder (its own attributes; a link is not followed).
+bool ReadDirectoryEntryAt(int folder, const std::string& name, DirectoryEntry& entry);
 
-// True when the path is a folder (a symbolic link is not); a trailing "/" is accepted.
-bool FolderExists(const std::string& path);
-
-// True when nothing is at the path (not even a dangling link); false too when it cannot be told.
-bool IsPathAbsent(const std::string& path);
+// The entry that a stat result gives for name.
+void FillDirectoryEntry(const struct stat& st, DirectoryEntry& entry);
 
 // Folder, archive and read-only bits of a stat mode; AttrSpecial for anything else.
 std::uint32_t AttributesFromMode(unsigned mode);

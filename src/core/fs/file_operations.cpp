@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/fs/trash.h"
+#include "core/fs/unique_fd.h"
 
 namespace tarvex {
 namespace {
@@ -20,63 +21,11 @@ namespace {
 // piece while the next is copied, so that the final fsync has little left to wait for.
 constexpr std::size_t CopyChunk = 8u << 20;
 constexpr std::size_t FallbackBuffer = 1u << 20;
-constexpr const char* TemporaryMarker = ".tarvex-";
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  UniqueFd& operator=(UniqueFd&&) = delete;
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  // Closes now, so that a failing close (a late write error on some file systems) is seen.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd);
-  }
-
- private:
-  int fd_;
-};
 
 std::string ErrorText(int error) { return std::generic_category().message(error); }
 
 FileResult Fail(FileStep step, int error, const std::string& what) {
   return FileResult::Failure(step, error, what + " (" + ErrorText(error) + ")");
-}
-
-bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
-
-// The longest prefix of name that fits in bytes and does not end inside a UTF-8 sequence.
-std::string FittingPrefix(const std::string& name, std::size_t bytes) {
-  if (name.size() <= bytes) return name;
-  std::size_t end = bytes;
-  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-  return name.substr(0, end);
-}
-
-// Makes an empty file ".<name>.tarvex-XXXXXX" in folder (which ends with "/"), created
-// exclusively so that it can never be a file of somebody else's.
-UniqueFd CreateTemporary(const std::string& folder, const std::string& name, std::string& path) {
-  constexpr std::size_t fixed = 1 + std::char_traits<char>::length(TemporaryMarker) + 6;
-  std::string pattern =
-      folder + "." + FittingPrefix(name, NAME_MAX - fixed) + TemporaryMarker + "XXXXXX";
-  UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
-  if (fd) path = pattern;
-  return fd;
-}
-
-// Removes our own temporary file after a failure, keeping the failure's errno for the caller.
-void RemoveTemporary(const std::string& path) {
-  const int saved = errno;
-  ::unlink(path.c_str());
-  errno = saved;
 }
 
 FileResult ReadWriteLoop(int from, int to, off_t inOffset, off_t outOffset) {
@@ -104,65 +53,365 @@ FileResult ReadWriteLoop(int from, int to, off_t inOffset, off_t outOffset) {
   }
 }
 
+// True where a file system refuses one way of placing as a whole, so that the next may be tried.
+bool LacksRenameFlag(int error) {
+  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+bool LacksHardLinks(int error) {
+  return error == EPERM || error == ENOSYS || error == EOPNOTSUPP || error == EMLINK;
+}
+
+// Where a removal of one's own temporary must not hide the failure that made it necessary.
+void UnlinkKeepingErrno(int folder, const std::string& name) {
+  const int saved = errno;
+  ::unlinkat(folder, name.c_str(), 0);
+  errno = saved;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The unnamed file is named through its /proc link: linkat with AT_EMPTY_PATH would need a
+// privilege. Without /proc only named temporaries can be placed.
+bool CanLinkUnnamed() {
+  static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+  return can;
+}
+
+// Walks (and makes) the folders of relative below the root, one name at a time, never through a
+// link; a name that is a file or a link stops it.
+UniqueFd MakeFoldersBelow(const RootFolder& root, std::string_view relative, FileResult& result) {
+  result = FileResult::Success();
+  if (!root.IsOpen() || !IsRelativeBelowRoot(relative)) {
+    result = Fail(FileStep::CreateFolder, EINVAL, "フォルダのパスが正しくありません");
+    return UniqueFd();
+  }
+  UniqueFd current(::openat(root.Fd(), ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  std::size_t start = 0;
+  while (current && start < relative.size()) {
+    std::size_t slash = relative.find('/', start);
+    if (slash == std::string_view::npos) slash = relative.size();
+    const std::string name(relative.substr(start, slash - start));
+    start = slash + 1;
+    const std::string shown = root.PathOf(relative.substr(0, slash));
+    const int flags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    UniqueFd next(::openat(current.get(), name.c_str(), flags));
+    if (!next && errno == ENOENT) {
+      // EEXIST: made meanwhile by somebody else; the open below decides.
+      if (::mkdirat(current.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+        result = Fail(FileStep::CreateFolder, errno, "フォルダを作成できません: " + shown);
+        return UniqueFd();
+      }
+      next = UniqueFd(::openat(current.get(), name.c_str(), flags));
+    }
+    if (!next) {
+      if (errno == ENOTDIR || errno == ELOOP) {
+        result = Fail(FileStep::CreateFolder, ENOTDIR,
+                      "フォルダの位置にファイルかリンクがあります: " + shown);
+      } else {
+        result = Fail(FileStep::CreateFolder, errno, "フォルダを開けません: " + shown);
+      }
+      return UniqueFd();
+    }
+    current = std::move(next);
+  }
+  if (!current) result = Fail(FileStep::CreateFolder, errno, "フォルダを開けません");
+  return current;
+}
+
 }  // namespace
 
-FileResult ForceFolderPath(const std::string& folder) {
-  if (folder.empty() || folder[0] != '/' || HasNul(folder)) {
-    return Fail(FileStep::CreateFolder, EINVAL, "フォルダのパスが正しくありません: " + folder);
-  }
-  std::string head;
-  std::size_t pos = 1;
-  while (pos <= folder.size()) {
-    std::size_t next = folder.find('/', pos);
-    if (next == std::string::npos) next = folder.size();
-    if (next > pos) {  // empty levels ("//") add nothing
-      head += '/';
-      head.append(folder, pos, next - pos);
-      struct stat st {};
-      // stat, not lstat: a link to a folder is a way through, as it is for every later open.
-      if (::stat(head.c_str(), &st) != 0) {
-        if (errno != ENOENT)
-          return Fail(FileStep::CreateFolder, errno, "フォルダを調べられません: " + head);
-        // EEXIST: made meanwhile by somebody else; the stat below decides.
-        if (::mkdir(head.c_str(), 0777) != 0 && errno != EEXIST) {
-          return Fail(FileStep::CreateFolder, errno, "フォルダを作成できません: " + head);
-        }
-        if (::stat(head.c_str(), &st) != 0) {
-          return Fail(FileStep::CreateFolder, errno, "フォルダを作成できません: " + head);
-        }
-      }
-      if (!S_ISDIR(st.st_mode)) {
-        return Fail(FileStep::CreateFolder, ENOTDIR, "フォルダの位置にファイルがあります: " + head);
-      }
-    }
-    pos = next + 1;
+FileResult PosixFileOperations::OpenRoot(const std::string& path, RootFolder& root) {
+  if (const int error = root.Open(path); error != 0) {
+    return Fail(FileStep::OpenFolder, error, "フォルダを開けません");
   }
   return FileResult::Success();
 }
 
-FileResult PosixFileOperations::RecycleFile(const std::string& path) {
-  return tarvex::RecycleFile(path);
+FileResult PosixFileOperations::ListDirectory(
+    const RootFolder& root, const std::string& relative, std::uint32_t attrMask,
+    const std::function<void(const DirectoryEntry&)>& onEntry) {
+  UniqueFd folder = OpenBelow(root, relative, O_RDONLY | O_DIRECTORY);
+  if (!folder) return Fail(FileStep::OpenFolder, errno, "フォルダを読めません");
+  if (const int error = ListDirectoryAt(std::move(folder), attrMask, onEntry); error != 0) {
+    return Fail(FileStep::OpenFolder, error, "フォルダを最後まで読めません");
+  }
+  return FileResult::Success();
 }
 
-FileResult PosixFileOperations::ForceFolderPath(const std::string& folder) {
-  return tarvex::ForceFolderPath(folder);
+bool PosixFileOperations::ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                                             DirectoryEntry& entry) {
+  if (relative.empty()) {
+    struct stat st {};
+    if (!root.IsOpen() || ::fstat(root.Fd(), &st) != 0) return false;
+    FillDirectoryEntry(st, entry);
+    entry.Name.clear();
+    return true;
+  }
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  return folder && ReadDirectoryEntryAt(folder.get(), name, entry);
 }
 
-bool PosixFileOperations::ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                                        const std::function<void(const DirectoryEntry&)>& onEntry) {
-  return tarvex::ListDirectory(folder, attrMask, onEntry);
+bool PosixFileOperations::FolderExists(const RootFolder& root, const std::string& relative) {
+  return static_cast<bool>(OpenBelow(root, relative, O_PATH | O_DIRECTORY));
 }
 
-bool PosixFileOperations::ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) {
-  return tarvex::ReadDirectoryEntry(path, entry);
+bool PosixFileOperations::IsPathAbsent(const RootFolder& root, const std::string& relative) {
+  // A name on the way that is a file or a link is no folder below the root: nothing of the
+  // tree is at the path.
+  const auto gone = [](int error) { return error == ENOENT || error == ENOTDIR || error == ELOOP; };
+  if (relative.empty()) return false;
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  if (!folder) return gone(errno);
+  struct stat st {};
+  return ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && gone(errno);
 }
 
-bool PosixFileOperations::FolderExists(const std::string& path) {
-  return tarvex::FolderExists(path);
+FileResult PosixFileOperations::RecycleFile(const RootFolder& root, const std::string& relative) {
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  if (!folder) return Fail(FileStep::Trash, errno, "ごみ箱へ移せません: フォルダを開けません");
+  TrashedItem trashed;
+  return TrashEntry(folder.get(), name, root.PathOf(relative), trashed);
 }
 
-bool PosixFileOperations::IsPathAbsent(const std::string& path) {
-  return tarvex::IsPathAbsent(path);
+FileResult PosixFileOperations::ForceFolderPath(const RootFolder& root,
+                                                const std::string& relative) {
+  FileResult result;
+  MakeFoldersBelow(root, relative, result);
+  return result;
+}
+
+FileResult PosixFileOperations::TrashEntry(int folder, const std::string& name,
+                                           const std::string& path, TrashedItem& trashed) {
+  return MoveToTrash(folder, name, path, trashed);
+}
+
+FileResult PosixFileOperations::CreateUnnamedTemporary(int folder, UniqueFd& file) {
+  if (!CanLinkUnnamed()) return Fail(FileStep::CreateTemporary, EOPNOTSUPP, "/proc がありません");
+  file = UniqueFd(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  if (!file) return Fail(FileStep::CreateTemporary, errno, "一時ファイルを作れません");
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::LinkUnnamed(int file, int folder, const std::string& name,
+                                            const std::string& path) {
+  const std::string link = "/proc/self/fd/" + std::to_string(file);
+  if (::linkat(AT_FDCWD, link.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
+  }
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::RenameNoReplace(int fromFolder, const std::string& from,
+                                                int toFolder, const std::string& to,
+                                                const std::string& path) {
+  if (::renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) != 0) {
+    return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
+  }
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::LinkNoReplace(int fromFolder, const std::string& from, int toFolder,
+                                              const std::string& to, const std::string& path) {
+  if (::linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) != 0) {
+    return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
+  }
+  ::unlinkat(fromFolder, from.c_str(), 0);
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::RenameOverAbsent(int fromFolder, const std::string& from,
+                                                 int toFolder, const std::string& to,
+                                                 const std::string& path) {
+  // The file system offers no way to refuse a replacement: the name is checked right before,
+  // so only a file made between these two calls could be replaced.
+  struct stat st {};
+  if (::fstatat(toFolder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    return Fail(FileStep::Place, EEXIST, "コピーを置けません: " + path);
+  }
+  if (errno != ENOENT) return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
+  if (::renameat(fromFolder, from.c_str(), toFolder, to.c_str()) != 0) {
+    return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
+  }
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::MoveNoReplace(int fromFolder, const std::string& from, int toFolder,
+                                              const std::string& to, const std::string& path) {
+  FileResult moved = RenameNoReplace(fromFolder, from, toFolder, to, path);
+  if (moved || !LacksRenameFlag(moved.Error)) return moved;
+  moved = LinkNoReplace(fromFolder, from, toFolder, to, path);
+  if (moved || !LacksHardLinks(moved.Error)) return moved;
+  return RenameOverAbsent(fromFolder, from, toFolder, to, path);
+}
+
+FileResult PosixFileOperations::RestoreFromTrash(TrashedItem& trashed, int folder,
+                                                 const std::string& name, const std::string& path) {
+  FileResult back = MoveNoReplace(trashed.Files.get(), trashed.Name, folder, name, path);
+  if (back) ForgetTrashRecord(trashed);
+  return back;
+}
+
+FileResult PosixFileOperations::CreateTemporary(int folder, const std::string& name,
+                                                const std::string& path, CopyTemporary& temporary) {
+  if (CreateUnnamedTemporary(folder, temporary.File)) return FileResult::Success();
+  // A name of our own, created exclusively so that it can never be a file of somebody else's.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate = CopyTemporaryName(name, RandomTemporarySuffix());
+    temporary.File = UniqueFd(::openat(folder, candidate.c_str(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (temporary.File) {
+      temporary.Name = candidate;
+      return FileResult::Success();
+    }
+    if (errno != EEXIST) break;
+  }
+  const std::string where = path.substr(0, path.rfind('/') + 1);
+  return Fail(FileStep::CreateTemporary, errno, "コピー先に書き込めません: " + where);
+}
+
+FileResult PosixFileOperations::PlaceTemporary(CopyTemporary& temporary, int folder,
+                                               const std::string& name, const std::string& path) {
+  if (temporary.Name.empty()) return LinkUnnamed(temporary.File.get(), folder, name, path);
+  FileResult placed = MoveNoReplace(folder, temporary.Name, folder, name, path);
+  if (placed) temporary.Name.clear();
+  return placed;
+}
+
+FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
+                                            const RootFolder& destinationRoot,
+                                            const std::string& relative, CopyWhen when) {
+  const std::string source = sourceRoot.PathOf(relative);
+  const std::string destination = destinationRoot.PathOf(relative);
+  if (relative.empty() || !IsRelativeBelowRoot(relative)) {
+    return Fail(FileStep::CreateFolder, EINVAL, "コピー先のパスが正しくありません: " + destination);
+  }
+
+  // O_NOFOLLOW: a link is not copied as the file it points to. O_NONBLOCK: a FIFO must not hang
+  // the open; it is refused below like any other non-regular file.
+  std::string name;
+  const UniqueFd sourceFolder = OpenParentBelow(sourceRoot, relative, name);
+  UniqueFd in;
+  if (sourceFolder) {
+    in = UniqueFd(::openat(sourceFolder.get(), name.c_str(),
+                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  }
+  if (!in) {
+    if (errno == ELOOP)
+      return Fail(FileStep::OpenSource, ELOOP, "コピー元が通常のファイルではありません");
+    return Fail(FileStep::OpenSource, errno, "コピー元を開けません");
+  }
+  struct stat sourceStat {};
+  if (::fstat(in.get(), &sourceStat) != 0) {
+    return Fail(FileStep::OpenSource, errno, "コピー元を開けません");
+  }
+  if (!S_ISREG(sourceStat.st_mode)) {
+    return Fail(FileStep::OpenSource, EINVAL, "コピー元が通常のファイルではありません");
+  }
+  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+  ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  // The folders come after the source check, so a missing source leaves no empty folders behind.
+  FileResult made;
+  const UniqueFd folder = MakeFoldersBelow(destinationRoot, ParentPart(relative), made);
+  if (!folder) return made;
+
+  // What is at the destination's name, checked once before the copy and again right before the
+  // old one goes: a folder is not this file's old version, and the source itself must never be
+  // sent to the trash.
+  const auto checkDestination = [&](bool& exists) {
+    struct stat st {};
+    exists = ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists) {
+      if (errno == ENOENT) return FileResult::Success();
+      return Fail(FileStep::Place, errno, "コピー先を調べられません: " + destination);
+    }
+    if (S_ISDIR(st.st_mode)) {
+      return Fail(FileStep::Place, EISDIR, "コピー先はフォルダです: " + destination);
+    }
+    if (st.st_dev == sourceStat.st_dev && st.st_ino == sourceStat.st_ino) {
+      return Fail(FileStep::Place, EINVAL, "コピー元とコピー先が同じファイルです");
+    }
+    // The times as the list compares them: local, in 2-second steps.
+    if (when == CopyWhen::SourceNewer &&
+        !(PackedLocalTime(sourceStat.st_mtim.tv_sec) > PackedLocalTime(st.st_mtim.tv_sec))) {
+      return FileResult::Failure(FileStep::NotNewer, EEXIST,
+                                 "コピー先がコピー元と同じ時刻か、より新しくなっています");
+    }
+    return FileResult::Success();
+  };
+  bool destinationExists = false;
+  if (FileResult ok = checkDestination(destinationExists); !ok) return ok;
+
+  CopyTemporary temporary;
+  if (FileResult created = CreateTemporary(folder.get(), name, destination, temporary); !created)
+    return created;
+  // Every failure from here on removes a named temporary, so none is ever left behind.
+  auto failed = [&](FileResult result) {
+    if (!temporary.Name.empty()) UnlinkKeepingErrno(folder.get(), temporary.Name);
+    return result;
+  };
+
+  if (FileResult data = CopyFileData(in.get(), temporary.File.get()); !data) {
+    data.Step = FileStep::CopyData;
+    return failed(data);
+  }
+  struct stat copyStat {};
+  struct stat sourceNow {};
+  if (::fstat(temporary.File.get(), &copyStat) != 0 || ::fstat(in.get(), &sourceNow) != 0) {
+    return failed(Fail(FileStep::CopyData, errno, "コピーを確かめられません"));
+  }
+  // A source rewritten while it was read would give a copy with the new time and partly old
+  // bytes, which would then pass for equal for ever.
+  if (sourceNow.st_size != sourceStat.st_size || !SameTime(sourceNow.st_mtim, sourceStat.st_mtim) ||
+      !SameTime(sourceNow.st_ctim, sourceStat.st_ctim)) {
+    return failed(Fail(FileStep::CopyData, EAGAIN, "コピー中にコピー元が変わりました"));
+  }
+  // A copy shorter than its source (a short write reported as success) must not take the place
+  // of the old file.
+  if (copyStat.st_size != sourceNow.st_size) {
+    return failed(Fail(FileStep::CopyData, EIO, "コピーの大きさがコピー元と違います"));
+  }
+  // We own the new file, so a refusal means the file system keeps no Unix modes (FAT sticks):
+  // the copy is still good there. The time is different: without it the copy would look newer.
+  if (::fchmod(temporary.File.get(), sourceStat.st_mode & 0777) != 0 && errno != EPERM &&
+      errno != EOPNOTSUPP && errno != ENOSYS) {
+    return failed(Fail(FileStep::SetAttributes, errno, "属性を設定できません"));
+  }
+  const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+  if (::futimens(temporary.File.get(), times) != 0) {
+    return failed(Fail(FileStep::SetAttributes, errno, "更新日時を設定できません"));
+  }
+  if (::fsync(temporary.File.get()) != 0)
+    return failed(Fail(FileStep::CopyData, errno, "コピーを書き込めません"));
+  // A named temporary is complete once closed; an unnamed one stays open until it has its name.
+  if (!temporary.Name.empty() && temporary.File.Close() != 0)
+    return failed(Fail(FileStep::CopyData, errno, "コピーを書き込めません"));
+
+  // The copy is complete: only now may the old destination go.
+  if (FileResult ok = checkDestination(destinationExists); !ok) return failed(ok);
+  TrashedItem trashed;
+  if (destinationExists) {
+    if (FileResult gone = TrashEntry(folder.get(), name, destination, trashed); !gone) {
+      gone.Step = FileStep::Trash;
+      return failed(gone);
+    }
+  }
+  if (FileResult placed = PlaceTemporary(temporary, folder.get(), name, destination); !placed) {
+    placed.Step = FileStep::Place;
+    if (destinationExists) {
+      // The destination's name must not end up empty: the old file comes back from the trash,
+      // unless a file took the name meanwhile.
+      const FileResult back = RestoreFromTrash(trashed, folder.get(), name, destination);
+      placed.Reason += back ? "。元のファイルを戻しました" : "。元のファイルはごみ箱にあります";
+    }
+    return failed(placed);
+  }
+  return FileResult::Success();
 }
 
 FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {
@@ -190,131 +439,6 @@ FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {
     }
     return Fail(FileStep::CopyData, errno, "コピーを書き込めません");
   }
-}
-
-FileResult PosixFileOperations::LinkNoReplace(const std::string& from, const std::string& to) {
-  if (::link(from.c_str(), to.c_str()) != 0) {
-    return Fail(FileStep::Place, errno, "コピーを置けません: " + to);
-  }
-  ::unlink(from.c_str());
-  return FileResult::Success();
-}
-
-FileResult PosixFileOperations::RenameNoReplace(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    return FileResult::Success();
-  }
-  // EINVAL: the file system does not know the flag. Never fall back to a plain rename, which
-  // would replace a file that appeared meanwhile.
-  if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) return LinkNoReplace(from, to);
-  return Fail(FileStep::Place, errno, "コピーを置けません: " + to);
-}
-
-FileResult PosixFileOperations::CopyOneFile(const std::string& source,
-                                            const std::string& destination) {
-  const std::size_t slash = destination.rfind('/');
-  if (HasNul(source) || HasNul(destination) || destination.empty() || destination[0] != '/' ||
-      slash + 1 == destination.size()) {
-    return Fail(FileStep::CreateFolder, EINVAL, "コピー先のパスが正しくありません: " + destination);
-  }
-  // A relative source would be read from whatever the current folder is.
-  if (source.empty() || source[0] != '/') {
-    return Fail(FileStep::OpenSource, EINVAL, "コピー元のパスが正しくありません: " + source);
-  }
-  const std::string folder = destination.substr(0, slash + 1);
-  const std::string name = destination.substr(slash + 1);
-  if (name == "." || name == "..") {
-    return Fail(FileStep::CreateFolder, EINVAL, "コピー先のパスが正しくありません: " + destination);
-  }
-
-  // O_NOFOLLOW: a link is not copied as the file it points to. O_NONBLOCK: a FIFO must not hang
-  // the open; it is refused below like any other non-regular file.
-  UniqueFd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (!in) {
-    if (errno == ELOOP)
-      return Fail(FileStep::OpenSource, ELOOP, "コピー元が通常のファイルではありません");
-    return Fail(FileStep::OpenSource, errno, "コピー元を開けません");
-  }
-  struct stat sourceStat {};
-  if (::fstat(in.get(), &sourceStat) != 0) {
-    return Fail(FileStep::OpenSource, errno, "コピー元を開けません");
-  }
-  if (!S_ISREG(sourceStat.st_mode)) {
-    return Fail(FileStep::OpenSource, EINVAL, "コピー元が通常のファイルではありません");
-  }
-  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
-  ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-
-  // The folders come after the source check, so a missing source leaves no empty folders behind.
-  if (FileResult made = ForceFolderPath(folder); !made) return made;
-
-  struct stat destinationStat {};
-  if (::lstat(destination.c_str(), &destinationStat) == 0) {
-    // A folder of the same name is not this file's old version; trashing a whole tree as a side
-    // effect of copying one file is not what anybody asked for.
-    if (S_ISDIR(destinationStat.st_mode)) {
-      return Fail(FileStep::Place, EISDIR, "コピー先はフォルダです: " + destination);
-    }
-    // Copying a file onto itself would send the only original to the trash.
-    if (destinationStat.st_dev == sourceStat.st_dev &&
-        destinationStat.st_ino == sourceStat.st_ino) {
-      return Fail(FileStep::Place, EINVAL, "コピー元とコピー先が同じファイルです");
-    }
-  }
-
-  std::string temporary;
-  UniqueFd out = CreateTemporary(folder, name, temporary);
-  if (!out) return Fail(FileStep::CreateTemporary, errno, "コピー先に書き込めません: " + folder);
-
-  // Every failure from here on removes the temporary file, so none is ever left behind.
-  auto failed = [&temporary](FileResult result) {
-    RemoveTemporary(temporary);
-    return result;
-  };
-
-  if (FileResult data = CopyFileData(in.get(), out.get()); !data) {
-    data.Step = FileStep::CopyData;
-    return failed(data);
-  }
-  // A copy shorter than its source (a short write reported as success, a source that changed
-  // meanwhile) must not take the place of the old file.
-  struct stat copyStat {};
-  struct stat sourceNow {};
-  if (::fstat(out.get(), &copyStat) != 0 || ::fstat(in.get(), &sourceNow) != 0) {
-    return failed(Fail(FileStep::CopyData, errno, "コピーを確かめられません"));
-  }
-  if (copyStat.st_size != sourceNow.st_size) {
-    return failed(Fail(FileStep::CopyData, EIO, "コピーの大きさがコピー元と違います"));
-  }
-  // We own the new file, so a refusal means the file system keeps no Unix modes (FAT sticks):
-  // the copy is still good there. The time is different: without it the copy would look newer.
-  if (::fchmod(out.get(), sourceStat.st_mode & 0777) != 0 && errno != EPERM &&
-      errno != EOPNOTSUPP && errno != ENOSYS) {
-    return failed(Fail(FileStep::SetAttributes, errno, "属性を設定できません"));
-  }
-  const struct timespec times[2] = {sourceNow.st_atim, sourceNow.st_mtim};
-  if (::futimens(out.get(), times) != 0) {
-    return failed(Fail(FileStep::SetAttributes, errno, "更新日時を設定できません"));
-  }
-  if (::fsync(out.get()) != 0)
-    return failed(Fail(FileStep::CopyData, errno, "コピーを書き込めません"));
-  if (out.Close() != 0) return failed(Fail(FileStep::CopyData, errno, "コピーを書き込めません"));
-
-  // The copy is complete: only now may the old destination go.
-  if (::lstat(destination.c_str(), &destinationStat) == 0) {
-    if (S_ISDIR(destinationStat.st_mode)) {
-      return failed(Fail(FileStep::Place, EISDIR, "コピー先はフォルダです: " + destination));
-    }
-    if (FileResult trashed = RecycleFile(destination); !trashed) {
-      trashed.Step = FileStep::Trash;
-      return failed(trashed);
-    }
-  }
-  if (FileResult placed = RenameNoReplace(temporary, destination); !placed) {
-    placed.Step = FileStep::Place;
-    return failed(placed);
-  }
-  return FileResult::Success();
 }
 
 }  // namespace tarvex

@@ -1,74 +1,125 @@
 #pragma once
 // Everything the scan and the commands do to the disk, reads included, behind one interface: they
 // take a FileOperations, and a test puts a failure (a full disk, a refusing trash, a file that
-// appears, a folder that cannot be listed) into any one step.
+// appears, a folder that cannot be listed, a file system without hard links) into any one step.
+//
+// Every path is a root folder held open and a path relative to it; each step walks from the
+// root's descriptor without following a link and acts on the last name relative to the folder it
+// reached, so nothing outside the root is ever read, written or trashed through a link, however
+// one was swapped in.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "core/fs/copy_temporary.h"
 #include "core/fs/directory_entry.h"
 #include "core/fs/file_result.h"
+#include "core/fs/root_folder.h"
+#include "core/fs/trash.h"
 
 namespace tarvex {
+
+// Whether a copy replaces whatever destination it finds (the copy-all commands) or only one older
+// than the source (the newest-only commands), decided on what is on the disk at that moment.
+enum class CopyWhen { Always, SourceNewer };
 
 class FileOperations {
  public:
   virtual ~FileOperations() = default;
 
-  // Moves one file to the trash; never deletes it for good.
-  virtual FileResult RecycleFile(const std::string& path) = 0;
+  // Opens a root folder (an absolute path; a link at the root itself is followed) for the reads
+  // and writes below it, and tells which folder it is.
+  virtual FileResult OpenRoot(const std::string& path, RootFolder& root) = 0;
 
-  // Creates every missing level of an absolute "/" folder path; ok when the path is a folder at
-  // the end.
-  virtual FileResult ForceFolderPath(const std::string& folder) = 0;
+  // Moves the file at relative to the trash; never deletes it for good.
+  virtual FileResult RecycleFile(const RootFolder& root, const std::string& relative) = 0;
 
-  // Copies the regular file at the absolute path source to the absolute path destination and
-  // never replaces a file: the copy is written beside the destination under a temporary name,
-  // flushed and given the source's modification time and permission bits; only then does an
-  // existing destination go to the trash, and the copy is renamed into place without replacing
-  // anything. On failure no partial or temporary file is left, and an old destination is still in
-  // place unless the trash took it and the rename then failed (step Place: a file appeared at its
-  // name meanwhile, or the file system refused); it is then in the trash.
-  virtual FileResult CopyOneFile(const std::string& source, const std::string& destination) = 0;
+  // Creates every missing level of the folder relative below the root (never the root itself);
+  // ok when it is a real folder at the end. A level that is a file or a link fails.
+  virtual FileResult ForceFolderPath(const RootFolder& root, const std::string& relative) = 0;
 
-  // The steps of CopyOneFile that move data, so that a test double can fail them.
-  // Copies everything from the start of sourceFd to the start of destinationFd.
-  virtual FileResult CopyFileData(int sourceFd, int destinationFd) = 0;
-  // Renames from to to; fails with EEXIST, changing nothing, when to exists.
-  virtual FileResult RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  // Copies the regular file at relative below sourceRoot to the same relative path below
+  // destinationRoot and never replaces a file: the copy is written beside the destination as a
+  // temporary (unnamed where the file system allows it), flushed and given the source's
+  // modification time and permission bits; only then does an existing destination go to the
+  // trash, and the copy is placed without replacing anything. Missing folders of the destination
+  // are made, never its root. With CopyWhen::SourceNewer a destination that is not older than the
+  // source, checked before the copy and again right before the old one would go, is left alone
+  // (step NotNewer). A source whose size or times moved during the copy fails it. On
+  // failure no partial or temporary file is left and the old destination is where it was: when
+  // placing fails after the trash took it, it is brought back; only when its name was taken
+  // meanwhile does it stay in the trash.
+  virtual FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
+                                 const std::string& relative, CopyWhen when) = 0;
 
-  // The reads, as the free functions of the same names describe them.
-  virtual bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                             const std::function<void(const DirectoryEntry&)>& onEntry) = 0;
-  virtual bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) = 0;
-  virtual bool FolderExists(const std::string& path) = 0;
-  virtual bool IsPathAbsent(const std::string& path) = 0;
+  // The reads below a root; relative "" is the root itself. A listing that cannot be made or fails
+  // part way gives a failure with step OpenFolder and the reason.
+  virtual FileResult ListDirectory(const RootFolder& root, const std::string& relative,
+                                   std::uint32_t attrMask,
+                                   const std::function<void(const DirectoryEntry&)>& onEntry) = 0;
+  // The directory entry of the path itself (a link is not followed).
+  virtual bool ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                                  DirectoryEntry& entry) = 0;
+  // True when the path is a real folder, reached through real folders.
+  virtual bool FolderExists(const RootFolder& root, const std::string& relative) = 0;
+  // True when nothing is there, not even a dangling link: also when a name on the way is no
+  // real folder (a file, or a link that the walk refuses). False when it cannot be told.
+  virtual bool IsPathAbsent(const RootFolder& root, const std::string& relative) = 0;
 };
 
-// The real thing: POSIX calls, and GIO for the trash.
+// The real thing: POSIX calls and the freedesktop trash. The steps of the copy are virtual, each
+// acting on a folder descriptor and a name, so that a test double can fail any one of them; path
+// is the destination as a person reads it, for messages.
 class PosixFileOperations : public FileOperations {
  public:
-  FileResult RecycleFile(const std::string& path) override;
-  FileResult ForceFolderPath(const std::string& folder) override;
-  FileResult CopyOneFile(const std::string& source, const std::string& destination) override;
-  // copy_file_range, with a read/write loop where the kernel cannot copy between the two files.
-  FileResult CopyFileData(int sourceFd, int destinationFd) override;
-  // renameat2 with RENAME_NOREPLACE; LinkNoReplace where the file system lacks that flag.
-  FileResult RenameNoReplace(const std::string& from, const std::string& to) override;
-  bool ListDirectory(const std::string& folder, std::uint32_t attrMask,
-                     const std::function<void(const DirectoryEntry&)>& onEntry) override;
-  bool ReadDirectoryEntry(const std::string& path, DirectoryEntry& entry) override;
-  bool FolderExists(const std::string& path) override;
-  bool IsPathAbsent(const std::string& path) override;
+  FileResult OpenRoot(const std::string& path, RootFolder& root) override;
+  FileResult RecycleFile(const RootFolder& root, const std::string& relative) override;
+  FileResult ForceFolderPath(const RootFolder& root, const std::string& relative) override;
+  FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
+                         const std::string& relative, CopyWhen when) override;
+  FileResult ListDirectory(const RootFolder& root, const std::string& relative,
+                           std::uint32_t attrMask,
+                           const std::function<void(const DirectoryEntry&)>& onEntry) override;
+  bool ReadDirectoryEntry(const RootFolder& root, const std::string& relative,
+                          DirectoryEntry& entry) override;
+  bool FolderExists(const RootFolder& root, const std::string& relative) override;
+  bool IsPathAbsent(const RootFolder& root, const std::string& relative) override;
 
-  // link() to the new name, then unlink() of the old: fails with EEXIST when to exists.
-  static FileResult LinkNoReplace(const std::string& from, const std::string& to);
+  // Copies everything from the start of sourceFd to the start of destinationFd: copy_file_range,
+  // with a read/write loop where the kernel cannot copy between the two files.
+  virtual FileResult CopyFileData(int sourceFd, int destinationFd);
+  // MoveToTrash of name in folder.
+  virtual FileResult TrashEntry(int folder, const std::string& name, const std::string& path,
+                                TrashedItem& trashed);
+  // An unnamed temporary (O_TMPFILE) in folder; fails where the file system has none.
+  virtual FileResult CreateUnnamedTemporary(int folder, UniqueFd& file);
+  // Gives the unnamed file the name (linkat); fails with EEXIST, changing nothing, when it exists.
+  virtual FileResult LinkUnnamed(int file, int folder, const std::string& name,
+                                 const std::string& path);
+  // The three ways of moving from to to without replacing a file, tried in this order by
+  // MoveNoReplace: renameat2 with RENAME_NOREPLACE (EINVAL where the file system lacks the flag),
+  // a hard link and the removal of from (EPERM where it has no hard links, as FAT and exFAT),
+  // and a rename after checking that to is absent, the last resort of such file systems.
+  virtual FileResult RenameNoReplace(int fromFolder, const std::string& from, int toFolder,
+                                     const std::string& to, const std::string& path);
+  virtual FileResult LinkNoReplace(int fromFolder, const std::string& from, int toFolder,
+                                   const std::string& to, const std::string& path);
+  virtual FileResult RenameOverAbsent(int fromFolder, const std::string& from, int toFolder,
+                                      const std::string& to, const std::string& path);
+
+  FileResult MoveNoReplace(int fromFolder, const std::string& from, int toFolder,
+                           const std::string& to, const std::string& path);
+  // Brings an item back from the trash to name in folder, never over a file, and forgets its
+  // record.
+  FileResult RestoreFromTrash(TrashedItem& trashed, int folder, const std::string& name,
+                              const std::string& path);
+
+ private:
+  FileResult CreateTemporary(int folder, const std::string& name, const std::string& path,
+                             CopyTemporary& temporary);
+  FileResult PlaceTemporary(CopyTemporary& temporary, int folder, const std::string& name,
+                            const std::string& path);
 };
-
-// Creates the missing levels of an absolute folder path one by one (mode 0777 less the umask).
-// Fails when the path is relative, when a level exists as something other than a folder, or when a
-// level cannot be made; the levels made before the failure stay.
-FileResult ForceFolderPath(const std::string& folder);
 
 }  // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/fs/copy_temporary.h"
 #include "core/fs/path.h"
 #include "core/scan/path_index.h"
 #include "core/text/format_text.h"
@@ -28,8 +29,10 @@ class FolderScanner {
         onCounter_(onCounter),
         index_(options.CaseInsensitivePairing) {}
 
-  void Run() {
+  ScanReport Run() {
     list_.Clear();
+    list_.MainRootIdentity = OpenRoot(mainRoot_, mainFolder_);
+    list_.SubRootIdentity = OpenRoot(subRoot_, subFolder_);
     PathEntry root;
     root.Path = mainRoot_;
     root.Attr = AttrDirectory;
@@ -44,6 +47,7 @@ class FolderScanner {
     // CreatedIndex and ParentIndex keep counting the provisional root.
     list_.Entries.erase(list_.Entries.begin());
     --list_.PathCount;
+    return std::move(report_);
   }
 
  private:
@@ -56,23 +60,38 @@ class FolderScanner {
     ReportCounter(true);
   }
 
+  // A root that is not an absolute path (empty, or the computer's display name in the tree) names
+  // no folder; listing it would read the current folder instead.
+  FolderIdentity OpenRoot(const std::string& path, RootFolder& folder) {
+    if (!IsAbsolutePath(path)) return FolderIdentity{};
+    if (const FileResult opened = files_.OpenRoot(path, folder); !opened) {
+      report_.UnreadableFolders.push_back({path, opened.Reason});
+    }
+    return folder.Identity();
+  }
+
   void ListFolder(std::int32_t c) {
     if (!IsFolder(list_[c].Attr)) return;
-    const std::string& ownRoot = subPass_ ? subRoot_ : mainRoot_;
-    const std::string& otherRoot = subPass_ ? mainRoot_ : subRoot_;
-    // A root that is not an absolute path (empty, or the computer's display name in the tree)
-    // names no folder; listing it would read the current folder instead.
-    if (!IsAbsolutePath(ownRoot)) return;
-    const std::string prefix = c == 0 ? std::string() : list_[c].Path + "/";
-    if (options_.OneSideDir && c != 0 &&
-        (!IsAbsolutePath(otherRoot) || !files_.FolderExists(JoinPath(otherRoot, prefix))))
+    const RootFolder& own = subPass_ ? subFolder_ : mainFolder_;
+    const RootFolder& other = subPass_ ? mainFolder_ : subFolder_;
+    if (!own.IsOpen()) return;
+    const std::string relative = c == 0 ? std::string() : list_[c].Path;
+    const std::string prefix = c == 0 ? std::string() : relative + "/";
+    if (options_.OneSideDir && c != 0 && (!other.IsOpen() || !files_.FolderExists(other, relative)))
       return;
-    files_.ListDirectory(JoinPath(ownRoot, prefix), options_.AttrMask,
-                         [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
+    const FileResult listed = files_.ListDirectory(
+        own, relative, options_.AttrMask, [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
+    // A folder of the other side only is not there to be read on this one.
+    const bool sideExists = c == 0 || (subPass_ ? list_[c].SubExists : list_[c].MainExists);
+    if (!listed && sideExists) {
+      report_.UnreadableFolders.push_back({own.PathOf(relative), listed.Reason});
+    }
   }
 
   void Accept(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
     if (!IsFolder(d.Attr) && CheckFileName(filter_, d.Name) != NameShown) return;
+    // A copy killed before it was placed may leave its named temporary: never a file of the user's.
+    if (!IsFolder(d.Attr) && IsCopyTemporaryName(d.Name)) return;
     if (subPass_) {
       relative_.assign(prefix).append(d.Name);
       const std::int32_t i = index_.Find(list_.Entries, relative_);
@@ -137,6 +156,9 @@ class FolderScanner {
   FileOperations& files_;
   const ScanCounterCallback& onCounter_;
   PathIndex index_;
+  RootFolder mainFolder_;
+  RootFolder subFolder_;
+  ScanReport report_;
   bool subPass_ = false;
   std::string relative_;
   unsigned sinceCheck_ = 0;
@@ -145,6 +167,13 @@ class FolderScanner {
 
 }  // namespace
 
+std::string UnreadableFoldersMessage(std::size_t count) {
+  return FormatText(
+      "%d個のフォルダを読めませんでした。その中のファイルは片方にしかないように見えることがあります"
+      "（フォルダはメッセージのタブにあります）。",
+      static_cast<int>(count));
+}
+
 std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folders,
                             std::int32_t same) {
   return subPass ? FormatText("全パス=%d　ディレクトリ=%d  同じパス=%d    ", paths, folders, same)
@@ -152,22 +181,22 @@ std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folde
                               same);
 }
 
-void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
-                 const ScanOptions& options, const FilterSet& filter, FileOperations& files,
-                 const ScanCounterCallback& onCounter) {
+ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
+                       const ScanOptions& options, const FilterSet& filter, FileOperations& files,
+                       const ScanCounterCallback& onCounter) {
   try {
-    FolderScanner(list, mainRoot, subRoot, options, filter, files, onCounter).Run();
+    return FolderScanner(list, mainRoot, subRoot, options, filter, files, onCounter).Run();
   } catch (const MaskError&) {
     list.Clear();
     throw;
   }
 }
 
-void ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
-                 const ScanOptions& options, const FilterSet& filter,
-                 const ScanCounterCallback& onCounter) {
+ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
+                       const ScanOptions& options, const FilterSet& filter,
+                       const ScanCounterCallback& onCounter) {
   PosixFileOperations files;
-  ScanFolders(list, mainRoot, subRoot, options, filter, files, onCounter);
+  return ScanFolders(list, mainRoot, subRoot, options, filter, files, onCounter);
 }
 
 }  // namespace tarvex

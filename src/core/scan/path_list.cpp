@@ -7,6 +7,8 @@ void PathList::Clear() {
   PathCount = 0;
   FolderCount = 0;
   SameCount = 0;
+  MainRootIdentity = FolderIdentity{};
+  SubRootIdentity = FolderIdentity{};
 }
 
 void PathList::SetMainSide(std::int32_t index, const DirectoryEntry& d) {

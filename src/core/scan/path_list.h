@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/fs/directory_entry.h"
+#include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
 
 namespace tarvex {
@@ -17,6 +18,10 @@ class PathList {
   std::int32_t PathCount = 0;
   std::int32_t FolderCount = 0;
   std::int32_t SameCount = 0;
+  // The folders that the last scan listed as its roots; a command acts on a root only while it is
+  // still that folder (an unplugged stick leaves another, empty one in its place).
+  FolderIdentity MainRootIdentity;
+  FolderIdentity SubRootIdentity;
 
   PathEntry& operator[](std::int32_t index) { return Entries[static_cast<std::size_t>(index)]; }
   const PathEntry& operator[](std::int32_t index) const {

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "core/fs/user_folders.h"
 #include "core/text/comma_text.h"
 
@@ -27,9 +29,12 @@ bool IsStorable(std::string_view value) {
   return value.find_first_of("\r\n") == std::string_view::npos;
 }
 
+// Only a key that is not there ends a list. A value may be the sentinel's text itself (a filter
+// set or a folder named so), so a second read with another default tells the two apart.
 bool ReadListItem(const ProfileFile& file, std::string_view section, int i, std::string& value) {
-  value = file.ReadString(section, std::to_string(i), NotDataSentinel);
-  return value != NotDataSentinel;
+  const std::string key = std::to_string(i);
+  value = file.ReadString(section, key, NotDataSentinel);
+  return value != NotDataSentinel || file.ReadString(section, key, "") == NotDataSentinel;
 }
 
 }  // namespace
@@ -132,7 +137,8 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.onesidedir = file.ReadBool(OptionSection, "onesidedir", false);
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
-  s.copywait = file.ReadInteger(OptionSection, "copywait", DefaultCopyWait);
+  s.copywait =
+      std::clamp(file.ReadInteger(OptionSection, "copywait", DefaultCopyWait), 0, MaxCopyWait);
   s.supporturl = file.ReadString(OptionSection, "supporturl", "");
 
   LoadComboItems(file, s.CompareList, CompareListSection, "", MaxHistory);

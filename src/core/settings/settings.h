@@ -15,8 +15,10 @@ inline constexpr const char* NotDataSentinel = "**NotData**Error";
 inline constexpr const char* SettingsWriteErrorText =
     "ｉｎｉファイル書込時にエラーが発生しました。";
 
-// Milliseconds of pause after each copied or deleted file, the settings value copywait.
+// Milliseconds of pause after each copied or deleted file, the settings value copywait; a stored
+// value is held to 0..MaxCopyWait, so that no value freezes the window for long.
 inline constexpr int DefaultCopyWait = 200;
+inline constexpr int MaxCopyWait = 10000;
 
 // The items of a drop-down list and its selected index (-1: nothing selected).
 struct ComboItems {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <optional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,10 +28,12 @@
 #include "app/progress/fm_option.h"
 #include "app/shell/fm_main.h"
 #include "app/shell/program_start.h"
+#include "core/commands/command_text.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
 #include "support/temp_tree.h"
 #include "support/trash_sandbox.h"
+#include "support/tree_snapshot.h"
 
 namespace tarvex {
 namespace {
@@ -62,6 +67,13 @@ class ListCommandsTest : public ::testing::Test {
     page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
                          ScanOptions{true, false, false, false, 49});
     window->MsgBox().clear();
+    noLoss.emplace(sandbox.Path(), std::vector<std::string>{mainRoot, subRoot},
+                   std::vector<std::string>{filetest::SandboxTrashFolder() + "files"});
+    noLoss->Baseline();
+  }
+  // Every file's bytes are still somewhere, the trash included, and nothing else changed.
+  void TearDown() override {
+    if (noLoss) noLoss->Expect();
   }
 
   int RowOf(const std::string& path) const {
@@ -85,6 +97,7 @@ class ListCommandsTest : public ::testing::Test {
   // Inside the sandbox, so that trashed files go to its private trash.
   std::optional<testing::TempTree> main, sub;
   std::string mainRoot, subRoot;
+  std::optional<testing::NoLossCheck> noLoss;
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;
   std::unique_ptr<TFMMain> window;
@@ -228,6 +241,77 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
   EXPECT_EQ(choice->currentIndex(), 0);
   EXPECT_EQ(window->Filters().CBFilter()->currentIndex(), 0);
   EXPECT_EQ(window->State().PathList->PathCount, 5);
+}
+
+// The finished dialog and the closing log line say how many files failed and that 中止 stopped
+// the loop; the count of copies alone would read as success.
+TEST_F(ListCommandsTest, FinishedDialogAndLogSayHowManyFailedAndThat中止Stopped) {
+  ASSERT_EQ(::unlink((mainRoot + "/new.txt").c_str()), 0);  // gone since the scan
+  ASSERT_EQ(::unlink((mainRoot + "/both.txt").c_str()), 0);
+  noLoss->Baseline();
+  TFMOption& dialog = *window->FMOption();
+  SelectRows(0, 4);
+  page->PMMMainToSub->trigger();
+  EXPECT_EQ(dialog.LBCopying()->text(),
+            QStringLiteral("メインからサブへ0ファイルコピーしました。"));
+  EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    2ファイル失敗しました。"));
+  EXPECT_EQ(Log().back(), QStringLiteral("メインからサブへ0ファイルコピー、2ファイル失敗"));
+  test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_failed"));
+
+  const int row = RowOf("deep/er/only.txt");
+  SelectRows(row, row);
+  QTimer::singleShot(0, [&] { dialog.BTCancel()->click(); });  // before the first row is done
+  page->PMMSubToMain->trigger();
+  EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    中止しました。"));
+  EXPECT_EQ(Log().back(), QStringLiteral("サブからメインへ0ファイルコピー、中止"));
+  test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_cancelled"));
+}
+
+// The pause after each file may be ten seconds: the dialog stays live meanwhile, so 中止 and
+// closing the window end it at once.
+TEST_F(ListCommandsTest, ALongCopywaitKeepsTheDialogLiveFor中止AndClosing) {
+  window->State().Settings.copywait = 3600000;  // held to 10000 ms
+  const int row = RowOf("deep/er/only.txt");
+  for (const bool closing : {false, true}) {
+    SCOPED_TRACE(closing ? "closing the window" : "中止");
+    SelectRows(row, row);
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(300, [&] {
+      if (closing) {
+        window->close();
+      } else {
+        window->FMOption()->BTCancel()->click();
+      }
+    });
+    page->PMMSubToMain->trigger();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_GE(clock.elapsed(), 250) << "the pause was not kept";
+    EXPECT_EQ(window->isVisible(), !closing);
+  }
+  EXPECT_EQ(ReadFile(mainRoot + "/deep/er/only.txt"), "only in sub");
+}
+
+// The stick went away after the scan and left its mount point as an empty folder: the command
+// says so and touches nothing, neither there nor on the stick.
+TEST_F(ListCommandsTest, UnpluggedStickStopsTheCommandWithAMessage) {
+  const std::string stick = sandbox / "stick";
+  ASSERT_EQ(::rename(subRoot.c_str(), stick.c_str()), 0);
+  ASSERT_EQ(::mkdir(subRoot.c_str(), 0755), 0);
+  noLoss->Baseline();
+  SelectRows(0, 4);
+  for (QAction* command : {page->PMMNewMainToSub, page->PMMDelFileSub}) {
+    SCOPED_TRACE(command->objectName().toStdString());
+    boxes.Calls.clear();
+    command->trigger();
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Kind, QStringLiteral("Error"));
+    EXPECT_EQ(boxes.Calls[0].Text, QString::fromUtf8(RootChangedText));
+    EXPECT_TRUE(Log().isEmpty());
+    EXPECT_FALSE(window->FMOption()->isVisible());
+    EXPECT_FALSE(window->State().CommandRunning.IsLocked());
+  }
+  EXPECT_EQ(ReadFile(stick + "/new.txt"), "old");
 }
 
 TEST_F(ListCommandsTest, ClosingTheWindowDuringALoopStopsItFirstAndThenCloses) {

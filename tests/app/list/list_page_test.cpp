@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <memory>
@@ -28,9 +29,11 @@
 #include "app/folder/folder_tree_view.h"
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
+#include "app/log/qv_message_box.h"
 #include "app/shell/fm_main.h"
 #include "app/shell/grid_helpers.h"
 #include "app/shell/program_start.h"
+#include "core/scan/folder_scan.h"
 #include "core/scan/path_entry.h"
 #include "core/settings/settings.h"
 #include "support/qt_printers.h"
@@ -401,6 +404,53 @@ TEST_F(ListPageTest, AnInvalidPatternIsShownAndLeavesAnEmptyGrid) {
   EXPECT_EQ(page->LBCompare()->text(), QStringLiteral("全パス=0　ディレクトリ=0  同じパス=0    "));
   EXPECT_EQ(page->LBCompare()->palette().color(QPalette::WindowText),
             page->palette().color(QPalette::WindowText));
+}
+
+// A root whose stick is gone, or a folder that cannot be listed, would make every file of the other
+// side look one-sided: each is logged with its reason and one message box gives their count.
+TEST_F(ListPageTest, FoldersTheScanCouldNotReadAreLoggedAndCountedInOneMessage) {
+  MakeStandardTrees();
+  window->MsgBox().clear();
+  const std::string unplugged = QFile::encodeName(subRoot).toStdString() + "/unplugged";
+  page->UpdatePathList(QFile::encodeName(mainRoot).toStdString(), unplugged,
+                       AllFilesIgnoringLogs());
+
+  ASSERT_EQ(boxes.Calls.size(), 1u);
+  EXPECT_EQ(boxes.Calls[0].Kind, QStringLiteral("Error"));
+  EXPECT_EQ(boxes.Calls[0].Text, QString::fromStdString(UnreadableFoldersMessage(1)));
+  EXPECT_TRUE(boxes.Calls[0].Text.startsWith(QStringLiteral("1個のフォルダを読めませんでした。")));
+  const QStringList log =
+      window->MsgBox().toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_EQ(log.size(), 1);
+  EXPECT_EQ(log[0], QString::fromStdString(unplugged) +
+                        QStringLiteral(": フォルダを開けません (No such file or directory)"));
+  EXPECT_GT(model->rowCount(), 0) << "the other side is still listed";
+}
+
+// During the scan and the sort the window gets its paint and system events at the counter's pace,
+// so the desktop does not mark it as not responding; meanwhile nothing reads the half-built list:
+// the grid is detached from it, a rescan or a re-sort are ignored, and closing the
+// window waits for the end of the scan. (Commands ask the same guard; see the list commands.)
+TEST_F(ListPageTest, ScanServesTheWindowButNothingTouchesTheHalfBuiltList) {
+  MakeStandardTrees();
+  page->CKSubFolder()->setChecked(true);
+  bool ranDuringTheScan = false;
+  int rowsSeen = -1;
+  QTimer::singleShot(0, [&] {
+    ranDuringTheScan = window->State().CommandRunning.IsLocked();
+    rowsSeen = model->rowCount();
+    page->UpdatePathList("", "", AllFilesIgnoringLogs());  // would empty the list
+    ClickHeader(2);
+    window->close();
+    EXPECT_TRUE(window->isVisible()) << "closed in the middle of the scan";
+  });
+  Scan();
+  EXPECT_TRUE(ranDuringTheScan);
+  EXPECT_EQ(rowsSeen, 0) << "the grid showed the half-built list";
+  EXPECT_EQ(model->rowCount(), 7) << "the rescan ran inside the scan";
+  EXPECT_EQ(page->SortCol(), 1) << "the header click sorted inside the scan";
+  EXPECT_FALSE(window->isVisible()) << "the close asked for meanwhile was not done";
+  EXPECT_FALSE(window->State().SharedListsAlive());
 }
 
 // A list of `count` files, filled into the grid without a scan.

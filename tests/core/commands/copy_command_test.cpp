@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/commands/delete_command.h"
 #include "support/command_test_support.h"
+#include "support/fuse_fat.h"
 
 namespace tarvex {
 namespace {
@@ -248,6 +252,67 @@ TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
   EXPECT_EQ(progress_.Pauses.size(), 1u);
 }
 
+// A newest-only copy decides on what is on the disk when it copies, not on the row of the last
+// scan: a destination that appeared or became newer since, before the copy or while it ran, is left
+// alone with a log line that says why, and the row shows it. The copy-all commands replace it.
+TEST_F(CopyCommandTest, NewestOnlyDecidesOnTheDiskNotOnTheRow) {
+  main_.File("appeared.txt", "main a", T0 + 10);
+  main_.File("rewritten.txt", "main r", T0 + 10);
+  sub_.File("rewritten.txt", "sub r", T0);
+  main_.File("meanwhile.txt", "main m", T0 + 10);
+  sub_.File("meanwhile.txt", "sub m", T0);
+  main_.File("still.txt", "main s", T0 + 10);
+  sub_.File("still.txt", "sub s", T0);
+  const std::vector<std::string> rows = {"appeared.txt", "rewritten.txt", "meanwhile.txt",
+                                         "still.txt"};
+  Scan(rows);
+  ASSERT_EQ(Entry("appeared.txt").Status, MainOnly);
+  // Another program since the scan: a new file, and one rewritten at the main side's time.
+  sub_.File("appeared.txt", "sub a, written since", T0 + 20);
+  sub_.File("rewritten.txt", "sub r, written since", T0 + 10);
+  Baseline();
+  ScriptedFileOperations files;
+  files.copyData = [&](int from, int to) {
+    // ...and one more while its copy runs.
+    if (!sub_.Read("meanwhile.txt").starts_with("sub m,")) {
+      sub_.File("meanwhile.txt", "sub m, written while copying", T0 + 30);
+      Baseline();  // that rewrite is the other program's doing, not the copy's
+    }
+    return files.PosixFileOperations::CopyFileData(from, to);
+  };
+
+  const CommandResult result = Copy(NewMainToSub, 1, 4, &files);
+
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(result.Failed, 0);
+  const auto leftAlone = [&](std::int32_t row, const std::string& name) {
+    return std::vector<std::string>{
+        CopiedLine(row, main_.PathOf(name), sub_.PathOf(name)) + " コピーしません",
+        "　　コピー先がコピー元と同じ時刻か、より新しくなっています"};
+  };
+  std::vector<std::string> log = {"", "メインの最新からサブへコピー (1～4)"};
+  for (std::int32_t row = 1; row <= 3; ++row) {
+    for (const std::string& line : leftAlone(row, rows[static_cast<std::size_t>(row - 1)]))
+      log.push_back(line);
+  }
+  log.push_back(CopiedLine(4, main_.PathOf("still.txt"), sub_.PathOf("still.txt")));
+  log.push_back("メインの最新からサブへ1ファイルコピー");
+  EXPECT_EQ(progress_.Log, log);
+  EXPECT_EQ(sub_.Read("appeared.txt"), "sub a, written since");
+  EXPECT_EQ(sub_.Read("rewritten.txt"), "sub r, written since");
+  EXPECT_EQ(sub_.Read("meanwhile.txt"), "sub m, written while copying");
+  EXPECT_EQ(sub_.Read("still.txt"), "main s");
+  EXPECT_EQ(Entry("appeared.txt").Status, SubNewer);
+  EXPECT_EQ(Entry("rewritten.txt").Status, SubLarger);
+  EXPECT_EQ(Entry("meanwhile.txt").Status, SubNewer);
+  EXPECT_EQ(list_.SameCount, CountSame());
+  ExpectNothingLost();
+
+  // A copy-all command is asked to replace whatever is there.
+  EXPECT_EQ(Copy(MainToSub, 1, 1).Files, 1);
+  EXPECT_EQ(sub_.Read("appeared.txt"), "main a");
+}
+
 TEST_F(CopyCommandTest, SubToMainShowsMainAboveSubAndDecodesNamesForTheLogAndLabels) {
   const std::string name = "データ/\x83\x5c.txt";  // a Shift_JIS file name in a UTF-8 folder
   main_.File(name, "old", T0);
@@ -287,8 +352,10 @@ TEST_F(CopyCommandTest, CancelStopsBeforeTheNextRowAndReportsWhatWasCopied) {
   EXPECT_TRUE(sub_.Exists("a.txt"));
   EXPECT_FALSE(sub_.Exists("b.txt"));
   EXPECT_FALSE(sub_.Exists("c.txt"));
-  EXPECT_EQ(progress_.Log.back(), "メインからサブへ1ファイルコピー");
+  // The count of copies does not hide that 中止 stopped the loop.
+  EXPECT_EQ(progress_.Log.back(), "メインからサブへ1ファイルコピー、中止");
   EXPECT_EQ(progress_.Last().Header, "メインからサブへ1ファイルコピーしました。");
+  EXPECT_EQ(progress_.Last().Line2, "    中止しました。");
   EXPECT_EQ(progress_.Last().BarPosition, 2) << "the row where the cancel was seen";
   EXPECT_EQ(Entry("b.txt").Status, MainOnly);
 }
@@ -329,7 +396,7 @@ TEST_F(CopyCommandTest, NoWriteRightInTheDestinationFolderFailsAndKeepsTheOldFil
   EXPECT_EQ(log[2], CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")) + " 失敗");
   EXPECT_EQ(log[3].rfind("　　", 0), 0u) << "the reason follows, indented";
   EXPECT_GT(log[3].size(), std::string("　　").size());
-  EXPECT_EQ(log[4], "メインの最新からサブへ0ファイルコピー");
+  EXPECT_EQ(log[4], "メインの最新からサブへ0ファイルコピー、1ファイル失敗");
   EXPECT_EQ(sub_.Read("f.txt"), "old");
   EXPECT_FALSE(FindInTrash(sub_.PathOf("f.txt")));
   EXPECT_EQ(TemporaryFiles(), 0);
@@ -341,6 +408,7 @@ TEST_F(CopyCommandTest, VanishedSourceFailsTheRowShowsItGoneAndTheLoopGoesOn) {
   main_.File("ok.txt", "ok", T0);
   Scan({"gone.txt", "ok.txt"});
   ASSERT_EQ(::unlink(main_.PathOf("gone.txt").c_str()), 0);
+  Baseline();
 
   const CommandResult result = Copy(NewMainToSub, 1, 2);
 
@@ -350,7 +418,10 @@ TEST_F(CopyCommandTest, VanishedSourceFailsTheRowShowsItGoneAndTheLoopGoesOn) {
   EXPECT_EQ(progress_.Log[2],
             CopiedLine(1, main_.PathOf("gone.txt"), sub_.PathOf("gone.txt")) + " 失敗");
   EXPECT_EQ(progress_.Log[4], CopiedLine(2, main_.PathOf("ok.txt"), sub_.PathOf("ok.txt")));
-  EXPECT_EQ(progress_.Log[5], "メインの最新からサブへ1ファイルコピー");
+  EXPECT_EQ(progress_.Log[5], "メインの最新からサブへ1ファイルコピー、1ファイル失敗");
+  EXPECT_EQ(progress_.Last().Header, "メインの最新からサブへ1ファイルコピーしました。");
+  EXPECT_EQ(progress_.Last().Line2, "    1ファイル失敗しました。")
+      << "a count alone hides failures";
   EXPECT_EQ(sub_.Read("gone.txt"), "old");
   EXPECT_FALSE(FindInTrash(sub_.PathOf("gone.txt")));
   EXPECT_FALSE(Entry("gone.txt").MainExists);
@@ -400,7 +471,7 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
     EXPECT_EQ(result.Failed, 1);
     EXPECT_EQ(progress_.Log[2],
               CopiedLine(1, main_.PathOf("f.txt"), sub_.PathOf("f.txt")) + " 失敗");
-    EXPECT_EQ(progress_.Log.back(), "メインからサブへ0ファイルコピー");
+    EXPECT_EQ(progress_.Log.back(), "メインからサブへ0ファイルコピー、1ファイル失敗");
     EXPECT_EQ(sub_.Read("f.txt"), "old");
     EXPECT_FALSE(FindInTrash(sub_.PathOf("f.txt")));
     EXPECT_EQ(TemporaryFiles(), 0);
@@ -409,6 +480,7 @@ TEST_F(CopyCommandTest, FailedStepsLoseNothingAndTheRowKeepsItsData) {
     EXPECT_EQ(after.SubSize, before.SubSize);
     EXPECT_EQ(after.SubTime, before.SubTime);
     EXPECT_EQ(list_.SameCount, 1);
+    ExpectNothingLost();
   }
 }
 
@@ -456,7 +528,45 @@ TEST_F(CopyCommandTest, FailedReadBackOfTheDestinationKeepsOrClearsItsSide) {
     EXPECT_EQ(after.SubTime, c.subExists ? before.SubTime : 0);
     EXPECT_EQ(after.MainSize, before.MainSize);
     EXPECT_EQ(list_.SameCount, CountSame());
+    ExpectNothingLost();
   }
+}
+
+// A link below a root never leads a copy out of the trees: not as the destination's folder that
+// the scan saw as nothing, and not when one is swapped in after the scan on either side. The decoy
+// that the links point to stays as it was, and nothing of it reaches the trees or the trash.
+TEST_F(CopyCommandTest, LinksBelowTheRootsNeverLeadTheCopyOutOfTheTrees) {
+  const std::string decoy = dir_ / "decoy";  // left to the sandbox, so the end check sees it
+  ASSERT_EQ(::mkdir(decoy.c_str(), 0755), 0);
+  for (const char* name : {"/f.txt", "/g.txt", "/h.txt"})
+    filetest::WriteFile(decoy + name, "decoy");
+  main_.File("linked/f.txt", "new f", T0 + 10);
+  sub_.Link("linked", decoy);
+  main_.File("swapped/g.txt", "new g", T0 + 10);
+  sub_.File("swapped/g.txt", "old g", T0);
+  main_.File("source/h.txt", "new h", T0 + 10);
+  sub_.File("source/h.txt", "old h", T0);
+  Scan({"linked/f.txt", "swapped/g.txt", "source/h.txt"});
+  ASSERT_EQ(Entry("linked/f.txt").Status, MainOnly) << "the link is nothing to the scan";
+  // After the scan the sub side's "swapped" and the main side's "source" become links to the
+  // decoy; their real folders leave the trees.
+  for (const auto& [tree, folder] : {std::pair{&sub_, "swapped"}, std::pair{&main_, "source"}}) {
+    ASSERT_EQ(::rename(tree->PathOf(folder).c_str(), (dir_ / "moved-").append(folder).c_str()), 0);
+    tree->Link(folder, decoy);
+  }
+  Baseline();
+
+  const CommandResult result = Copy(MainToSub, 1, 3);
+
+  EXPECT_EQ(result.Files, 0);
+  EXPECT_EQ(result.Failed, 3);
+  for (const char* name : {"/f.txt", "/g.txt", "/h.txt"}) {
+    EXPECT_EQ(ReadFile(decoy + name), "decoy") << name;
+    EXPECT_FALSE(FindInTrash(decoy + name)) << name;
+  }
+  EXPECT_EQ(ReadFile(dir_ / "moved-swapped/g.txt"), "old g");
+  EXPECT_EQ(ReadFile(dir_ / "moved-source/h.txt"), "new h");
+  EXPECT_EQ(TemporaryFiles(), 0);
 }
 
 TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
@@ -464,9 +574,8 @@ TEST_F(CopyCommandTest, FileAppearingBetweenTrashAndPlacementIsKeptAndShown) {
   sub_.File("race.txt", "old", T0);
   Scan({"race.txt"});
   ScriptedFileOperations files;
-  files.rename = [this, &files](const std::string& from, const std::string& to) {
+  files.afterTrash = [this](const std::string&) {
     sub_.File("race.txt", "somebody else's");  // another program, just now
-    return files.PosixFileOperations::RenameNoReplace(from, to);
   };
 
   const CommandResult result = Copy(NewMainToSub, 1, 1, &files);
@@ -495,6 +604,7 @@ TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
     ScanOptions options;
     options.SubFolder = true;
     ScanFolders(list_, main_.Root(), sub, options, FilterSet{"every", {}, {"*"}, {}});
+    Baseline();
     const std::int32_t row = RowOf("d/f.txt");
     ASSERT_EQ(Entry("d/f.txt").Status, Same);
     for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
@@ -508,51 +618,111 @@ TEST_F(CopyCommandTest, OneFolderUnderTwoSpellingsKeepsItsOnlyCopies) {
       EXPECT_FALSE(FindInTrash(main_.PathOf("d/f.txt"))) << command->MenuItem;
       EXPECT_EQ(TemporaryFiles(), 0);
       EXPECT_EQ(Entry("d/f.txt").Status, Same);
+      ExpectNothingLost();
     }
   }
 }
 
-// A folder edit left empty, or holding a relative path, names no folder: the scan lists nothing
-// for it, and a copy must not take the file system's root or the current folder in its place.
-TEST_F(CopyCommandTest, RootThatIsNotAnAbsolutePathIsNeverWrittenTo) {
-  main_.File("etc/a.txt", "a", T0);
+// A command acts only on the folders that the scan listed. An emptied folder edit, an unplugged
+// stick (whose mount point may be gone or left behind as an empty folder on the system disk) or
+// another folder in the root's place stop it before anything is touched: no log, no dialog, no
+// root made.
+TEST_F(CopyCommandTest, RootThatIsNoLongerTheScannedFolderStopsTheCommandUntouched) {
+  main_.File("etc/a.txt", "new", T0 + 10);
   sub_.File("etc/a.txt", "old", T0);
-  Scan({"etc", "etc/a.txt"});
-  for (const std::string root : {"", "relative"}) {
-    SCOPED_TRACE("root \"" + root + "\"");
-    std::vector<std::string> outside;
-    ScriptedFileOperations files;
-    // Anything the command asks for outside the two trees is refused here, not done.
-    const auto inTrees = [this](const std::string& path) {
-      return path.rfind(main_.Root() + "/", 0) == 0 || path.rfind(sub_.Root() + "/", 0) == 0;
-    };
-    files.copy = [&](const std::string& from, const std::string& to) {
-      if (to.starts_with("/") && !inTrees(to)) {
-        outside.push_back(to);
-        return FileResult::Failure(FileStep::Place, EPERM, "outside");
-      }
-      return files.PosixFileOperations::CopyOneFile(from, to);
-    };
-    files.recycle = [&](const std::string& path) {
-      if (!inTrees(path)) outside.push_back(path);
-      return FileResult::Failure(FileStep::Trash, EPERM, "outside");
-    };
-    const PathEntry before = Entry("etc/a.txt");
-    progress_ = RecordingProgress();
-
-    const CommandResult result =
-        CopyCommand(files, progress_).Run(MainToSub, CommandScope{list_, main_.Root(), root, 1, 2});
-
-    EXPECT_TRUE(outside.empty()) << outside.front();
-    EXPECT_EQ(result.Files, 0);
-    EXPECT_EQ(result.Failed, 1);
-    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
-    ASSERT_EQ(progress_.Log.size(), 5u);
-    EXPECT_EQ(progress_.Log[2], CopiedLine(2, main_.PathOf("etc/a.txt"), shown) + " 失敗");
-    EXPECT_EQ(sub_.Read("etc/a.txt"), "old");
-    EXPECT_EQ(Entry("etc/a.txt").SubExists, before.SubExists) << "nothing was read back";
-    EXPECT_EQ(Entry("etc/a.txt").Status, before.Status);
+  main_.File("b.txt", "b", T0);
+  Scan({"etc", "etc/a.txt", "b.txt"});
+  const PathList before = list_;
+  for (const commandtest::RootChange& change : SubRootChanges()) {
+    SCOPED_TRACE(change.Name);
+    const std::string root = change.Apply();
+    const bool rootWasThere = filetest::PathExists(sub_.Root());
+    Baseline();
+    for (const CopyCommandInfo* command : {&MainToSub, &SubToMain}) {
+      progress_ = RecordingProgress();
+      const CommandResult result =
+          CopyCommand(files_, progress_)
+              .Run(*command, CommandScope{list_, main_.Root(), root, 1, 3});
+      EXPECT_TRUE(result.RootChanged) << command->MenuItem;
+      EXPECT_FALSE(result.LoopRan);
+      EXPECT_TRUE(progress_.Log.empty());
+      EXPECT_TRUE(progress_.Dialog.empty());
+      EXPECT_EQ(filetest::PathExists(sub_.Root()), rootWasThere) << "a copy never makes a root";
+      ExpectNothingLost();
+    }
+    EXPECT_EQ(list_[1].Status, before[1].Status);
+    change.Undo();
+    Baseline();
   }
+  // With the folder back, the same command runs.
+  EXPECT_EQ(Copy(MainToSub, 1, 3).Files, 2);
+  EXPECT_EQ(sub_.Read("etc/a.txt"), "new");
+}
+
+// A real FAT volume through FUSE, as a USB stick: no RENAME_NOREPLACE (EINVAL), no hard links
+// (EPERM), no O_TMPFILE. A copy over an existing file places the new one and puts the old one in
+// the volume's own trash; a delete trashes there too; and where placing still fails, the old file
+// comes back out of that trash.
+TEST_F(CopyCommandTest, CopyOverAnExistingFileAndDeleteOnAFatVolumeThroughFuse) {
+  filetest::SandboxFolder volumeFolder;
+  const testing::FuseFatVolume fat(volumeFolder.Path());
+  if (!fat.Mounted()) {
+    std::fprintf(stderr, "*** FAT through FUSE skipped: %s\n", fat.WhyNot().c_str());
+    GTEST_SKIP() << "FAT through FUSE skipped: " << fat.WhyNot();
+  }
+  main_.File("f.txt", "new on the system disk", T0 + 10);
+  filetest::WriteFile(fat.Root() + "/f.txt", "old on the stick");
+  filetest::SetModificationTime(fat.Root() + "/f.txt", T0, 0);
+  filetest::WriteFile(fat.Root() + "/g.txt", "delete me");
+  main_.File("h.txt", "new h", T0 + 10);
+  filetest::WriteFile(fat.Root() + "/h.txt", "old h on the stick");
+  filetest::SetModificationTime(fat.Root() + "/h.txt", T0, 0);
+  ScanOptions options;
+  options.SubFolder = true;
+  ScanFolders(list_, main_.Root(), fat.Root(), options, FilterSet{"every", {}, {"*"}, {}});
+  testing::NoLossCheck noLoss(dir_.Path(), {main_.Root(), fat.Root()},
+                              {filetest::SandboxTrashFolder() + "files"});
+  noLoss.Baseline();
+
+  const CommandResult copied = CopyCommand(files_, progress_)
+                                   .Run(NewMainToSub, CommandScope{list_, main_.Root(), fat.Root(),
+                                                                   RowOf("f.txt"), RowOf("f.txt")});
+  progress_ = RecordingProgress();
+  const CommandResult deleted =
+      DeleteCommand(files_, progress_)
+          .Run(DeleteCommandTable[1],
+               CommandScope{list_, main_.Root(), fat.Root(), RowOf("g.txt"), RowOf("g.txt")});
+
+  EXPECT_EQ(copied.Files, 1);
+  EXPECT_EQ(copied.Failed, 0);
+  EXPECT_EQ(ReadFile(fat.Root() + "/f.txt"), "new on the system disk");
+  EXPECT_EQ(deleted.Files, 1);
+  EXPECT_FALSE(filetest::PathExists(fat.Root() + "/g.txt"));
+  // Both went to the stick's own trash, each with its record.
+  const std::string trash = fat.Root() + "/.Trash-" + std::to_string(::geteuid());
+  EXPECT_EQ(ReadFile(trash + "/files/f.txt"), "old on the stick");
+  EXPECT_EQ(ReadFile(trash + "/files/g.txt"), "delete me");
+  EXPECT_NE(ReadFile(trash + "/info/f.txt.trashinfo").find("Path=f.txt\n"), std::string::npos);
+  EXPECT_EQ(filetest::CountNamesContaining(fat.Root(), ".tarvex-"), 0);
+  noLoss.Expect();
+
+  ScriptedFileOperations failing;
+  bool placing = true;  // the first checked rename places the copy; the next brings the old back
+  failing.renameOverAbsent = [&](const std::string&) -> std::optional<FileResult> {
+    if (!std::exchange(placing, false)) return std::nullopt;
+    return FileResult::Failure(FileStep::Place, EIO, "the stick said no");
+  };
+  progress_ = RecordingProgress();
+  const CommandResult refused =
+      CopyCommand(failing, progress_)
+          .Run(NewMainToSub,
+               CommandScope{list_, main_.Root(), fat.Root(), RowOf("h.txt"), RowOf("h.txt")});
+  EXPECT_EQ(refused.Failed, 1);
+  EXPECT_EQ(ReadFile(fat.Root() + "/h.txt"), "old h on the stick");
+  EXPECT_FALSE(filetest::PathExists(trash + "/files/h.txt"));
+  EXPECT_FALSE(filetest::PathExists(trash + "/info/h.txt.trashinfo"));
+  EXPECT_EQ(filetest::CountNamesContaining(fat.Root(), ".tarvex-"), 0);
+  noLoss.Expect();
 }
 
 TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {

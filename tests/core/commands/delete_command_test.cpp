@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -52,6 +53,7 @@ TEST(DeleteCommandTable, MenuItemsPickTheirCommandAndAnyOtherIsBoth) {
 
 class DeleteCommandTest : public CommandTreeTest {
  protected:
+  PosixFileOperations files_;
   CommandResult Delete(const DeleteCommandInfo& command, std::int32_t first, std::int32_t last,
                        FileOperations* files = nullptr, CommandSettings settings = {}) {
     PosixFileOperations posix;
@@ -214,7 +216,8 @@ TEST_F(DeleteCommandTest, CancelStopsBeforeTheNextRow) {
   EXPECT_TRUE(main_.Exists("b.txt"));
   EXPECT_TRUE(Entry("b.txt").MainExists);
   EXPECT_EQ(progress_.Last().Header, "メインのファイルを1ファイル削除しました。");
-  EXPECT_EQ(progress_.Log.back(), "メインのファイルを1ファイル削除");
+  EXPECT_EQ(progress_.Last().Line3, "  1ファイル削除　中止しました。");
+  EXPECT_EQ(progress_.Log.back(), "メインのファイルを1ファイル削除、中止");
 }
 
 // A side is cleared only when its file is gone: trashed, or removed by somebody else already. A
@@ -230,24 +233,26 @@ TEST_F(DeleteCommandTest, RefusedFilesKeepTheirSideAndAbsentOnesAreCleared) {
   ASSERT_FALSE(IsFolder(Entry("x").Attr)) << "the main side decides the row's kind";
   ASSERT_TRUE(Entry("x").SubExists);
   ASSERT_EQ(::unlink(main_.PathOf("vanished.txt").c_str()), 0);
+  Baseline();
   ScriptedFileOperations files;
-  files.recycle = [&files](const std::string& path) {
+  files.recycle = [](const std::string& path) -> std::optional<FileResult> {
     if (path.ends_with("/refused.txt")) {
       return FileResult::Failure(FileStep::Trash, EBUSY, "ごみ箱へ移せません: busy");
     }
-    return files.PosixFileOperations::RecycleFile(path);
+    return std::nullopt;
   };
 
   const CommandResult mainResult = Delete(DeleteMain, 1, 3, &files);
 
   EXPECT_EQ(mainResult.Files, 1);
   EXPECT_EQ(mainResult.Failed, 1);
-  EXPECT_EQ(
-      progress_.Log,
-      (std::vector<std::string>{
-          "", "メインのファイルを削除 (1～3)",
-          TrashedLine(1, main_.PathOf("refused.txt")) + " 失敗", "　　ごみ箱へ移せません: busy",
-          TrashedLine(3, main_.PathOf("ok.txt")), "メインのファイルを1ファイル削除"}));
+  EXPECT_EQ(progress_.Log,
+            (std::vector<std::string>{"", "メインのファイルを削除 (1～3)",
+                                      TrashedLine(1, main_.PathOf("refused.txt")) + " 失敗",
+                                      "　　ごみ箱へ移せません: busy",
+                                      TrashedLine(3, main_.PathOf("ok.txt")),
+                                      "メインのファイルを1ファイル削除、1ファイル失敗"}));
+  EXPECT_EQ(progress_.Last().Line3, "  1ファイル削除　1ファイル失敗しました。");
   EXPECT_EQ(main_.Read("refused.txt"), "keep me");
   EXPECT_TRUE(Entry("refused.txt").MainExists);
   EXPECT_EQ(Entry("refused.txt").Status, MainOnly);
@@ -319,7 +324,8 @@ TEST_F(DeleteCommandTest, AbsenceTestThatCannotTellNeverPassesForADeletion) {
       lines.push_back(TrashedLine(1, main_.PathOf("f.txt")) + " 失敗");
       lines.push_back("　　ごみ箱へ移せません: busy");
     }
-    lines.push_back("メインのファイルを" + std::to_string(c.files) + "ファイル削除");
+    lines.push_back("メインのファイルを" + std::to_string(c.files) + "ファイル削除" +
+                    (c.failed == 1 ? "、1ファイル失敗" : ""));
     EXPECT_EQ(progress_.Log, lines);
     if (c.sideKept) {
       EXPECT_EQ(main_.Read("f.txt"), "keep me");
@@ -327,6 +333,8 @@ TEST_F(DeleteCommandTest, AbsenceTestThatCannotTellNeverPassesForADeletion) {
     } else if (c.files == 1) {
       ExpectInTrash(main_.PathOf("f.txt"), "keep me");
     }
+    if (c.removedMeanwhile) Baseline();  // the test itself took that file away
+    ExpectNothingLost();
   }
 }
 
@@ -347,33 +355,66 @@ TEST_F(DeleteCommandTest, NameWithLineBreaksStaysOnOneLogLine) {
   EXPECT_EQ(progress_.Dialog[2].State.Line1.find_first_of("\r\n"), std::string::npos);
 }
 
-// The folder edit may have been emptied since the scan: its rows still show files, but an empty
-// or relative root names no folder, and the delete must not take "/" or the current folder for it.
-TEST_F(DeleteCommandTest, RootThatIsNotAnAbsolutePathIsNeverTrashedFrom) {
+// A link swapped in for a folder after the scan never leads the trash out of the tree: the files
+// that the link points to stay, and so do the real ones that left the tree with their folder.
+TEST_F(DeleteCommandTest, LinkSwappedInAfterTheScanNeverLeadsTheTrashOutOfTheTree) {
+  const std::string decoy = dir_ / "decoy";  // left to the sandbox, so the end check sees it
+  ASSERT_EQ(::mkdir(decoy.c_str(), 0755), 0);
+  filetest::WriteFile(decoy + "/f.txt", "decoy");
+  main_.File("d/f.txt", "main f", T0);
+  sub_.File("d/f.txt", "sub f", T0);
+  Scan({"d", "d/f.txt"});
+  for (testing::TempTree* tree : {&main_, &sub_}) {
+    const std::string moved = dir_ / (tree == &main_ ? "moved-main" : "moved-sub");
+    ASSERT_EQ(::rename(tree->PathOf("d").c_str(), moved.c_str()), 0);
+    tree->Link("d", decoy);
+  }
+  Baseline();
+
+  const CommandResult result = Delete(DeleteBoth, 1, 2);
+
+  EXPECT_EQ(result.Files, 0);
+  EXPECT_EQ(ReadFile(decoy + "/f.txt"), "decoy");
+  EXPECT_FALSE(FindInTrash(decoy + "/f.txt"));
+  EXPECT_FALSE(FindInTrash(sub_.PathOf("d/f.txt")));
+  EXPECT_EQ(ReadFile(dir_ / "moved-sub/f.txt"), "sub f");
+  EXPECT_EQ(ReadFile(dir_ / "moved-main/f.txt"), "main f");
+}
+
+// The chosen side's root must still be the folder that the scan listed; the other side's does not
+// matter to a delete that leaves it alone.
+TEST_F(DeleteCommandTest, RootThatIsNoLongerTheScannedFolderStopsTheCommandUntouched) {
+  main_.File("etc/a.txt", "main", T0);
   sub_.File("etc/a.txt", "keep", T0);
   Scan({"etc", "etc/a.txt"});
-  for (const std::string root : {"", "relative"}) {
-    SCOPED_TRACE("root \"" + root + "\"");
-    std::vector<std::string> asked;
-    ScriptedFileOperations files;
-    files.recycle = [&](const std::string& path) {
-      asked.push_back(path);
-      return FileResult::Failure(FileStep::Trash, EPERM, "refused by the test");
-    };
+  for (const commandtest::RootChange& change : SubRootChanges()) {
+    SCOPED_TRACE(change.Name);
+    const std::string root = change.Apply();
+    Baseline();
+    for (const DeleteCommandInfo* command : {&DeleteSub, &DeleteBoth}) {
+      progress_ = RecordingProgress();
+      const CommandResult result =
+          DeleteCommand(files_, progress_)
+              .Run(*command, CommandScope{list_, main_.Root(), root, 1, 2});
+      EXPECT_TRUE(result.RootChanged) << command->MenuItem;
+      EXPECT_FALSE(result.LoopRan);
+      EXPECT_TRUE(progress_.Log.empty());
+      EXPECT_TRUE(progress_.Dialog.empty());
+      EXPECT_TRUE(Entry("etc/a.txt").SubExists);
+      ExpectNothingLost();
+    }
     progress_ = RecordingProgress();
-
-    const CommandResult result = DeleteCommand(files, progress_)
-                                     .Run(DeleteSub, CommandScope{list_, main_.Root(), root, 1, 2});
-
-    EXPECT_TRUE(asked.empty()) << asked.front();
-    EXPECT_EQ(result.Files, 0);
-    EXPECT_EQ(result.Failed, 1);
-    const std::string shown = root.empty() ? "etc/a.txt" : root + "/etc/a.txt";
-    ASSERT_GE(progress_.Log.size(), 4u);
-    EXPECT_EQ(progress_.Log[2], TrashedLine(2, shown) + " 失敗");
-    EXPECT_TRUE(Entry("etc/a.txt").SubExists);
-    EXPECT_EQ(sub_.Read("etc/a.txt"), "keep");
+    const CommandResult mainOnly =
+        DeleteCommand(files_, progress_)
+            .Run(DeleteMain, CommandScope{list_, main_.Root(), root, 1, 2});
+    EXPECT_FALSE(mainOnly.RootChanged);
+    EXPECT_EQ(mainOnly.Files, 1);
+    EXPECT_FALSE(main_.Exists("etc/a.txt"));
+    change.Undo();
+    main_.File("etc/a.txt", "main", T0);
+    Scan({"etc", "etc/a.txt"});
   }
+  EXPECT_EQ(sub_.Read("etc/a.txt"), "keep");
 }
 
 // The statuses after every row must be those that recomputing every entry gives, including a

@@ -1,6 +1,8 @@
 #include "core/fs/file_operations.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,11 +13,16 @@
 #include <optional>
 #include <random>
 
+#include "core/scan/folder_scan.h"
+#include "support/command_test_support.h"
 #include "support/trash_sandbox.h"
+#include "support/tree_snapshot.h"
 
 namespace tarvex {
 namespace {
 
+using commandtest::OpenedRoot;
+using commandtest::ScriptedFileOperations;
 using filetest::CountNamesContaining;
 using filetest::FindInTrash;
 using filetest::PathExists;
@@ -38,30 +45,29 @@ struct stat StatOf(const std::string& path) {
   return st;
 }
 
-// A PosixFileOperations with one step replaced by a test's own.
-class ScriptedFileOperations : public PosixFileOperations {
- public:
-  std::function<FileResult(const std::string&)> recycle;
-  std::function<FileResult(int, int)> copyData;
-  std::function<FileResult(const std::string&, const std::string&)> rename;
+void MakeFolder(const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path; }
 
-  FileResult RecycleFile(const std::string& path) override {
-    return recycle ? recycle(path) : PosixFileOperations::RecycleFile(path);
-  }
-  FileResult CopyFileData(int from, int to) override {
-    return copyData ? copyData(from, to) : PosixFileOperations::CopyFileData(from, to);
-  }
-  FileResult RenameNoReplace(const std::string& from, const std::string& to) override {
-    return rename ? rename(from, to) : PosixFileOperations::RenameNoReplace(from, to);
-  }
-};
-
+// Copies between two roots in the sandbox, main and sub, by the same relative path.
 class CopyOneFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
-    ASSERT_EQ(::mkdir(source_.c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(target_.c_str(), 0755), 0);
+    ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GLib does not name the test's own trash";
+    MakeFolder(source_);
+    MakeFolder(target_);
+  }
+
+  // Every copy is followed by the no-loss check: each file's bytes are still somewhere, the trash
+  // included, and nothing else in the sandbox folder changed. A test that changes a file itself
+  // while the copy runs leaves it out.
+  FileResult Copy(const std::string& relative, FileOperations* ops = nullptr,
+                  bool checkNothingLost = true) {
+    PosixFileOperations posix;
+    noLoss_.Baseline();
+    const FileResult result =
+        (ops != nullptr ? *ops : posix)
+            .CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), relative, CopyWhen::Always);
+    if (checkNothingLost) noLoss_.Expect();
+    return result;
   }
 
   // What every failed copy must leave: the old destination as it was, not trashed, no temporary.
@@ -75,110 +81,99 @@ class CopyOneFileTest : public ::testing::Test {
   SandboxFolder dir_;
   const std::string source_ = dir_ / "main";
   const std::string target_ = dir_ / "sub";
-  PosixFileOperations ops_;
+  testing::NoLossCheck noLoss_{
+      dir_.Path(), {source_, target_}, {filetest::SandboxTrashFolder() + "files"}};
 };
 
 TEST_F(CopyOneFileTest, NewDestinationGetsContentTimeAndModeAndItsMissingFolders) {
-  const std::string from = source_ + "/data.bin";
-  const std::string to = target_ + "/a/b/c/data.bin";
+  for (const char* folder : {"/a", "/a/b", "/a/b/c"}) MakeFolder(source_ + folder);
+  const std::string relative = "a/b/c/data.bin";
   // More than one piece of the kernel copy, and an odd size.
   const std::string content = RandomBytes((9u << 20) + 12345, 1);
-  WriteFile(from, content, 0640);
-  filetest::SetModificationTime(from, 1600000000, 123456789);
+  WriteFile(source_ + "/" + relative, content, 0640);
+  filetest::SetModificationTime(source_ + "/" + relative, 1600000000, 123456789);
 
-  const FileResult result = ops_.CopyOneFile(from, to);
+  const FileResult result = Copy(relative);
 
   ASSERT_TRUE(result) << result.Reason;
+  const std::string to = target_ + "/" + relative;
   EXPECT_EQ(ReadFile(to), content);
   const struct stat st = StatOf(to);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
   EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
   EXPECT_EQ(CountNamesContaining(target_ + "/a/b/c", TemporaryMarker), 0);
-  EXPECT_EQ(ReadFile(from), content);
+  EXPECT_EQ(ReadFile(source_ + "/" + relative), content);
 }
 
 TEST_F(CopyOneFileTest, EmptySourceGivesAnEmptyCopy) {
   WriteFile(source_ + "/empty", "");
-  ASSERT_TRUE(ops_.CopyOneFile(source_ + "/empty", target_ + "/empty"));
+  ASSERT_TRUE(Copy("empty"));
   EXPECT_EQ(ReadFile(target_ + "/empty"), "");
 }
 
+// With an unnamed temporary, and with a named one where the file system has none.
 TEST_F(CopyOneFileTest, ExistingDestinationGoesToTheTrashAndTheCopyTakesItsPlace) {
-  const std::string from = source_ + "/note.txt";
-  const std::string to = target_ + "/note.txt";
-  WriteFile(from, "new version");
-  WriteFile(to, "old version");
+  for (const bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed temporary" : "named temporary");
+    const std::string name = unnamed ? "note.txt" : "named.txt";
+    WriteFile(source_ + "/" + name, "new version");
+    WriteFile(target_ + "/" + name, "old version");
+    ScriptedFileOperations ops;
+    ops.unnamedTemporaries = unnamed;
 
-  ASSERT_TRUE(ops_.CopyOneFile(from, to));
+    ASSERT_TRUE(Copy(name, &ops));
 
-  EXPECT_EQ(ReadFile(to), "new version");
-  const auto trashed = FindInTrash(to);
-  ASSERT_TRUE(trashed.has_value()) << "old destination has no .trashinfo";
-  EXPECT_EQ(ReadFile(*trashed), "old version");
-  EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
+    EXPECT_EQ(ReadFile(target_ + "/" + name), "new version");
+    const auto trashed = FindInTrash(target_ + "/" + name);
+    ASSERT_TRUE(trashed.has_value()) << "old destination has no .trashinfo";
+    EXPECT_EQ(ReadFile(*trashed), "old version");
+    EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
+  }
 }
 
 // The folder is writable, so a read-only file there is trashed like any other (the trash moves
 // names, it does not write the file), and the copy takes the source's mode, not the old one's.
 TEST_F(CopyOneFileTest, ReadOnlyDestinationIsTrashedLikeAnyOther) {
-  const std::string from = source_ + "/locked.txt";
-  const std::string to = target_ + "/locked.txt";
-  WriteFile(from, "new", 0644);
-  WriteFile(to, "old", 0444);
+  WriteFile(source_ + "/locked.txt", "new", 0644);
+  WriteFile(target_ + "/locked.txt", "old", 0444);
 
-  ASSERT_TRUE(ops_.CopyOneFile(from, to));
+  ASSERT_TRUE(Copy("locked.txt"));
 
-  EXPECT_EQ(ReadFile(to), "new");
-  EXPECT_EQ(StatOf(to).st_mode & 0777, 0644u);
-  const auto trashed = FindInTrash(to);
+  EXPECT_EQ(ReadFile(target_ + "/locked.txt"), "new");
+  EXPECT_EQ(StatOf(target_ + "/locked.txt").st_mode & 0777, 0644u);
+  const auto trashed = FindInTrash(target_ + "/locked.txt");
   ASSERT_TRUE(trashed.has_value());
   EXPECT_EQ(ReadFile(*trashed), "old");
 }
 
-// Root may write anywhere, so as root the copy runs in a child with the rights of "nobody".
-std::optional<int> RunWithoutWriteRights(const std::function<int()>& action) {
-  if (::geteuid() != 0) return action();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
-    ::_exit(action());
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) == 100) {
-    return std::nullopt;
-  }
-  return WEXITSTATUS(status);
-}
-
 TEST_F(CopyOneFileTest, NoWriteRightInTheDestinationFolderLosesNothing) {
-  const std::string from = source_ + "/f.txt";
-  const std::string to = target_ + "/f.txt";
-  WriteFile(from, "new");
-  WriteFile(to, "old");
+  WriteFile(source_ + "/f.txt", "new");
+  WriteFile(target_ + "/f.txt", "old");
   ASSERT_EQ(::chmod(target_.c_str(), 0555), 0);
 
-  const auto step = RunWithoutWriteRights([&] {
-    const FileResult result = PosixFileOperations().CopyOneFile(from, to);
-    return result ? 0 : 10 + static_cast<int>(result.Step);
+  // Root may write anywhere, so as root the copy runs in a child with the rights of "nobody".
+  const auto step = commandtest::RunWithoutRootRights([&] {
+    const FileResult result = PosixFileOperations().CopyOneFile(
+        OpenedRoot(source_), OpenedRoot(target_), "f.txt", CopyWhen::Always);
+    return std::to_string(result ? 0 : 10 + static_cast<int>(result.Step));
   });
 
   ::chmod(target_.c_str(), 0755);
   if (!step) GTEST_SKIP() << "cannot drop root rights here";
-  EXPECT_EQ(*step, 10 + static_cast<int>(FileStep::CreateTemporary));
-  ExpectOldDestinationUntouched(to, "old");
+  EXPECT_EQ(*step, std::to_string(10 + static_cast<int>(FileStep::CreateTemporary)));
+  ExpectOldDestinationUntouched(target_ + "/f.txt", "old");
 }
 
 TEST_F(CopyOneFileTest, SourceThatIsNotARegularFileIsRefusedBeforeAnythingIsMade) {
-  WriteFile(source_ + "/real.txt", "real");
-  ASSERT_EQ(::symlink((source_ + "/real.txt").c_str(), (source_ + "/link").c_str()), 0);
-  ASSERT_EQ(::mkdir((source_ + "/folder").c_str(), 0755), 0);
-  ASSERT_EQ(::mkfifo((source_ + "/fifo").c_str(), 0644), 0);  // an open must not hang on it
+  MakeFolder(source_ + "/new");
+  WriteFile(source_ + "/new/real.txt", "real");
+  ASSERT_EQ(::symlink((source_ + "/new/real.txt").c_str(), (source_ + "/new/link").c_str()), 0);
+  MakeFolder(source_ + "/new/folder");
+  ASSERT_EQ(::mkfifo((source_ + "/new/fifo").c_str(), 0644), 0);  // an open must not hang on it
 
   for (const char* name : {"vanished", "link", "folder", "fifo"}) {
-    const std::string to = target_ + "/new/" + name;
-    const FileResult result = ops_.CopyOneFile(source_ + "/" + name, to);
+    const FileResult result = Copy(std::string("new/") + name);
     EXPECT_FALSE(result) << name;
     EXPECT_EQ(result.Step, FileStep::OpenSource) << name;
     EXPECT_FALSE(result.Reason.empty()) << name;
@@ -188,7 +183,7 @@ TEST_F(CopyOneFileTest, SourceThatIsNotARegularFileIsRefusedBeforeAnythingIsMade
 
 TEST_F(CopyOneFileTest, VanishedSourceLeavesTheOldDestination) {
   WriteFile(target_ + "/gone.txt", "old");
-  const FileResult result = ops_.CopyOneFile(source_ + "/gone.txt", target_ + "/gone.txt");
+  const FileResult result = Copy("gone.txt");
   EXPECT_FALSE(result);
   EXPECT_EQ(result.Error, ENOENT);
   ExpectOldDestinationUntouched(target_ + "/gone.txt", "old");
@@ -197,43 +192,162 @@ TEST_F(CopyOneFileTest, VanishedSourceLeavesTheOldDestination) {
 TEST_F(CopyOneFileTest, TrashRefusingTheOldDestinationKeepsItAndDropsTheCopy) {
   WriteFile(source_ + "/t.txt", "new");
   WriteFile(target_ + "/t.txt", "old");
-  ScriptedFileOperations ops;
-  ops.recycle = [](const std::string&) {
-    return FileResult::Failure(FileStep::Trash, ENOTSUP, "no trash on this volume");
-  };
+  for (const bool unnamed : {true, false}) {
+    ScriptedFileOperations ops;
+    ops.unnamedTemporaries = unnamed;
+    ops.recycle = [](const std::string&) {
+      return FileResult::Failure(FileStep::Trash, ENOTSUP, "no trash on this volume");
+    };
 
-  const FileResult result = ops.CopyOneFile(source_ + "/t.txt", target_ + "/t.txt");
+    const FileResult result = Copy("t.txt", &ops);
 
-  EXPECT_FALSE(result);
-  EXPECT_EQ(result.Step, FileStep::Trash);
-  EXPECT_EQ(result.Reason, "no trash on this volume");
-  ExpectOldDestinationUntouched(target_ + "/t.txt", "old");
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Step, FileStep::Trash);
+    EXPECT_EQ(result.Reason, "no trash on this volume");
+    ExpectOldDestinationUntouched(target_ + "/t.txt", "old");
+  }
 }
 
-TEST_F(CopyOneFileTest, FileAppearingBetweenTrashAndRenameIsNeverReplaced) {
-  const std::string to = target_ + "/race.txt";
-  WriteFile(source_ + "/race.txt", "copy");
-  WriteFile(to, "old");
+// A file written at the name by another program between the trash and the placing is never
+// replaced, however the copy is placed; the old one then stays in the trash.
+TEST_F(CopyOneFileTest, FileAppearingBetweenTrashAndPlacingIsNeverReplaced) {
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedFileOperations&)> fileSystem;
+  };
+  const Case cases[] = {
+      {"unnamed temporary", [](ScriptedFileOperations&) {}},
+      {"named temporary", [](ScriptedFileOperations& ops) { ops.unnamedTemporaries = false; }},
+      {"no RENAME_NOREPLACE, no hard links",
+       [](ScriptedFileOperations& ops) { ops.WithoutNoReplaceOrLinks(); }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = "race" + std::to_string(++n) + ".txt";
+    const std::string to = target_ + "/" + name;
+    WriteFile(source_ + "/" + name, "copy");
+    WriteFile(to, std::string("old of ") + c.name);
+    ScriptedFileOperations ops;
+    c.fileSystem(ops);
+    ops.afterTrash = [&](const std::string& path) { WriteFile(path, "somebody else's"); };
+
+    const FileResult result = Copy(name, &ops);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Step, FileStep::Place);
+    EXPECT_EQ(result.Error, EEXIST);
+    EXPECT_EQ(ReadFile(to), "somebody else's");
+    const auto trashed = FindInTrash(to);  // the old one went before the other file appeared
+    ASSERT_TRUE(trashed.has_value());
+    EXPECT_EQ(ReadFile(*trashed), std::string("old of ") + c.name);
+    EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
+  }
+}
+
+// FAT and exFAT (through FUSE or not) have neither RENAME_NOREPLACE (EINVAL) nor hard links
+// (EPERM) nor O_TMPFILE: the copy is still placed, after checking that the name is free.
+TEST_F(CopyOneFileTest, FileSystemWithoutNoReplaceOrHardLinksStillGetsTheCopy) {
+  WriteFile(source_ + "/fat.txt", "new");
+  WriteFile(target_ + "/fat.txt", "old");
   ScriptedFileOperations ops;
-  ops.rename = [&ops](const std::string& from, const std::string& dest) {
-    WriteFile(dest, "somebody else's");  // written by another program just now
-    return ops.PosixFileOperations::RenameNoReplace(from, dest);
+  ops.WithoutNoReplaceOrLinks();
+  std::vector<std::string> tried;
+  ops.renameOverAbsent = [&](const std::string& path) -> std::optional<FileResult> {
+    tried.push_back(path);
+    return std::nullopt;
   };
 
-  const FileResult result = ops.CopyOneFile(source_ + "/race.txt", to);
+  const FileResult result = Copy("fat.txt", &ops);
 
-  EXPECT_FALSE(result);
-  EXPECT_EQ(result.Step, FileStep::Place);
-  EXPECT_EQ(result.Error, EEXIST);
-  EXPECT_EQ(ReadFile(to), "somebody else's");
-  const auto trashed = FindInTrash(to);  // the old one went before the other file appeared
+  ASSERT_TRUE(result) << result.Reason;
+  EXPECT_EQ(tried, std::vector<std::string>{target_ + "/fat.txt"});
+  EXPECT_EQ(ReadFile(target_ + "/fat.txt"), "new");
+  const auto trashed = FindInTrash(target_ + "/fat.txt");
   ASSERT_TRUE(trashed.has_value());
   EXPECT_EQ(ReadFile(*trashed), "old");
   EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
 }
 
-// A full disk shows up as a write that fails part way; a copy that silently comes out short must
-// be caught just the same.
+// When placing fails after the old destination went to the trash, the old file comes back, and its
+// record leaves the trash: the destination's name never ends up empty.
+TEST_F(CopyOneFileTest, PlacingThatFailsBringsTheOldFileBackFromTheTrash) {
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedFileOperations&)> fail;
+  };
+  // The first call of the step fails (placing the copy); bringing the old one back then works.
+  const auto firstFails = [] {
+    return [calls = 0](const std::string&) mutable -> std::optional<FileResult> {
+      if (++calls == 1) return FileResult::Failure(FileStep::Place, EIO, "the stick said no");
+      return std::nullopt;
+    };
+  };
+  const Case cases[] = {
+      {"unnamed temporary", [&](ScriptedFileOperations& ops) { ops.linkUnnamed = firstFails(); }},
+      {"named temporary",
+       [&](ScriptedFileOperations& ops) {
+         ops.unnamedTemporaries = false;
+         ops.renameNoReplace = firstFails();
+       }},
+      {"FAT: every way of placing fails",
+       [&](ScriptedFileOperations& ops) {
+         ops.WithoutNoReplaceOrLinks();
+         ops.renameOverAbsent = firstFails();
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = "p" + std::to_string(++n) + ".txt";
+    WriteFile(source_ + "/" + name, "new");
+    WriteFile(target_ + "/" + name, std::string("old of ") + c.name);
+    ScriptedFileOperations ops;
+    c.fail(ops);
+
+    const FileResult result = Copy(name, &ops);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Step, FileStep::Place);
+    EXPECT_NE(result.Reason.find("元のファイルを戻しました"), std::string::npos) << result.Reason;
+    ExpectOldDestinationUntouched(target_ + "/" + name, std::string("old of ") + c.name);
+  }
+}
+
+// A copy killed half way leaves no file that a scan would list as the user's: an unnamed
+// temporary vanishes with the process, a named one has a name that the scan leaves out.
+TEST_F(CopyOneFileTest, KilledCopyLeavesNothingThatTheScanLists) {
+  const std::string content = RandomBytes(1u << 20, 4);
+  WriteFile(source_ + "/big.bin", content);
+  WriteFile(target_ + "/big.bin", "old");
+  for (const bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed temporary" : "named temporary");
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ScriptedFileOperations ops;
+      ops.unnamedTemporaries = unnamed;
+      ops.copyData = [&](int, int to) {
+        if (::write(to, content.data(), content.size() / 2) > 0) ::raise(SIGKILL);
+        return FileResult::Success();
+      };
+      ops.CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), "big.bin", CopyWhen::Always);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), unnamed ? 0 : 1);
+
+    PathList list;
+    ScanOptions options;
+    options.SubFolder = true;
+    ScanFolders(list, source_, target_, options, FilterSet{"every", {}, {"*"}, {}});
+    ASSERT_EQ(list.PathCount, 1);
+    EXPECT_EQ(list[0].Path, "big.bin");
+    EXPECT_EQ(ReadFile(target_ + "/big.bin"), "old");
+  }
+}
+
 TEST_F(CopyOneFileTest, FullDiskOrShortCopyLeavesNoPartialFileAndTheOldDestination) {
   struct Case {
     const char* name;
@@ -242,74 +356,122 @@ TEST_F(CopyOneFileTest, FullDiskOrShortCopyLeavesNoPartialFileAndTheOldDestinati
   const std::string content = RandomBytes(200000, 2);
   WriteFile(source_ + "/big.bin", content);
   for (const Case c : {Case{"ENOSPC half way", true}, Case{"short copy reported as done", false}}) {
-    WriteFile(target_ + "/big.bin", "old");
+    for (const bool unnamed : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (unnamed ? ", unnamed" : ", named"));
+      WriteFile(target_ + "/big.bin", "old");
+      ScriptedFileOperations ops;
+      ops.unnamedTemporaries = unnamed;
+      ops.copyData = [&](int, int to) {
+        const std::size_t half = content.size() / 2;
+        EXPECT_EQ(::write(to, content.data(), half), static_cast<ssize_t>(half));
+        return c.reportsFailure ? FileResult::Failure(FileStep::CopyData, ENOSPC, "disk full")
+                                : FileResult::Success();
+      };
+
+      const FileResult result = Copy("big.bin", &ops);
+
+      EXPECT_FALSE(result);
+      EXPECT_EQ(result.Step, FileStep::CopyData);
+      if (c.reportsFailure) {
+        EXPECT_EQ(result.Error, ENOSPC);
+      }
+      ExpectOldDestinationUntouched(target_ + "/big.bin", "old");
+    }
+  }
+}
+
+// A source rewritten while it is copied would give a copy with the new time and partly old bytes,
+// which would then show as equal for ever. Its size, modification time or change time moving
+// fails the copy; the old destination stays.
+TEST_F(CopyOneFileTest, SourceChangedDuringTheCopyFailsIt) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& path)> change;
+  };
+  const Case cases[] = {
+      {"grown", [](const std::string& path) { WriteFile(path, "original bytes and more"); }},
+      {"rewritten, same size", [](const std::string& path) { WriteFile(path, "ORIGINAL BYTES"); }},
+      {"rewritten, time put back",
+       [](const std::string& path) {
+         const struct stat before = StatOf(path);
+         WriteFile(path, "ORIGINAL BYTES");
+         const struct timespec times[2] = {before.st_atim, before.st_mtim};
+         ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(source_ + "/live.txt", "original bytes");
+    WriteFile(target_ + "/live.txt", "old");
     ScriptedFileOperations ops;
-    ops.copyData = [&](int, int to) {
-      const std::size_t half = content.size() / 2;
-      EXPECT_EQ(::write(to, content.data(), half), static_cast<ssize_t>(half));
-      return c.reportsFailure ? FileResult::Failure(FileStep::CopyData, ENOSPC, "disk full")
-                              : FileResult::Success();
+    ops.copyData = [&](int from, int to) {
+      const FileResult copied = ops.PosixFileOperations::CopyFileData(from, to);
+      c.change(source_ + "/live.txt");
+      return copied;
     };
 
-    const FileResult result = ops.CopyOneFile(source_ + "/big.bin", target_ + "/big.bin");
+    const FileResult result = Copy("live.txt", &ops, /*checkNothingLost=*/false);
 
-    EXPECT_FALSE(result) << c.name;
-    EXPECT_EQ(result.Step, FileStep::CopyData) << c.name;
-    if (c.reportsFailure) {
-      EXPECT_EQ(result.Error, ENOSPC);
-    }
-    ExpectOldDestinationUntouched(target_ + "/big.bin", "old");
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Step, FileStep::CopyData);
+    EXPECT_NE(result.Reason.find("コピー元が変わりました"), std::string::npos) << result.Reason;
+    ExpectOldDestinationUntouched(target_ + "/live.txt", "old");
   }
 }
 
 TEST_F(CopyOneFileTest, NamesThatAreNotUtf8AreCopiedAndTheOldOneTrashed) {
   // A Shift_JIS folder name whose second byte is the code of "\" and a Latin-1 file name.
-  const std::string name = "caf\xe9.txt";
-  const std::string from = source_ + "/" + name;
-  const std::string to = target_ + "/\x83\x5c/" + name;
-  WriteFile(from, "new");
-  ASSERT_EQ(::mkdir((target_ + "/\x83\x5c").c_str(), 0755), 0);
-  WriteFile(to, "old");
+  const std::string relative = "\x83\x5c/caf\xe9.txt";
+  MakeFolder(source_ + "/\x83\x5c");
+  MakeFolder(target_ + "/\x83\x5c");
+  WriteFile(source_ + "/" + relative, "new");
+  WriteFile(target_ + "/" + relative, "old");
 
-  ASSERT_TRUE(ops_.CopyOneFile(from, to));
+  ASSERT_TRUE(Copy(relative));
 
-  EXPECT_EQ(ReadFile(to), "new");
-  const auto trashed = FindInTrash(to);  // found through its percent-encoded Path line
+  EXPECT_EQ(ReadFile(target_ + "/" + relative), "new");
+  const auto trashed = FindInTrash(target_ + "/" + relative);  // found through its Path line
   ASSERT_TRUE(trashed.has_value());
   EXPECT_EQ(ReadFile(*trashed), "old");
 }
 
-TEST_F(CopyOneFileTest, LongestNameStillGetsATemporaryBesideIt) {
-  // 255 bytes, the most a name may have: the temporary name must be shortened, and not in the
+TEST_F(CopyOneFileTest, LongestNameStillGetsATemporaryBesideItAndGoesToTheTrash) {
+  // 255 bytes, the most a name may have: a named temporary must be shortened, and not in the
   // middle of a character.
   std::string name;
   while (name.size() + 3 <= 251) name += "\xe5\x90\x8d";  // "名"
   name += ".txt";
   ASSERT_LE(name.size(), 255u);
   WriteFile(source_ + "/" + name, "long");
+  ScriptedFileOperations named;
+  named.unnamedTemporaries = false;
 
-  const FileResult result = ops_.CopyOneFile(source_ + "/" + name, target_ + "/" + name);
+  const FileResult result = Copy(name, &named);
 
   ASSERT_TRUE(result) << result.Reason;
   EXPECT_EQ(ReadFile(target_ + "/" + name), "long");
   EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
 
-  // The trash cannot take such a name (its record would be "<name>.trashinfo", too long), so a
-  // second copy over it fails and leaves the first one in place.
+  // The trash files such a name under a shorter one (its record, "<name>.trashinfo", must fit
+  // too) and keeps the whole name in the record, so a second copy over it works like any other.
   WriteFile(source_ + "/" + name, "longer");
-  const FileResult again = ops_.CopyOneFile(source_ + "/" + name, target_ + "/" + name);
-  EXPECT_FALSE(again);
-  EXPECT_EQ(again.Step, FileStep::Trash);
-  ExpectOldDestinationUntouched(target_ + "/" + name, "long");
+  const FileResult again = Copy(name, &named);
+  ASSERT_TRUE(again) << again.Reason;
+  EXPECT_EQ(ReadFile(target_ + "/" + name), "longer");
+  const auto trashed = FindInTrash(target_ + "/" + name);
+  ASSERT_TRUE(trashed.has_value());
+  EXPECT_EQ(ReadFile(*trashed), "long");
 }
 
 TEST_F(CopyOneFileTest, DestinationThatIsTheSourceOrAFolderIsRefused) {
   WriteFile(source_ + "/self.txt", "only copy");
-  ASSERT_EQ(::mkdir((target_ + "/dir.txt").c_str(), 0755), 0);
+  WriteFile(source_ + "/dir.txt", "a file here");
+  MakeFolder(target_ + "/dir.txt");
   WriteFile(target_ + "/dir.txt/inside", "inside");
 
-  const FileResult self = ops_.CopyOneFile(source_ + "/self.txt", source_ + "/self.txt");
-  const FileResult folder = ops_.CopyOneFile(source_ + "/self.txt", target_ + "/dir.txt");
+  const FileResult self = PosixFileOperations().CopyOneFile(
+      OpenedRoot(source_), OpenedRoot(source_), "self.txt", CopyWhen::Always);
+  const FileResult folder = Copy("dir.txt");
 
   EXPECT_FALSE(self);
   ExpectOldDestinationUntouched(source_ + "/self.txt", "only copy");
@@ -319,26 +481,25 @@ TEST_F(CopyOneFileTest, DestinationThatIsTheSourceOrAFolderIsRefused) {
   EXPECT_FALSE(FindInTrash(target_ + "/dir.txt").has_value());
 }
 
-TEST_F(CopyOneFileTest, BadDestinationPathsAreRefused) {
+// Paths below a root are names joined by single "/", never "." or ".." (which would lead out of
+// it), and a root is an absolute path that was opened; anything else is refused untouched.
+TEST_F(CopyOneFileTest, BadPathsAndRootsAreRefused) {
   WriteFile(source_ + "/x", "x");
-  const std::string nul = target_ + "/x" + std::string(1, '\0') + "y";
-  for (const std::string& to : {std::string("relative/x"), target_ + "/", target_ + "/..", nul}) {
-    EXPECT_FALSE(ops_.CopyOneFile(source_ + "/x", to)) << to;
+  WriteFile(dir_ / "outside", "outside");
+  const std::string nul = "x" + std::string(1, '\0') + "y";
+  for (const std::string& relative :
+       {std::string(), std::string("x/"), std::string("/x"), std::string("./x"),
+        std::string("../outside"), std::string("a//x"), nul}) {
+    EXPECT_FALSE(Copy(relative)) << relative;
   }
+  RootFolder relativeRoot;
+  EXPECT_EQ(relativeRoot.Open("main"), EINVAL);
+  EXPECT_FALSE(
+      PosixFileOperations().CopyOneFile(OpenedRoot(source_), relativeRoot, "x", CopyWhen::Always));
+  EXPECT_FALSE(
+      PosixFileOperations().CopyOneFile(relativeRoot, OpenedRoot(target_), "x", CopyWhen::Always));
   EXPECT_FALSE(PathExists(target_ + "/x"));
-}
-
-// A relative source would be read from whatever the current folder happens to be.
-TEST_F(CopyOneFileTest, RelativeSourceIsRefusedWhateverTheCurrentFolder) {
-  WriteFile(source_ + "/x", "from the current folder");
-  char* saved = ::getcwd(nullptr, 0);
-  ASSERT_EQ(::chdir(source_.c_str()), 0);
-  const FileResult result = ops_.CopyOneFile("x", target_ + "/x");
-  ASSERT_EQ(::chdir(saved), 0);
-  std::free(saved);
-  EXPECT_FALSE(result);
-  EXPECT_EQ(result.Step, FileStep::OpenSource);
-  EXPECT_FALSE(PathExists(target_ + "/x"));
+  EXPECT_EQ(ReadFile(dir_ / "outside"), "outside");
 }
 
 // From a different file system the kernel's copy gives way to the read/write loop.
@@ -348,44 +509,52 @@ TEST_F(CopyOneFileTest, SourceOnAnotherFileSystemIsCopiedByHand) {
       shm.st_dev == StatOf(dir_.Path()).st_dev) {
     GTEST_SKIP() << "no second writable file system";
   }
-  const std::string from = "/dev/shm/tarvex-copy-test-" + std::to_string(::getpid());
+  const std::string folder = "/dev/shm/tarvex-copy-test-" + std::to_string(::getpid());
+  MakeFolder(folder);
   const std::string content = RandomBytes((1u << 20) * 2 + 7, 3);
-  WriteFile(from, content, 0600);
-  filetest::SetModificationTime(from, 1500000000, 5);
+  WriteFile(folder + "/from-shm", content, 0600);
+  filetest::SetModificationTime(folder + "/from-shm", 1500000000, 5);
 
-  const FileResult result = ops_.CopyOneFile(from, target_ + "/from-shm");
-  ::unlink(from.c_str());
+  const FileResult result = PosixFileOperations().CopyOneFile(
+      OpenedRoot(folder), OpenedRoot(target_), "from-shm", CopyWhen::Always);
+  ::unlink((folder + "/from-shm").c_str());
+  ::rmdir(folder.c_str());
 
   ASSERT_TRUE(result) << result.Reason;
   EXPECT_EQ(ReadFile(target_ + "/from-shm"), content);
   EXPECT_EQ(StatOf(target_ + "/from-shm").st_mtim.tv_nsec, 5);
 }
 
-TEST_F(CopyOneFileTest, PlacingNeverReplacesAnExistingFile) {
-  WriteFile(target_ + "/a", "a");
-  WriteFile(target_ + "/b", "b");
-  WriteFile(target_ + "/c", "c");
+TEST_F(CopyOneFileTest, NoWayOfPlacingEverReplacesAnExistingFile) {
+  for (const char* name : {"a", "b", "c"}) WriteFile(target_ + "/" + name, name);
+  const RootFolder root = OpenedRoot(target_);
+  PosixFileOperations ops;
+  const int folder = root.Fd();
 
-  const FileResult renamed = ops_.RenameNoReplace(target_ + "/a", target_ + "/b");
-  const FileResult linked = PosixFileOperations::LinkNoReplace(target_ + "/a", target_ + "/b");
-  EXPECT_EQ(renamed.Error, EEXIST);
-  EXPECT_EQ(linked.Error, EEXIST);
+  EXPECT_EQ(ops.RenameNoReplace(folder, "a", folder, "b", "b").Error, EEXIST);
+  EXPECT_EQ(ops.LinkNoReplace(folder, "a", folder, "b", "b").Error, EEXIST);
+  EXPECT_EQ(ops.RenameOverAbsent(folder, "a", folder, "b", "b").Error, EEXIST);
+  EXPECT_EQ(ops.MoveNoReplace(folder, "a", folder, "b", "b").Error, EEXIST);
   EXPECT_EQ(ReadFile(target_ + "/a"), "a");
   EXPECT_EQ(ReadFile(target_ + "/b"), "b");
 
-  ASSERT_TRUE(PosixFileOperations::LinkNoReplace(target_ + "/c", target_ + "/d"));
+  ASSERT_TRUE(ops.LinkNoReplace(folder, "c", folder, "d", "d"));
   EXPECT_FALSE(PathExists(target_ + "/c"));
   EXPECT_EQ(ReadFile(target_ + "/d"), "c");
+  ASSERT_TRUE(ops.RenameOverAbsent(folder, "d", folder, "e", "e"));
+  EXPECT_EQ(ReadFile(target_ + "/e"), "c");
 }
 
 class ForceFolderPathTest : public ::testing::Test {
  protected:
   SandboxFolder dir_;
+  PosixFileOperations ops_;
 };
 
 TEST_F(ForceFolderPathTest, CreatesEveryMissingLevelWithTheUmaskApplied) {
+  const RootFolder root = OpenedRoot(dir_.Path());
   const mode_t mask = ::umask(027);
-  const FileResult result = ForceFolderPath(dir_ / "one/two//three/");
+  const FileResult result = ops_.ForceFolderPath(root, "one/two/three");
   ::umask(mask);
 
   ASSERT_TRUE(result) << result.Reason;
@@ -394,28 +563,30 @@ TEST_F(ForceFolderPathTest, CreatesEveryMissingLevelWithTheUmaskApplied) {
     EXPECT_TRUE(S_ISDIR(st.st_mode)) << level;
     EXPECT_EQ(st.st_mode & 0777, 0750u) << level;
   }
-  EXPECT_TRUE(ForceFolderPath(dir_ / "one/two/three")) << "an existing path is fine";
+  EXPECT_TRUE(ops_.ForceFolderPath(root, "one/two/three")) << "an existing path is fine";
+  EXPECT_TRUE(ops_.ForceFolderPath(root, "")) << "the root itself is there";
 }
 
-TEST_F(ForceFolderPathTest, ALevelThatIsNotAFolderStopsIt) {
+// Below a root a link is never a way through, not even to a real folder: the folders are made in
+// the tree or not at all.
+TEST_F(ForceFolderPathTest, ALevelThatIsAFileOrALinkStopsIt) {
   WriteFile(dir_ / "file", "in the way");
   ASSERT_EQ(::symlink((dir_ / "nowhere").c_str(), (dir_ / "dangling").c_str()), 0);
   ASSERT_EQ(::mkdir((dir_ / "real").c_str(), 0755), 0);
   ASSERT_EQ(::symlink((dir_ / "real").c_str(), (dir_ / "via").c_str()), 0);
+  const RootFolder root = OpenedRoot(dir_.Path());
 
-  const FileResult blocked = ForceFolderPath(dir_ / "file/below/");
-  EXPECT_FALSE(blocked);
-  EXPECT_EQ(blocked.Step, FileStep::CreateFolder);
-  EXPECT_EQ(blocked.Error, ENOTDIR);
+  for (const char* relative : {"file/below", "dangling/x", "via/deeper"}) {
+    const FileResult blocked = ops_.ForceFolderPath(root, relative);
+    EXPECT_FALSE(blocked) << relative;
+    EXPECT_EQ(blocked.Step, FileStep::CreateFolder) << relative;
+    EXPECT_EQ(blocked.Error, ENOTDIR) << relative;
+  }
   EXPECT_EQ(ReadFile(dir_ / "file"), "in the way");
-
-  EXPECT_FALSE(ForceFolderPath(dir_ / "dangling/x/"));
   EXPECT_FALSE(PathExists(dir_ / "nowhere"));
-  EXPECT_FALSE(ForceFolderPath("relative/path/"));
-
-  // A link to a folder is a way through, as the path is for every later open.
-  EXPECT_TRUE(ForceFolderPath(dir_ / "via/deeper/"));
-  EXPECT_TRUE(PathExists(dir_ / "real/deeper"));
+  EXPECT_FALSE(PathExists(dir_ / "real/deeper"));
+  EXPECT_FALSE(ops_.ForceFolderPath(root, "../escape"));
+  EXPECT_FALSE(PathExists(dir_ / "../escape"));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ using filetest::WriteFile;
 class RecycleFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GIO does not use the test's own trash";
+    ASSERT_TRUE(filetest::SandboxTrashIsPrivate()) << "GLib does not use the test's own trash";
   }
   SandboxFolder dir_;
 };
@@ -91,7 +91,7 @@ TEST_F(RecycleFileTest, PathWithANulInsideTouchesNothing) {
   EXPECT_EQ(ReadFile(victim), "safe");
 }
 
-// GIO would resolve a relative path against the current folder and trash a file from there.
+// A relative path would be taken from the current folder and trash a file from there.
 TEST_F(RecycleFileTest, RelativePathTouchesNothing) {
   WriteFile(dir_ / "here.txt", "safe");
   char* saved = ::getcwd(nullptr, 0);
@@ -104,7 +104,8 @@ TEST_F(RecycleFileTest, RelativePathTouchesNothing) {
   EXPECT_EQ(ReadFile(dir_ / "here.txt"), "safe");
 }
 
-// On another volume GIO uses that volume's .Trash-$uid; where it cannot, the file must stay.
+// On another volume the trash is that volume's .Trash-$uid; where none can be made, the file must
+// stay.
 // Either way nothing is ever deleted for good.
 TEST_F(RecycleFileTest, FileOnAnotherVolumeGoesToThatVolumesTrashOrStays) {
   const std::string volume = "/dev/shm";
@@ -130,7 +131,7 @@ TEST_F(RecycleFileTest, FileOnAnotherVolumeGoesToThatVolumesTrashOrStays) {
         ReadFile(volumeTrash + "/info/" + path.substr(volume.size() + 1) + ".trashinfo");
     EXPECT_NE(record.find("Path=" + path.substr(volume.size() + 1)), std::string::npos) << record;
   } else {
-    // GIO refuses e.g. system mounts such as /dev/shm ("not supported"): the file stays.
+    // No trash of ours can be made there (no rights at its top): the file stays.
     EXPECT_EQ(ReadFile(path), "elsewhere") << result.Reason;
     EXPECT_EQ(result.Step, FileStep::Trash);
     EXPECT_FALSE(result.Reason.empty());

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <map>
 #include <optional>
@@ -16,6 +17,7 @@
 
 #include "support/command_test_support.h"
 #include "support/temp_tree.h"
+#include "support/trash_sandbox.h"
 
 namespace tarvex {
 namespace {
@@ -178,6 +180,74 @@ TEST_F(FolderScanTest, OnlyFoldersAndRegularFilesAreListed) {
   EXPECT_EQ(Find(Scan(options), "readonly.txt"), nullptr);
 }
 
+// A link below a root is never a way into a folder: where the other side has a real folder of
+// that name, the scan must not list through the link (one to "/" would list the whole machine, and
+// a later delete would trash files outside the root). The root itself may be a link.
+TEST_F(FolderScanTest, LinksBelowARootAreNeverListedInto) {
+  TempTree outside;
+  outside.File("secret.txt", "not in either tree", T0);
+  outside.File("deeper/also.txt", "nor this", T0);
+  main_.File("x/mine.txt", "m", T0);
+  main_.File("y/z/deep.txt", "d", T0);
+  sub_.Link("x", outside.Root());
+  sub_.Folder("y");
+  sub_.Link("y/z", outside.Root() + "/deeper");
+  TempTree links;
+  links.Link("main", main_.Root());
+  for (const bool oneSideDir : {false, true}) {
+    SCOPED_TRACE(oneSideDir ? "one side dir" : "all folders");
+    ScanOptions options;
+    options.SubFolder = true;
+    options.OneSideDir = oneSideDir;
+    options.DirIgnore = true;  // "y" is Same whatever its times
+    PathList list;
+    ScanFolders(list, links.PathOf("main"), sub_.Root(), options, Everything());
+    std::map<std::string, CompareStatus> expected = {
+        {"x", MainOnly}, {"y", Same}, {"y/z", MainOnly}};
+    if (!oneSideDir) {
+      expected["x/mine.txt"] = MainOnly;
+      expected["y/z/deep.txt"] = MainOnly;
+    }
+    EXPECT_EQ(Statuses(list), expected);
+    EXPECT_TRUE(list.MainRootIdentity.Known) << "the root through a link is listed";
+    EXPECT_TRUE(list.SubRootIdentity.Known);
+  }
+}
+
+// Names joined beyond PATH_MAX are still reached, name by name from the root.
+TEST_F(FolderScanTest, FoldersDeeperThanPathMaxAreListed) {
+  const std::string level(200, 'd');
+  std::string relative;
+  for (const TempTree* tree : {&main_, &sub_}) {
+    int folder = ::open(tree->Root().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    relative.clear();
+    for (int depth = 0; depth < 24; ++depth) {
+      ASSERT_EQ(::mkdirat(folder, level.c_str(), 0755), 0);
+      const int next = ::openat(folder, level.c_str(), O_RDONLY | O_DIRECTORY);
+      ::close(folder);
+      ASSERT_GE(next, 0);
+      folder = next;
+      relative += level + "/";
+    }
+    const int file = ::openat(folder, "bottom.txt", O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, "x", 1), 1);
+    const struct timespec times[2] = {{T0, 0}, {T0 + (tree == &main_ ? 10 : 0), 0}};
+    ASSERT_EQ(::futimens(file, times), 0);
+    ::close(file);
+    ::close(folder);
+  }
+  relative += "bottom.txt";
+  ASSERT_GT(main_.Root().size() + 1 + relative.size(), static_cast<std::size_t>(PATH_MAX));
+  ScanOptions options;
+  options.SubFolder = true;
+  const PathList list = Scan(options);
+  ASSERT_NE(Find(list, relative), nullptr);
+  EXPECT_EQ(Find(list, relative)->Status, MainNewer);
+  EXPECT_EQ(list.PathCount, 25);
+}
+
 TEST_F(FolderScanTest, FileOnOneSideFolderOnTheOther) {
   main_.File("x", "abc", T0);
   sub_.File("x/inside.txt");
@@ -223,8 +293,8 @@ TEST_F(FolderScanTest, FailedReadsOfOneFolderLeaveOnlyItsContentsOut) {
   main_.File("good/a.txt", "a", T0);
   sub_.File("bad/sub.txt", "s", T0);
   sub_.File("good/a.txt", "a", T0);
-  const std::string mainBad = main_.PathOf("bad/");
-  const std::string subBad = sub_.PathOf("bad/");
+  const std::string mainBad = main_.PathOf("bad");
+  const std::string subBad = sub_.PathOf("bad");
   struct Case {
     const char* name;
     std::vector<std::string> unlistable;
@@ -247,15 +317,16 @@ TEST_F(FolderScanTest, FailedReadsOfOneFolderLeaveOnlyItsContentsOut) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedFileOperations files;
-    files.list = [&](const std::string& folder, std::uint32_t mask,
+    files.list = [&](const RootFolder& root, const std::string& relative, std::uint32_t mask,
                      const std::function<void(const DirectoryEntry&)>& onEntry) {
+      const std::string folder = root.PathOf(relative);
       if (std::find(c.unlistable.begin(), c.unlistable.end(), folder) != c.unlistable.end())
-        return false;
-      return files.PosixFileOperations::ListDirectory(folder, mask, onEntry);
+        return FileResult::Failure(FileStep::OpenFolder, EIO, "フォルダを読めません");
+      return files.PosixFileOperations::ListDirectory(root, relative, mask, onEntry);
     };
-    files.folderExists = [&](const std::string& path) {
+    files.folderExists = [&](const std::string& path) -> std::optional<bool> {
       if (path == subBad) return c.subBadExists;
-      return files.PosixFileOperations::FolderExists(path);
+      return std::nullopt;
     };
     ScanOptions options;
     options.SubFolder = true;
@@ -269,6 +340,45 @@ TEST_F(FolderScanTest, FailedReadsOfOneFolderLeaveOnlyItsContentsOut) {
     EXPECT_EQ(Find(list, "good/a.txt")->Status, Same);
     EXPECT_EQ(list.FolderCount, c.paths.size() == 7 ? 3 : 2);
   }
+}
+
+// A folder that cannot be listed (no rights here) is not silently empty: the report names it with
+// the reason, since its files now look one-sided. A root that cannot be listed is reported the
+// same way; a folder that exists on the other side only is nothing to read on this one. As root
+// every folder is readable, so the scan runs in a child with the rights of "nobody".
+TEST(FolderScanReport, UnreadableFoldersAreNamedWithTheirReason) {
+  filetest::SandboxFolder dir;
+  TempTree main(dir / "main");
+  TempTree sub(dir / "sub");
+  main.File("locked/inner.txt", "i", T0);
+  sub.File("locked/inner.txt", "i", T0);
+  main.File("mainonly/x.txt", "x", T0);
+  TempTree lockedRoot(dir / "lockedroot");
+  lockedRoot.File("y.txt", "y", T0);
+  ASSERT_EQ(::chmod(main.PathOf("locked").c_str(), 0), 0);
+  ASSERT_EQ(::chmod(lockedRoot.Root().c_str(), 0311), 0);  // enterable, not listable
+
+  const auto out = commandtest::RunWithoutRootRights([&] {
+    std::string text;
+    ScanOptions options;
+    options.SubFolder = true;
+    for (const std::string& subRoot : {sub.Root(), lockedRoot.Root()}) {
+      PathList list;
+      const ScanReport report = ScanFolders(list, main.Root(), subRoot, options, Everything());
+      for (const UnreadableFolder& folder : report.UnreadableFolders)
+        text += folder.Path + "|" + folder.Reason + "\n";
+      text += "--\n";
+    }
+    return text;
+  });
+  ::chmod(main.PathOf("locked").c_str(), 0755);
+  ::chmod(lockedRoot.Root().c_str(), 0755);
+  if (!out) GTEST_SKIP() << "cannot drop root rights here";
+
+  const std::string reason = "フォルダを読めません (Permission denied)";
+  EXPECT_EQ(*out, main.PathOf("locked") + "|" + reason + "\n--\n" +  //
+                      main.PathOf("locked") + "|" + reason + "\n" +  //
+                      lockedRoot.Root() + "|" + reason + "\n--\n");
 }
 
 TEST_F(FolderScanTest, InvalidPatternStopsTheScanAndLeavesNoRows) {
@@ -293,12 +403,20 @@ TEST_F(FolderScanTest, InvalidPatternStopsTheScanAndLeavesNoRows) {
   EXPECT_EQ(list.PathCount, 1);
 }
 
+// A root that names no folder contributes nothing; a missing one is reported, since all the other
+// side's files then look one-sided, while an empty or non-path text names no folder at all.
 TEST_F(FolderScanTest, MissingAndEmptyRoots) {
   main_.File("a.txt");
   PathList list;
-  ScanFolders(list, main_.Root(), sub_.Root() + "/missing", ScanOptions{}, Everything());
+  const ScanReport missing =
+      ScanFolders(list, main_.Root(), sub_.Root() + "/missing", ScanOptions{}, Everything());
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", MainOnly}}));
-  ScanFolders(list, "", main_.Root(), ScanOptions{}, Everything());
+  ASSERT_EQ(missing.UnreadableFolders.size(), 1u);
+  EXPECT_EQ(missing.UnreadableFolders[0].Path, sub_.Root() + "/missing");
+  EXPECT_FALSE(list.SubRootIdentity.Known);
+  EXPECT_TRUE(list.MainRootIdentity.Known);
+  EXPECT_TRUE(
+      ScanFolders(list, "", main_.Root(), ScanOptions{}, Everything()).UnreadableFolders.empty());
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", SubOnly}}));
   ScanFolders(list, "コンピュータ", main_.Root(), ScanOptions{}, Everything());  // not a path
   EXPECT_EQ(Statuses(list), (std::map<std::string, CompareStatus>{{"a.txt", SubOnly}}));
@@ -366,35 +484,38 @@ void ReferenceScan(PathList& list, const std::string& mainRoot, const std::strin
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     return s;
   };
+  PosixFileOperations files;
   for (int pass = 0; pass < 2; ++pass) {
     const bool sub = pass == 1;
     if (sub) list[0].Path = subRoot;
+    RootFolder root;
+    root.Open(sub ? subRoot : mainRoot);
     for (std::int32_t c = 0; c < list.PathCount; ++c) {
       if (IsFolder(list[c].Attr)) {
         const std::string prefix = c == 0 ? "" : list[c].Path + "/";
-        ListDirectory((sub ? subRoot : mainRoot) + "/" + prefix, options.AttrMask,
-                      [&](const DirectoryEntry& d) {
-                        if (!IsFolder(d.Attr) && CheckFileName(filter, d.Name) != NameShown) return;
-                        const std::string rel = prefix + d.Name;
-                        std::int32_t found = -1;
-                        for (std::int32_t i = 0; sub && i < list.PathCount && found < 0; ++i) {
-                          if (options.CaseInsensitivePairing ? lower(list[i].Path) == lower(rel)
-                                                             : list[i].Path == rel)
-                            found = i;
-                        }
-                        if (found >= 0) {
-                          list.SetSubSide(found, d);
-                          list.CompareEntry(found);
-                          return;
-                        }
-                        PathEntry e{rel, d.Attr, list.PathCount, c};
-                        e.Ignored = IsCopyIgnored(filter, rel, d.Attr);
-                        list.Entries.push_back(e);
-                        const std::int32_t i = list.PathCount++;
-                        sub ? list.SetSubSide(i, d) : list.SetMainSide(i, d);
-                        list.CompareEntry(i);
-                        if (IsFolder(d.Attr)) ++list.FolderCount;
-                      });
+        files.ListDirectory(
+            root, c == 0 ? "" : list[c].Path, options.AttrMask, [&](const DirectoryEntry& d) {
+              if (!IsFolder(d.Attr) && CheckFileName(filter, d.Name) != NameShown) return;
+              const std::string rel = prefix + d.Name;
+              std::int32_t found = -1;
+              for (std::int32_t i = 0; sub && i < list.PathCount && found < 0; ++i) {
+                if (options.CaseInsensitivePairing ? lower(list[i].Path) == lower(rel)
+                                                   : list[i].Path == rel)
+                  found = i;
+              }
+              if (found >= 0) {
+                list.SetSubSide(found, d);
+                list.CompareEntry(found);
+                return;
+              }
+              PathEntry e{rel, d.Attr, list.PathCount, c};
+              e.Ignored = IsCopyIgnored(filter, rel, d.Attr);
+              list.Entries.push_back(e);
+              const std::int32_t i = list.PathCount++;
+              sub ? list.SetSubSide(i, d) : list.SetMainSide(i, d);
+              list.CompareEntry(i);
+              if (IsFolder(d.Attr)) ++list.FolderCount;
+            });
       }
       if (!options.SubFolder) break;
     }

@@ -76,19 +76,39 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_FALSE(std::filesystem::exists(IniPath()));  // loading writes nothing
 }
 
+// Only a missing key ends a list. The sentinel's text stored as a value (a set named so, or a
+// history entry) is an item like any other: nothing a user can enter cuts a list short.
 TEST_F(SettingsTest, GapsEndTheComboListButNotTheStringList) {
   dir_.File("tarvex.ini",
-            "[CompareList]\n0=/a 〓 /b\n1=/c 〓 /d\n3=/e 〓 /f\n"
+            "[CompareList]\n0=/a 〓 /b\n1=**NotData**Error\n2=/c 〓 /d\n4=/e 〓 /f\n"
             "[FilterName]\nItemIndex=1\n0=one\n1=**NotData**Error\n2=three\n"
             "[ExtSelect]\n0=one=*.txt\n1=two=*.c\n3=four=*.h\n"
-            "[ExtHide]\n0=**NotData**Error\n1=one=~*\n");
+            "[ExtHide]\n0=\"**NotData**Error\"\n1=one=~*\n");
   const Settings s = Load();
-  EXPECT_EQ(s.CompareList.Items, (Lines{"/a 〓 /b", "/c 〓 /d"}));
+  EXPECT_EQ(s.CompareList.Items, (Lines{"/a 〓 /b", "**NotData**Error", "/c 〓 /d"}));
   EXPECT_EQ(s.ExtSelectTable.Lines, (Lines{"one=*.txt", "two=*.c", "four=*.h"}));
-  // The sentinel stored as a value counts as missing in both kinds of list.
-  EXPECT_EQ(s.FilterNames.Items, (Lines{"one"}));
-  EXPECT_EQ(s.FilterNames.ItemIndex, -1);  // stored index 1 is beyond the one item
-  EXPECT_EQ(s.ExtHideTable.Lines, (Lines{"one=~*"}));
+  EXPECT_EQ(s.FilterNames.Items, (Lines{"one", "**NotData**Error", "three"}));
+  EXPECT_EQ(s.FilterNames.ItemIndex, 1);
+  EXPECT_EQ(s.ExtHideTable.Lines, (Lines{"**NotData**Error", "one=~*"}));
+}
+
+TEST_F(SettingsTest, SentinelTextAsAHistoryEntryOrSetNameSurvivesASaveAndARestart) {
+  Settings s = Load();
+  s.CompareList.Items = {"/a 〓 /b", "**NotData**Error", " **NotData**Error ", "/c 〓 /d"};
+  s.FilterNames.Items = {"one", "**NotData**Error", "three"};
+  ASSERT_TRUE(Save(s));
+  const Settings t = Load();
+  EXPECT_EQ(t.CompareList.Items.size(), 4u);
+  EXPECT_EQ(t.CompareList.Items.back(), "/c 〓 /d");
+  EXPECT_EQ(t.FilterNames.Items, s.FilterNames.Items);
+}
+
+TEST_F(SettingsTest, CopywaitIsHeldToTenSeconds) {
+  for (const auto& [stored, loaded] : {std::pair{"3600000", 10000}, std::pair{"10000", 10000},
+                                       std::pair{"-5", 0}, std::pair{"500", 500}}) {
+    dir_.File("tarvex.ini", std::string("[option]\ncopywait=") + stored + "\n");
+    EXPECT_EQ(Load().copywait, loaded) << stored;
+  }
 }
 
 TEST_F(SettingsTest, ListOperationsWithLimitsAndDefaults) {
