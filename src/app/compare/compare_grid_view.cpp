@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "app/shell/fixed_colours.h"
+#include "app/shell/grid_helpers.h"
 #include "app/shell/japanese_fonts.h"
 
 namespace tarvex {
@@ -24,10 +25,7 @@ class CompareCellDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     const bool selected = (option.state & QStyle::State_Selected) != 0;
-    const QPalette::ColorGroup group =
-        (option.state & QStyle::State_Enabled) == 0  ? QPalette::Disabled
-        : (option.state & QStyle::State_Active) != 0 ? QPalette::Normal
-                                                     : QPalette::Inactive;
+    const QPalette::ColorGroup group = CellColourGroup(option);
     QBrush background = option.palette.brush(group, QPalette::Highlight);
     QColor text = option.palette.color(group, QPalette::HighlightedText);
     if (!selected) {
@@ -57,28 +55,12 @@ CompareGridView::CompareGridView(const char* name, QColor background, QWidget* p
   setFont(FixedJapaneseFont());
   SetFixedBackground(*this, background);
   setItemDelegate(new CompareCellDelegate(this));
-  setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpReadOnlyGrid(*this, RowHeight);
   setSelectionMode(QAbstractItemView::SingleSelection);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-  setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setTabKeyNavigation(false);
-  setWordWrap(false);
   setShowGrid(false);
-  setCornerButtonEnabled(false);
   setFocusPolicy(Qt::WheelFocus);
-
-  QHeaderView* rows = verticalHeader();
-  rows->hide();
-  rows->setMinimumSectionSize(1);
-  rows->setDefaultSectionSize(RowHeight);
-  rows->setSectionResizeMode(QHeaderView::Fixed);
-  QHeaderView* columns = horizontalHeader();
-  columns->hide();
-  columns->setMinimumSectionSize(0);
-  columns->setStretchLastSection(false);
-  columns->setDefaultSectionSize(LineNoWidth);
+  horizontalHeader()->hide();
+  horizontalHeader()->setDefaultSectionSize(LineNoWidth);
 
   verticalScrollBar()->installEventFilter(this);
 }

@@ -58,6 +58,13 @@ std::vector<std::string> Lines(const QPlainTextEdit& memo) {
   return lines;
 }
 
+// Across windows too: the combo's drop-down list is a window of its own.
+bool Contains(const QWidget* container, const QWidget* widget) {
+  for (const QWidget* w = widget; w != nullptr; w = w->parentWidget())
+    if (w == container) return true;
+  return false;
+}
+
 QPushButton* Button(const char* name, const QString& caption, int minimumWidth, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QLatin1String(name));
@@ -142,13 +149,6 @@ FilterPage::FilterPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
 }
 
 FilterPage::~FilterPage() = default;
-
-bool FilterPage::Contains(const QWidget* container, const QWidget* widget) const {
-  // Across windows too: the combo's drop-down list is a window of its own.
-  for (const QWidget* w = widget; w != nullptr; w = w->parentWidget())
-    if (w == container) return true;
-  return false;
-}
 
 void FilterPage::FocusChanged(QWidget* old, QWidget* now) {
   // Another program, a message box or a drop-down list taking the focus is no exit: the user

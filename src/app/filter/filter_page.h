@@ -70,7 +70,6 @@ class FilterPage : public QWidget {
                     const QString& priority, const std::vector<const char*>& labelNames,
                     QPlainTextEdit*& memo, const char* memoName);
   void FocusChanged(QWidget* old, QWidget* now);
-  bool Contains(const QWidget* container, const QWidget* widget) const;
   void SetEditable(bool editable);
   void ShowLists(const FilterLists& lists);
   std::string ComboText() const;

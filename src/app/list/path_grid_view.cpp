@@ -40,10 +40,7 @@ class GridCellDelegate : public QStyledItemDelegate {
     if (style != nullptr) style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
     const bool selected = (opt.state & QStyle::State_Selected) != 0;
-    const QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) == 0 ? QPalette::Disabled
-                                       : (opt.state & QStyle::State_Active) != 0
-                                           ? QPalette::Normal
-                                           : QPalette::Inactive;
+    const QPalette::ColorGroup group = CellColourGroup(opt);
     painter->save();
     painter->setClipRect(opt.rect);
     painter->setFont(opt.font);
@@ -63,31 +60,16 @@ PathGridView::PathGridView(QWidget* parent) : QTableView(parent) {
   font.setPixelSize(FontPixelSize);
   setFont(font);
   setItemDelegate(new GridCellDelegate(this));
-  setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpReadOnlyGrid(*this, RowHeight);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-  setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setTabKeyNavigation(false);
-  setWordWrap(false);
-  setCornerButtonEnabled(false);
   setSortingEnabled(false);
 
-  QHeaderView* rows = verticalHeader();
-  rows->hide();
-  rows->setMinimumSectionSize(1);
-  rows->setDefaultSectionSize(RowHeight);
-  rows->setSectionResizeMode(QHeaderView::Fixed);
-
   QHeaderView* columns = horizontalHeader();
-  columns->setMinimumSectionSize(0);
   // The path column takes what the others leave, so only they are dragged.
   columns->setSectionResizeMode(QHeaderView::Interactive);
   connect(columns, &QHeaderView::sectionResized, this, [this](int column) {
     if (column != PathColumn) Q_EMIT ViewportResized();
   });
-  columns->setStretchLastSection(false);
   columns->setSectionsClickable(true);
   columns->setHighlightSections(false);
   columns->setDefaultAlignment(Qt::AlignCenter);

@@ -2,12 +2,38 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <algorithm>
 
 #include "core/list/list_navigation.h"
 
 namespace tarvex {
+
+void SetUpReadOnlyGrid(QTableView& grid, int rowHeight) {
+  grid.setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  grid.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid.setTabKeyNavigation(false);
+  grid.setWordWrap(false);
+  grid.setCornerButtonEnabled(false);
+
+  QHeaderView* rows = grid.verticalHeader();
+  rows->hide();
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(rowHeight);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  QHeaderView* columns = grid.horizontalHeader();
+  columns->setMinimumSectionSize(0);
+  columns->setStretchLastSection(false);
+}
+
+QPalette::ColorGroup CellColourGroup(const QStyleOptionViewItem& option) {
+  if ((option.state & QStyle::State_Enabled) == 0) return QPalette::Disabled;
+  return (option.state & QStyle::State_Active) != 0 ? QPalette::Normal : QPalette::Inactive;
+}
 
 int FitColumnWidth(QTableView& grid, int column) {
   const QHeaderView* header = grid.horizontalHeader();

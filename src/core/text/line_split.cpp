@@ -23,8 +23,7 @@ bool NextLine(std::string_view& rest, std::string_view& line) {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  std::string_view line;
-  while (NextLine(text, line)) lines.push_back(line);
+  ForEachLine(text, [&lines](std::string_view line) { lines.push_back(line); });
   return lines;
 }
 

@@ -24,18 +24,7 @@ std::vector<std::string> TextLines(std::string_view bytes);
 // Calls each(line) for the lines of TextLines(bytes) in order, without making them strings.
 template <typename Each>
 void ForEachTextLine(std::string_view bytes, Each each) {
-  bytes = bytes.substr(0, bytes.find('\0'));
-  std::string_view line;
-  if (bytes.find('\r') != std::string_view::npos) {
-    while (NextLine(bytes, line)) each(line);
-    return;
-  }
-  // Only LF ends a line here, and the library's search for one byte is the fastest there is.
-  while (!bytes.empty()) {
-    const std::size_t end = bytes.find('\n');
-    each(bytes.substr(0, end));
-    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-  }
+  ForEachLine(bytes.substr(0, bytes.find('\0')), each);
 }
 
 }  // namespace tarvex
