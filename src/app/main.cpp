@@ -1,5 +1,5 @@
-#include "app/shell/program_start.h"
-#include "app/shell/tarvex_application.h"
+#include "app/window/program_start.h"
+#include "app/window/tarvex_application.h"
 
 int main(int argc, char* argv[]) {
   tarvex::TarvexApplication app(argc, argv);

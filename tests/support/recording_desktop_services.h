@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/desktop_services.h"
+#include "app/services/desktop_services.h"
 
 namespace tarvex::test {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-#include "app/shell/message_boxes.h"
+#include "app/services/message_boxes.h"
 
 namespace tarvex::test {
 

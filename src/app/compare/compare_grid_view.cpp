@@ -6,9 +6,9 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-#include "app/shell/fixed_colours.h"
-#include "app/shell/grid_helpers.h"
-#include "app/shell/japanese_fonts.h"
+#include "app/widgets/fixed_colours.h"
+#include "app/widgets/grid_helpers.h"
+#include "app/widgets/japanese_fonts.h"
 
 namespace tarvex {
 

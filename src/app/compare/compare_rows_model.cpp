@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QString>
 
-#include "app/shell/fixed_colours.h"
+#include "app/widgets/fixed_colours.h"
 #include "core/textcompare/display_lines.h"
 
 namespace tarvex {

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "app/log/qv_message_box.h"
-#include "app/shell/app_identity.h"
-#include "app/shell/combo_mirror.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/japanese_fonts.h"
-#include "app/shell/main_state.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/combo_mirror.h"
+#include "app/widgets/handler_guard.h"
+#include "app/widgets/japanese_fonts.h"
+#include "core/session/main_state.h"
 #include "core/text/comma_text.h"
 #include "core/text/line_split.h"
 

@@ -11,11 +11,11 @@
 
 #include "app/folder/folder_tree_view.h"
 #include "app/log/qv_message_box.h"
-#include "app/shell/combo_mirror.h"
-#include "app/shell/fixed_colours.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/japanese_fonts.h"
-#include "app/shell/main_state.h"
+#include "app/widgets/combo_mirror.h"
+#include "app/widgets/fixed_colours.h"
+#include "app/widgets/handler_guard.h"
+#include "app/widgets/japanese_fonts.h"
+#include "core/session/main_state.h"
 #include "core/settings/compare_pair.h"
 
 namespace tarvex {

@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "app/help/qv_help_text.h"
-#include "app/shell/desktop_services.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/japanese_fonts.h"
+#include "app/services/desktop_services.h"
+#include "app/widgets/handler_guard.h"
+#include "app/widgets/japanese_fonts.h"
 
 namespace tarvex {
 

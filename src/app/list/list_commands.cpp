@@ -9,10 +9,10 @@
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
-#include "app/shell/app_identity.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/main_state.h"
-#include "app/shell/message_boxes.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/handler_guard.h"
+#include "core/session/main_state.h"
+#include "app/services/message_boxes.h"
 #include "core/commands/command_text.h"
 #include "core/commands/copy_command.h"
 #include "core/commands/delete_command.h"
@@ -61,7 +61,7 @@ template <typename Command, typename Info>
 void ListCommands::RunCommand(const Info& info) {
   // A loop lets other events run at every row; a second command or a rescan meanwhile would
   // change the list under it.
-  if (state_.CommandRunning.IsLocked() || state_.PathList == nullptr) return;
+  if (state_.ListGuard.IsHeld() || state_.PathList == nullptr) return;
   int first = 0, last = 0;
   if (!SelectedRows(first, last)) return;
   PathGridView& grid = *page_.SGPath();
@@ -69,7 +69,7 @@ void ListCommands::RunCommand(const Info& info) {
 
   CommandResult result;
   try {
-    const CommandLock running(state_.CommandRunning);
+    const ListHold running(state_.ListGuard);
     CommandSettings settings;
     settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);
     settings.ScanAttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;

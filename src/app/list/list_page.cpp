@@ -21,13 +21,13 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
-#include "app/shell/app_identity.h"
-#include "app/shell/fixed_colours.h"
-#include "app/shell/grid_helpers.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/japanese_fonts.h"
-#include "app/shell/main_state.h"
-#include "app/shell/message_boxes.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/fixed_colours.h"
+#include "app/widgets/grid_helpers.h"
+#include "app/widgets/handler_guard.h"
+#include "app/widgets/japanese_fonts.h"
+#include "core/session/main_state.h"
+#include "app/services/message_boxes.h"
 #include "core/commands/command_text.h"
 #include "core/filter/wildcard.h"
 #include "core/list/folder_hiding.h"
@@ -303,13 +303,13 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
 
 void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                               const FilterSet& filter, const ScanOptions& options) {
-  if (state_.CommandRunning.IsLocked()) return;
+  if (state_.ListGuard.IsHeld()) return;
   std::optional<std::string> maskError;
   ScanReport report;
   {
     // The counter lets paint and system events run meanwhile; no handler may read or change the
     // list until it is whole again (the grid is detached from it below).
-    const CommandLock rebuilding(state_.CommandRunning);
+    const ListHold rebuilding(state_.ListGuard);
     BusyCursor busy(*sgPath_);
     ShowFolderLabels(mainRoot, subRoot);
     PathList& list = state_.EnsurePathList();
@@ -417,9 +417,9 @@ void ListPage::SetShownColumnWidths() {
 void ListPage::TSListResize() { FitColumnWidth(*sgPath_, ColumnPath); }
 
 void ListPage::SGPathHeaderClick(int column) {
-  if (state_.CommandRunning.IsLocked()) return;
+  if (state_.ListGuard.IsHeld()) return;
   {
-    const CommandLock sorting(state_.CommandRunning);
+    const ListHold sorting(state_.ListGuard);
     ClickListHeader(column, shown_.SortCol, shown_.SortUp);
     SortPathList();
     FillPathGrid();
@@ -430,7 +430,7 @@ void ListPage::SGPathHeaderClick(int column) {
 void ListPage::SGPathPopup(QPoint globalPos) { pmSGPath_->popup(globalPos + PopupOffset); }
 
 bool ListPage::UndoClickWhileCommandRuns(QCheckBox& box) {
-  if (!state_.CommandRunning.IsLocked()) return false;
+  if (!state_.ListGuard.IsHeld()) return false;
   // The list cannot follow the option now; the box keeps showing what the list was made with.
   box.setChecked(!box.isChecked());
   return true;
@@ -461,7 +461,7 @@ void ListPage::CKDirHideClick() {
 void ListPage::CKDirIgnoreClick() {
   if (UndoClickWhileCommandRuns(*ckDirIgnore_) || PathCount() <= 0) return;
   {
-    const CommandLock sorting(state_.CommandRunning);
+    const ListHold sorting(state_.ListGuard);
     SortPathList();
     FillPathGrid();
   }

@@ -9,8 +9,8 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
-#include "app/shell/grid_helpers.h"
-#include "app/shell/japanese_fonts.h"
+#include "app/widgets/grid_helpers.h"
+#include "app/widgets/japanese_fonts.h"
 
 namespace tarvex {
 

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QString>
 
-#include "app/shell/fixed_colours.h"
+#include "app/widgets/fixed_colours.h"
 #include "core/list/list_column.h"
 #include "core/text/text_encoding.h"
 

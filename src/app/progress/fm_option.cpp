@@ -4,9 +4,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/shell/app_identity.h"
-#include "app/shell/fixed_colours.h"
-#include "app/shell/japanese_fonts.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/fixed_colours.h"
+#include "app/widgets/japanese_fonts.h"
 
 namespace tarvex {
 

@@ -1,6 +1,6 @@
 #include "core/filter/filter_set.h"
 
-#include "core/scan/path_entry.h"
+#include "core/fs/file_attributes.h"
 
 namespace tarvex {
 

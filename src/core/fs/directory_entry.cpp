@@ -9,7 +9,7 @@
 #include <ctime>
 #include <memory>
 
-#include "core/scan/path_entry.h"
+#include "core/fs/file_attributes.h"
 
 namespace tarvex {
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/fs/file_attributes.h"
+
 namespace tarvex {
 
 enum CompareStatus : std::int32_t {
@@ -16,17 +18,6 @@ enum CompareStatus : std::int32_t {
   Same = 7,
   Neither = 8,
 };
-
-// Attribute words of directory entries, as the scan mask sees them.
-inline constexpr std::uint32_t AttrReadOnly = 1;
-inline constexpr std::uint32_t AttrDirectory = 16;
-inline constexpr std::uint32_t AttrArchive = 32;
-inline constexpr std::uint32_t AttrNormal = 128;
-// Symbolic links, sockets, FIFOs and devices: outside every scan mask, so never listed.
-inline constexpr std::uint32_t AttrSpecial = 1024;
-inline constexpr std::uint32_t DefaultScanAttrMask = 49;
-
-inline bool IsFolder(std::uint32_t attr) { return (attr & AttrDirectory) != 0; }
 
 struct PathEntry {
   std::string Path;  // relative to the root, names joined by "/", bytes as the file system has them

@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "app/help/qv_help_text.h"
-#include "app/shell/fm_main.h"
-#include "app/shell/program_start.h"
+#include "app/window/fm_main.h"
+#include "app/window/program_start.h"
 #include "support/qt_printers.h"
 #include "support/recording_desktop_services.h"
 #include "support/recording_message_boxes.h"

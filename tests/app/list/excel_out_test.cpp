@@ -19,8 +19,8 @@
 
 #include "app/list/list_page.h"
 #include "app/list/path_list_model.h"
-#include "app/shell/fm_main.h"
-#include "app/shell/program_start.h"
+#include "app/window/fm_main.h"
+#include "app/window/program_start.h"
 #include "core/filter/filter_set.h"
 #include "core/report/file_opener.h"
 #include "support/child_process.h"

@@ -26,8 +26,8 @@
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
-#include "app/shell/fm_main.h"
-#include "app/shell/program_start.h"
+#include "app/window/fm_main.h"
+#include "app/window/program_start.h"
 #include "core/commands/command_text.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
@@ -111,7 +111,7 @@ TEST_F(ListCommandsTest, NewestCopyReplacesTheOlderFileAndUpdatesTheRowInPlace) 
   // While the loop runs: a picture of the dialog, and a rescan and a re-sort that must wait.
   bool sawRunning = false;
   QTimer::singleShot(0, [&] {
-    sawRunning = window->State().CommandRunning.IsLocked();
+    sawRunning = window->State().ListGuard.IsHeld();
     EXPECT_FALSE(dialog.BTOK()->isEnabled());
     EXPECT_TRUE(dialog.BTCancel()->isEnabled());
     test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_running"));
@@ -120,7 +120,7 @@ TEST_F(ListCommandsTest, NewestCopyReplacesTheOlderFileAndUpdatesTheRowInPlace) 
   });
   page->PMMNewMainToSub->trigger();
   EXPECT_TRUE(sawRunning);
-  EXPECT_FALSE(window->State().CommandRunning.IsLocked());
+  EXPECT_FALSE(window->State().ListGuard.IsHeld());
 
   EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "new version");
   const auto trashed = FindInTrash(subRoot + "/new.txt");
@@ -230,7 +230,7 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
   std::vector<bool> before;
   for (QCheckBox* box : options) before.push_back(box->isChecked());
   QTimer::singleShot(0, [&] {
-    ASSERT_TRUE(window->State().CommandRunning.IsLocked());
+    ASSERT_TRUE(window->State().ListGuard.IsHeld());
     for (QCheckBox* box : options) box->click();
     choice->setFocus();
     QTest::keyClick(choice, Qt::Key_Down);
@@ -309,7 +309,7 @@ TEST_F(ListCommandsTest, UnpluggedStickStopsTheCommandWithAMessage) {
     EXPECT_EQ(boxes.Calls[0].Text, QString::fromUtf8(RootChangedText));
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_FALSE(window->FMOption()->isVisible());
-    EXPECT_FALSE(window->State().CommandRunning.IsLocked());
+    EXPECT_FALSE(window->State().ListGuard.IsHeld());
   }
   EXPECT_EQ(ReadFile(stick + "/new.txt"), "old");
 }

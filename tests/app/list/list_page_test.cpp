@@ -30,9 +30,9 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
-#include "app/shell/fm_main.h"
-#include "app/shell/grid_helpers.h"
-#include "app/shell/program_start.h"
+#include "app/window/fm_main.h"
+#include "app/widgets/grid_helpers.h"
+#include "app/window/program_start.h"
 #include "core/scan/folder_scan.h"
 #include "core/scan/path_entry.h"
 #include "core/settings/settings.h"
@@ -437,7 +437,7 @@ TEST_F(ListPageTest, ScanServesTheWindowButNothingTouchesTheHalfBuiltList) {
   bool ranDuringTheScan = false;
   int rowsSeen = -1;
   QTimer::singleShot(0, [&] {
-    ranDuringTheScan = window->State().CommandRunning.IsLocked();
+    ranDuringTheScan = window->State().ListGuard.IsHeld();
     rowsSeen = model->rowCount();
     page->UpdatePathList("", "", AllFilesIgnoringLogs());  // would empty the list
     ClickHeader(2);

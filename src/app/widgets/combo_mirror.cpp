@@ -1,4 +1,4 @@
-#include "app/shell/combo_mirror.h"
+#include "app/widgets/combo_mirror.h"
 
 #include <QSignalBlocker>
 

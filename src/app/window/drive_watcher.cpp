@@ -1,13 +1,13 @@
-#include "app/shell/drive_watcher.h"
+#include "app/window/drive_watcher.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include "app/shell/app_identity.h"
-#include "app/shell/desktop_services.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/main_state.h"
-#include "app/shell/message_boxes.h"
+#include "app/widgets/app_identity.h"
+#include "app/services/desktop_services.h"
+#include "app/widgets/handler_guard.h"
+#include "core/session/main_state.h"
+#include "app/services/message_boxes.h"
 #include "core/drives/drive_change.h"
 
 namespace tarvex {
@@ -47,7 +47,7 @@ void DriveWatcher::TMWatcheDriveTimer() {
   if (!state_.SharedListsAlive() || !folderTabShown_()) return;
   // A restart now would end a running copy or delete halfway, or release the lists under the
   // handler of an open dialog: look again later.
-  if (state_.CommandRunning.IsLocked() || QApplication::activeModalWidget() != nullptr) {
+  if (state_.ListGuard.IsHeld() || QApplication::activeModalWidget() != nullptr) {
     SetInterval(CheckInterval);
     return;
   }

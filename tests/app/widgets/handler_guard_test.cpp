@@ -1,4 +1,4 @@
-#include "app/shell/handler_guard.h"
+#include "app/widgets/handler_guard.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/shell/message_boxes.h"
+#include "app/services/message_boxes.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "app/shell/fm_main.h"
+#include "app/window/fm_main.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,13 +17,13 @@
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
 #include "app/log/qv_message_box.h"
-#include "app/shell/app_identity.h"
-#include "app/shell/combo_mirror.h"
-#include "app/shell/drive_watcher.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/japanese_fonts.h"
-#include "app/shell/qt_desktop_services.h"
-#include "app/shell/qt_message_boxes.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/combo_mirror.h"
+#include "app/window/drive_watcher.h"
+#include "app/widgets/handler_guard.h"
+#include "app/widgets/japanese_fonts.h"
+#include "app/services/qt_desktop_services.h"
+#include "app/services/qt_message_boxes.h"
 #include "core/scan/path_entry.h"
 #include "core/settings/compare_pair.h"
 #include "core/settings/settings.h"
@@ -84,7 +84,7 @@ void TFMMain::SetProgressDialog(TFMOption* dialog) {
 }
 
 void TFMMain::CloseIfAskedMeanwhile() {
-  if (closeAfterCommand_ && !state_.CommandRunning.IsLocked()) {
+  if (closeAfterCommand_ && !state_.ListGuard.IsHeld()) {
     closeAfterCommand_ = false;
     close();
   }
@@ -244,7 +244,7 @@ void TFMMain::ApplyWindowRect(const WindowRect& rect) {
 }
 
 void TFMMain::closeEvent(QCloseEvent* event) {
-  if (state_.CommandRunning.IsLocked()) {
+  if (state_.ListGuard.IsHeld()) {
     // Closing acts as 中止: the loop stops after its current file, and the window closes when
     // the command (or a scan or sort that holds the list) has returned, so no work goes on unseen
     // after the window is gone.
@@ -276,7 +276,7 @@ void TFMMain::RefreshActivePage() {
   if (pageControl1_->currentWidget() == tsFolder_) {
     driveWatcher_->SetInterval(DriveWatcher::CheckInterval);
   }
-  if (state_.CommandRunning.IsLocked() || filterPage_->HoldingHideMemo()) return;
+  if (state_.ListGuard.IsHeld() || filterPage_->HoldingHideMemo()) return;
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();
@@ -318,7 +318,7 @@ void TFMMain::CBFilterChoice2Change(int index) {
 }
 
 void TFMMain::CBFilterChoiceChange(int index) {
-  if (state_.CommandRunning.IsLocked()) {
+  if (state_.ListGuard.IsHeld()) {
     // No rescan can follow while a loop runs: the choice goes back to the set the list uses.
     FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
     return;

@@ -1,4 +1,4 @@
-#include "app/shell/fm_main.h"
+#include "app/window/fm_main.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
-#include "app/shell/program_start.h"
+#include "app/window/program_start.h"
 #include "core/settings/settings.h"
 #include "support/qt_printers.h"
 #include "support/recording_message_boxes.h"

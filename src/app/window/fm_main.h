@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/shell/main_state.h"
-#include "app/shell/message_boxes.h"
+#include "core/session/main_state.h"
+#include "app/services/message_boxes.h"
 
 class QComboBox;
 class QTabWidget;

@@ -1,4 +1,4 @@
-#include "app/shell/drive_watcher.h"
+#include "app/window/drive_watcher.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/shell/fm_main.h"
-#include "app/shell/program_start.h"
-#include "core/commands/command_guard.h"
+#include "app/window/fm_main.h"
+#include "app/window/program_start.h"
+#include "core/session/list_guard.h"
 #include "support/qt_printers.h"
 #include "support/recording_desktop_services.h"
 #include "support/recording_message_boxes.h"
@@ -127,7 +127,7 @@ TEST_F(DriveWatcherTest, AChangeWhileAnotherTabIsShownIsNoticedOnlyBackOnTheFold
 TEST_F(DriveWatcherTest, NoRestartWhileACopyOrDeleteRuns) {
   desktop.Drives.push_back("/media/me/STICK");
   {
-    const CommandLock running(window->State().CommandRunning);
+    const ListHold running(window->State().ListGuard);
     Tick();
     EXPECT_EQ(Watcher().Interval(), 3000);
     EXPECT_TRUE(desktop.Calls.empty());

@@ -1,8 +1,8 @@
-#include "app/shell/tarvex_application.h"
+#include "app/window/tarvex_application.h"
 
-#include "app/shell/app_identity.h"
-#include "app/shell/handler_guard.h"
-#include "app/shell/japanese_fonts.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/handler_guard.h"
+#include "app/widgets/japanese_fonts.h"
 
 namespace tarvex {
 

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "app/shell/qt_message_boxes.h"
+#include "app/services/qt_message_boxes.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "app/shell/grid_helpers.h"
+#include "app/widgets/grid_helpers.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

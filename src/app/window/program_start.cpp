@@ -1,4 +1,4 @@
-#include "app/shell/program_start.h"
+#include "app/window/program_start.h"
 
 #include "app/progress/fm_option.h"
 

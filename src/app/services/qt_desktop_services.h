@@ -1,7 +1,7 @@
 #pragma once
 // The desktop services of the running system.
 
-#include "app/shell/desktop_services.h"
+#include "app/services/desktop_services.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "app/shell/fixed_colours.h"
+#include "app/widgets/fixed_colours.h"
 
 #include <QPalette>
 #include <QWidget>

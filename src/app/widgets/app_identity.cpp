@@ -1,4 +1,4 @@
-#include "app/shell/app_identity.h"
+#include "app/widgets/app_identity.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "app/shell/qt_desktop_services.h"
+#include "app/services/qt_desktop_services.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
-#include "app/shell/handler_guard.h"
+#include "app/widgets/handler_guard.h"
 
 #include <stdexcept>
 
-#include "app/shell/app_identity.h"
+#include "app/widgets/app_identity.h"
 
 namespace tarvex {
 

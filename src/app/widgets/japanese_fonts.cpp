@@ -1,4 +1,4 @@
-#include "app/shell/japanese_fonts.h"
+#include "app/widgets/japanese_fonts.h"
 
 #include <QStringList>
 

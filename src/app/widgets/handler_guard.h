@@ -6,7 +6,7 @@
 #include <exception>
 #include <utility>
 
-#include "app/shell/message_boxes.h"
+#include "app/services/message_boxes.h"
 
 namespace tarvex {
 

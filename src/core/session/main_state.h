@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "core/commands/command_guard.h"
+#include "core/session/list_guard.h"
 #include "core/list/shown_list.h"
 #include "core/scan/path_list.h"
 #include "core/settings/profile_file.h"
@@ -43,7 +43,7 @@ class MainState {
   bool CopyCancelRequested = false;
   // A copy or delete loop, a scan or a sort is running: commands, sorts and rescans that would
   // change the PathList under it are ignored, and closing waits for its end.
-  tarvex::CommandGuard CommandRunning;
+  tarvex::ListGuard ListGuard;
   // What the list tab shows of the PathList.
   tarvex::ShownList Shown;
 

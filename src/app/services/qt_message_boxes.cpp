@@ -1,4 +1,4 @@
-#include "app/shell/qt_message_boxes.h"
+#include "app/services/qt_message_boxes.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "app/shell/main_state.h"
+#include "core/session/main_state.h"
 
 #include <utility>
 

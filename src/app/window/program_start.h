@@ -5,7 +5,7 @@
 #include <QString>
 #include <memory>
 
-#include "app/shell/fm_main.h"
+#include "app/window/fm_main.h"
 
 namespace tarvex {
 
