@@ -23,8 +23,8 @@
 #include "app/list/list_locale.h"
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
-#include "app/window/fm_main.h"
 #include "app/services/message_boxes.h"
+#include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/list/list_column.h"
 #include "core/scan/path_list.h"
@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QTemporaryDir folder;
   PrintingBoxes boxes;
-  const auto window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), &boxes);
+  const auto window =
+      StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
   window->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
       ->setCurrentWidget(window->TSList());
   QApplication::processEvents();

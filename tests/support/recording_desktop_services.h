@@ -2,7 +2,6 @@
 // Desktop services that touch nothing: the drive list is what the test sets, and every call is
 // recorded in order.
 
-#include <QString>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,9 +29,7 @@ class RecordingDesktopServices : public DesktopServices {
     if (OnSleep) OnSleep();
   }
   void Restart() override { Calls.push_back("restart"); }
-  void OpenUrl(const QString& address) override {
-    Calls.push_back("open " + address.toStdString());
-  }
+  void Open(const std::string& address) override { Calls.push_back("open " + address); }
 };
 
 }  // namespace tarvex::test

@@ -16,15 +16,18 @@
 #include "app/compare/compare_rows_model.h"
 #include "app/compare/grid_sync.h"
 #include "app/log/qv_message_box.h"
+#include "app/services/services.h"
 #include "app/widgets/app_identity.h"
+#include "app/widgets/display_text.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/grid_helpers.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
-#include "core/session/main_state.h"
-#include "app/services/message_boxes.h"
+#include "app/widgets/named_widget.h"
+#include "app/widgets/side_colours.h"
 #include "core/fs/path.h"
 #include "core/scan/path_entry.h"
+#include "core/session/main_state.h"
 #include "core/text/text_encoding.h"
 #include "core/textcompare/compare_navigation.h"
 #include "core/textcompare/file_bytes.h"
@@ -42,8 +45,6 @@ constexpr std::array<const char*, 2> MissingFileText = {"メインファイル�
                                                         "サブファイルが在りません。"};
 constexpr const char* ReadFailedText = "ファイルを読み込めませんでした。";
 
-constexpr std::array<QRgb, 2> DiffFileNameBackground = {0xE8F8FF, 0xFFFBF0};
-constexpr std::array<QRgb, 2> GridBackground = {0xF0FAFF, 0xFFFBF0};
 constexpr std::array<const char*, 2> GridName = {"SGCompareM", "SGCompareS"};
 
 // Panel2's controls as designed: left and top; the name labels reach to 24 pixels short of the
@@ -61,8 +62,6 @@ constexpr int DesignGridHeight = 264;
 // Panel2 and the splitter lie above and between the grids.
 constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::SplitterWidth;
 
-QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
-
 // "A file at the path" for the comparison: a regular file; a path that is not absolute (a root
 // that names no folder) names none.
 bool FileToCompareExists(const std::string& path) {
@@ -70,8 +69,7 @@ bool FileToCompareExists(const std::string& path) {
 }
 
 QLabel* PanelLabel(QWidget* panel, const char* name, const QString& caption, QPoint at) {
-  auto* label = new QLabel(caption, panel);
-  label->setObjectName(QLatin1String(name));
+  auto* label = Named<QLabel>(name, caption, panel);
   label->move(at);
   label->adjustSize();
   return label;
@@ -79,8 +77,7 @@ QLabel* PanelLabel(QWidget* panel, const char* name, const QString& caption, QPo
 
 QPushButton* PanelButton(QWidget* panel, const char* name, const QString& caption,
                          const QRect& rect) {
-  auto* button = new QPushButton(caption, panel);
-  button->setObjectName(QLatin1String(name));
+  auto* button = Named<QPushButton>(name, caption, panel);
   button->setGeometry(rect);
   return button;
 }
@@ -92,51 +89,50 @@ void SetLabelText(QLabel& label, const QString& text) {
 
 }  // namespace
 
-ComparePage::ComparePage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), state_(state), log_(log), boxes_(boxes) {
+ComparePage::ComparePage(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
+                         QWidget* parent)
+    : QWidget(parent), state_(state), log_(log), boxes_(services.Boxes()) {
   setObjectName(QStringLiteral("ComparePage"));
   setFont(FixedJapaneseFont());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  panel2_ = new QWidget(this);
-  panel2_->setObjectName(QStringLiteral("Panel2"));
+  panel2_ = Named<QWidget>("Panel2", this);
   panel2_->setFixedHeight(Panel2Height);
   BuildPanel2();
   layout->addWidget(panel2_);
 
-  spCompare_ = new QSplitter(Qt::Vertical, this);
-  spCompare_->setObjectName(QStringLiteral("SPCompare"));
+  spCompare_ = Named<QSplitter>("SPCompare", Qt::Vertical, this);
   spCompare_->setHandleWidth(SplitterWidth);
   spCompare_->setOpaqueResize(true);
   spCompare_->setChildrenCollapsible(false);
   for (const std::size_t side : {MainSide, SubSide}) {
     auto* grid =
-        new CompareGridView(GridName[side], QColor::fromRgb(GridBackground[side]), spCompare_);
+        new CompareGridView(GridName[side], QColor::fromRgb(CompareGridRgb[side]), spCompare_);
     grid->setMinimumHeight(GridMinimumHeight);
     models_[side] =
-        new CompareRowsModel(state_.CompareRows, side, QColor::fromRgb(GridBackground[side]), this);
+        new CompareRowsModel(state_.CompareRows, side, QColor::fromRgb(CompareGridRgb[side]), this);
     grid->setModel(models_[side]);
     grid->setColumnWidth(CompareRowsModel::ColumnLineNo, CompareGridView::LineNoWidth);
     grid->setColumnWidth(CompareRowsModel::ColumnText, CompareGridView::DesignTextWidth);
     spCompare_->addWidget(grid);
     grids_[side] = grid;
-    connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this, side] { RunGuarded(boxes_, [&] { GridTopLeftChanged(side); }); });
-    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, side] { RunGuarded(boxes_, [&] { GridCurrentRowChanged(side); }); });
-    connect(grid, &CompareGridView::ViewportResized, this,
-            [this, side] { RunGuarded(boxes_, [&] { FitTextColumn(side); }); });
+    ConnectGuarded(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, boxes_,
+                   [this, side] { GridTopLeftChanged(side); });
+    ConnectGuarded(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, boxes_,
+                   [this, side] { GridCurrentRowChanged(side); });
+    ConnectGuarded(grid, &CompareGridView::ViewportResized, this, boxes_,
+                   [this, side] { FitTextColumn(side); });
   }
   spCompare_->setStretchFactor(SubSide, 1);
   spCompare_->setSizes({DesignGridHeight, DesignGridHeight});
   layout->addWidget(spCompare_, 1);
 
-  connect(btNextDiffLine_, &QPushButton::clicked, this,
-          [this] { RunGuarded(boxes_, [this] { BTNextDiffLineClick(); }); });
-  connect(btBeforeDiffLine_, &QPushButton::clicked, this,
-          [this] { RunGuarded(boxes_, [this] { BTBeforeDiffLineClick(); }); });
+  ConnectGuarded(btNextDiffLine_, &QPushButton::clicked, this, boxes_,
+                 [this] { BTNextDiffLineClick(); });
+  ConnectGuarded(btBeforeDiffLine_, &QPushButton::clicked, this, boxes_,
+                 [this] { BTBeforeDiffLineClick(); });
 }
 
 ComparePage::~ComparePage() = default;
@@ -151,10 +147,9 @@ void ComparePage::BuildPanel2() {
                                               QStringLiteral("Sub File  : ???行")};
   const std::array<const char*, 2> infNames = {"LBMainFileInf", "LBSubFileInf"};
   for (const std::size_t side : {MainSide, SubSide}) {
-    auto* name = new QLabel(nameCaptions[side], panel2_);
-    name->setObjectName(QLatin1String(nameNames[side]));
+    auto* name = Named<QLabel>(nameNames[side], nameCaptions[side], panel2_);
     name->setAutoFillBackground(true);
-    SetFixedBackground(*name, QColor::fromRgb(DiffFileNameBackground[side]));
+    SetFixedBackground(*name, QColor::fromRgb(SideRgb[side]));
     diffFileName_[side] = name;
     fileInf_[side] = PanelLabel(panel2_, infNames[side], infCaptions[side], FileInfAt[side]);
   }
@@ -198,12 +193,12 @@ void ComparePage::TSCompareShow() {
   const std::array<const std::string*, 2> roots = {&shown.MainRoot, &shown.SubRoot};
   for (const std::size_t side : {MainSide, SubSide}) {
     comparePath_[side] = SidePath(*roots[side], entry->Path);
-    diffFileName_[side]->setText(QStringLiteral(" ") + Display(comparePath_[side]));
+    diffFileName_[side]->setText(QStringLiteral(" ") + ShownText(comparePath_[side]));
   }
   PlacePanel2();
   log_.AddLine(QString());
-  log_.AddFormat(u"テキストファイル比較：メイン　%s", Display(MainComparePath()));
-  log_.AddFormat(u"　　　　　　　　　　　　 ：サ ブ　%s", Display(SubComparePath()));
+  log_.AddFormat(u"テキストファイル比較：メイン　%s", ShownText(MainComparePath()));
+  log_.AddFormat(u"　　　　　　　　　　　　 ：サ ブ　%s", ShownText(SubComparePath()));
   for (const std::size_t side : {MainSide, SubSide}) {
     if (!FileToCompareExists(comparePath_[side])) return Inform(MissingFileText[side]);
   }
@@ -219,7 +214,7 @@ bool ComparePage::LoadAndShow() {
     } else {
       boxes_.Error(ApplicationTitle(),
                    QString::fromUtf8(ReadFailedText) + QLatin1Char('\n') +
-                       Display(load.FailedPath) + QLatin1Char('\n') +
+                       ShownText(load.FailedPath) + QLatin1Char('\n') +
                        QString::fromStdString(std::generic_category().message(load.Error)));
     }
     return false;

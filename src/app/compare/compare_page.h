@@ -22,6 +22,7 @@ class CompareGridView;
 class CompareRowsModel;
 class MainState;
 class MessageBoxes;
+class ServiceBundle;
 class TQvMessageBox;
 
 class ComparePage : public QWidget {
@@ -34,7 +35,7 @@ class ComparePage : public QWidget {
 
   // The page compares the current row of state.Shown into state.CompareRows, logs to log and
   // shows its messages through boxes; all three outlive it.
-  ComparePage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent);
+  ComparePage(MainState& state, TQvMessageBox& log, const ServiceBundle& services, QWidget* parent);
   ~ComparePage() override;
 
   QWidget* Panel2() const { return panel2_; }

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "app/log/qv_message_box.h"
+#include "app/services/services.h"
 #include "app/widgets/app_identity.h"
 #include "app/widgets/combo_mirror.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
+#include "app/widgets/named_widget.h"
 #include "core/session/main_state.h"
 #include "core/text/comma_text.h"
 #include "core/text/line_split.h"
@@ -66,27 +68,25 @@ bool Contains(const QWidget* container, const QWidget* widget) {
 }
 
 QPushButton* Button(const char* name, const QString& caption, int minimumWidth, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
+  auto* button = Named<QPushButton>(name, caption, parent);
   button->setMinimumWidth(minimumWidth);
   return button;
 }
 
 }  // namespace
 
-FilterPage::FilterPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
+FilterPage::FilterPage(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
+                       QWidget* parent)
     : QWidget(parent),
       state_(state),
       log_(log),
-      boxes_(boxes),
+      boxes_(services.Boxes()),
       editor_(state.Settings,
               [this](const std::string& line) { log_.AddLine(QString::fromStdString(line)); }) {
   setObjectName(QStringLiteral("FilterPage"));
   auto* top = new QHBoxLayout;
-  auto* label9 = new QLabel(QStringLiteral("フィルタ名"), this);
-  label9->setObjectName(QStringLiteral("Label9"));
-  cbFilter_ = new QComboBox(this);
-  cbFilter_->setObjectName(QStringLiteral("CBFilter"));
+  auto* label9 = Named<QLabel>("Label9", QStringLiteral("フィルタ名"), this);
+  cbFilter_ = Named<QComboBox>("CBFilter", this);
   cbFilter_->setFont(FixedJapaneseFont());
   cbFilter_->setMaxVisibleItems(20);
   cbFilter_->setInsertPolicy(QComboBox::NoInsert);
@@ -127,11 +127,9 @@ FilterPage::FilterPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
   label22->setObjectName(QStringLiteral("Label22"));
   layout->addWidget(label22);
 
-  connect(cbFilter_, &QComboBox::activated, this, [this](int index) {
-    RunGuarded(boxes_, [this, index] {
-      state_.Settings.FilterNames.ItemIndex = index;
-      CBFilterSelect();
-    });
+  ConnectGuarded(cbFilter_, &QComboBox::activated, this, boxes_, [this](int index) {
+    state_.Settings.FilterNames.ItemIndex = index;
+    CBFilterSelect();
   });
   const std::pair<QPushButton*, void (FilterPage::*)()> buttons[] = {
       {btFilterAdd_, &FilterPage::BTFilterAddClick},
@@ -139,13 +137,11 @@ FilterPage::FilterPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
       {btFilterDel_, &FilterPage::BTFilterDelClick},
   };
   for (const auto& [button, handler] : buttons) {
-    connect(button, &QPushButton::clicked, this, [this, handler = handler] {
-      RunGuarded(boxes_, [this, handler] { (this->*handler)(); });
-    });
+    ConnectGuarded(button, &QPushButton::clicked, this, boxes_,
+                   [this, handler = handler] { (this->*handler)(); });
   }
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-    RunGuarded(boxes_, [this, old, now] { FocusChanged(old, now); });
-  });
+  ConnectGuarded(qApp, &QApplication::focusChanged, this, boxes_,
+                 [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
 }
 
 FilterPage::~FilterPage() = default;
@@ -254,8 +250,7 @@ void FilterPage::MEIgnoreExtExit() { editor_.StoreIgnore(ComboText(), Lines(*meI
 QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QStringList& notes,
                               const QString& priority, const std::vector<const char*>& labelNames,
                               QPlainTextEdit*& memo, const char* memoName) {
-  auto* group = new QGroupBox(caption, this);
-  group->setObjectName(QLatin1String(name));
+  auto* group = Named<QGroupBox>(name, caption, this);
   QFont bold = group->font();
   bold.setBold(true);
   group->setFont(bold);
@@ -276,8 +271,7 @@ QWidget* FilterPage::AddGroup(const char* name, const QString& caption, const QS
   // The notes, then the priority label.
   for (std::size_t i = 0; i < labels.size() && i < labelNames.size(); ++i)
     labels[i]->setObjectName(QLatin1String(labelNames[i]));
-  memo = new QPlainTextEdit(group);
-  memo->setObjectName(QLatin1String(memoName));
+  memo = Named<QPlainTextEdit>(memoName, group);
   QFont memoFont = FixedJapaneseFont();
   memoFont.setPixelSize(15);
   memoFont.setBold(false);

@@ -18,6 +18,7 @@ namespace tarvex {
 
 class MainState;
 class MessageBoxes;
+class ServiceBundle;
 class TQvMessageBox;
 
 class FilterPage : public QWidget {
@@ -28,7 +29,7 @@ class FilterPage : public QWidget {
 
   // The page edits the filter sets of state's settings, logs to log and shows messages through
   // boxes; all three outlive it.
-  FilterPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent);
+  FilterPage(MainState& state, TQvMessageBox& log, const ServiceBundle& services, QWidget* parent);
   ~FilterPage() override;
 
   QComboBox* CBFilter() const { return cbFilter_; }

@@ -11,10 +11,15 @@
 
 #include "app/folder/folder_tree_view.h"
 #include "app/log/qv_message_box.h"
+#include "app/services/services.h"
 #include "app/widgets/combo_mirror.h"
+#include "app/widgets/display_text.h"
+#include "app/widgets/filter_names_model.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
+#include "app/widgets/named_widget.h"
+#include "app/widgets/side_colours.h"
 #include "core/session/main_state.h"
 #include "core/settings/compare_pair.h"
 
@@ -25,14 +30,13 @@ namespace {
 // Colour numbers of the design are blue-green-red; these are the same colours as RGB.
 const QColor PairFoundColour(0xF0, 0xFF, 0xF0);
 const QColor PairMissingColour(0xFF, 0xAA, 0xCC);
-const QColor MainColour(0xE8, 0xF8, 0xFF);
-const QColor SubColour(0xFF, 0xFB, 0xF0);
+const QColor MainColour = SideColour(0);
+const QColor SubColour = SideColour(1);
 
 void SetBackground(QWidget& widget, const QColor& colour) { SetFixedBackground(widget, colour); }
 
 QLineEdit* FolderEdit(const char* name, const QColor& colour, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QLatin1String(name));
+  auto* edit = Named<QLineEdit>(name, parent);
   edit->setReadOnly(true);
   SetBackground(*edit, colour);
   return edit;
@@ -40,11 +44,11 @@ QLineEdit* FolderEdit(const char* name, const QColor& colour, QWidget* parent) {
 
 }  // namespace
 
-FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), state_(state), log_(log), boxes_(boxes) {
+FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
+                       FilterNamesModel& filterNames, QWidget* parent)
+    : QWidget(parent), state_(state), log_(log), boxes_(services.Boxes()) {
   setObjectName(QStringLiteral("FolderPage"));
-  cbComparePath_ = new QComboBox(this);
-  cbComparePath_->setObjectName(QStringLiteral("CBComparePath"));
+  cbComparePath_ = Named<QComboBox>("CBComparePath", this);
   cbComparePath_->setFont(FixedJapaneseFont());
   cbComparePath_->setMaxVisibleItems(20);
   cbComparePath_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -53,10 +57,10 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
   edMainFolder_ = FolderEdit("EDMainFolder", MainColour, this);
   edSubFolder_ = FolderEdit("EDSubFolder", SubColour, this);
 
-  cbFilterChoice2_ = new QComboBox(this);
-  cbFilterChoice2_->setObjectName(QStringLiteral("CBFilterChoice2"));
+  cbFilterChoice2_ = Named<QComboBox>("CBFilterChoice2", this);
   cbFilterChoice2_->setFont(FixedJapaneseFont());
   cbFilterChoice2_->setMaxVisibleItems(20);
+  filterNames.Bind(*cbFilterChoice2_);
 
   auto* grid = new QGridLayout;
   grid->setContentsMargins(8, 3, 4, 0);
@@ -70,20 +74,16 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
   };
   QWidget* fields[] = {cbComparePath_, edMainFolder_, edSubFolder_, cbFilterChoice2_};
   for (int row = 0; row < 4; ++row) {
-    auto* label = new QLabel(labels[row].second, this);
-    label->setObjectName(QLatin1String(labels[row].first));
+    auto* label = Named<QLabel>(labels[row].first, labels[row].second, this);
     grid->addWidget(label, row, 0);
     grid->addWidget(fields[row], row, 1);
   }
 
-  treeArea_ = new QWidget(this);
-  treeArea_->setObjectName(QStringLiteral("PNFolderTrees"));
+  treeArea_ = Named<QWidget>("PNFolderTrees", this);
   treeArea_->installEventFilter(this);
-  stvMain_ = new FolderTreeView(treeArea_);
-  stvMain_->setObjectName(QStringLiteral("STVMain"));
+  stvMain_ = Named<FolderTreeView>("STVMain", treeArea_);
   SetBackground(*stvMain_, MainColour);
-  stvSub_ = new FolderTreeView(treeArea_);
-  stvSub_->setObjectName(QStringLiteral("STVSub"));
+  stvSub_ = Named<FolderTreeView>("STVSub", treeArea_);
   SetBackground(*stvSub_, SubColour);
 
   auto* layout = new QVBoxLayout(this);
@@ -92,24 +92,25 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes
   layout->addLayout(grid);
   layout->addWidget(treeArea_, 1);
 
-  pmCombo_ = new QMenu(this);
-  pmCombo_->setObjectName(QStringLiteral("PMCombo"));
+  pmCombo_ = Named<QMenu>("PMCombo", this);
   pmmCBDelList_ = pmCombo_->addAction(QStringLiteral("この比較ペアをリストから削除する"));
   pmmCBDelList_->setObjectName(QStringLiteral("PMMCBDelList"));
 
-  auto guarded = [this](auto handler) {
-    return [this, handler] { RunGuarded(boxes_, [this, handler] { (this->*handler)(); }); };
-  };
-  connect(cbComparePath_, &QComboBox::activated, this, guarded(&FolderPage::CBComparePathChange));
+  ConnectGuarded(cbComparePath_, &QComboBox::activated, this, boxes_,
+                 [this] { CBComparePathChange(); });
+  connect(cbFilterChoice2_, &QComboBox::activated, this, &FolderPage::FilterChoiceChanged);
   connect(cbComparePath_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { pmCombo_->popup(cbComparePath_->mapToGlobal(at)); });
-  connect(pmmCBDelList_, &QAction::triggered, this, guarded(&FolderPage::PMMCBDelListClick));
-  connect(stvMain_, &FolderTreeView::SelectedPathChanged, this,
-          guarded(&FolderPage::STVMainChange));
-  connect(stvSub_, &FolderTreeView::SelectedPathChanged, this, guarded(&FolderPage::STVSubChange));
+  ConnectGuarded(pmmCBDelList_, &QAction::triggered, this, boxes_, [this] { PMMCBDelListClick(); });
+  ConnectGuarded(stvMain_, &FolderTreeView::SelectedPathChanged, this, boxes_,
+                 [this] { STVMainChange(); });
+  ConnectGuarded(stvSub_, &FolderTreeView::SelectedPathChanged, this, boxes_,
+                 [this] { STVSubChange(); });
   STVMainChange();
   STVSubChange();
 }
+
+std::string FolderPage::CurrentPair() const { return SelectedComboText(*cbComparePath_); }
 
 void FolderPage::ShowHistory() { FillCombo(*cbComparePath_, state_.Settings.CompareList); }
 

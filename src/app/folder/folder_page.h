@@ -13,9 +13,11 @@ class QAction;
 
 namespace tarvex {
 
+class FilterNamesModel;
 class FolderTreeView;
 class MainState;
 class MessageBoxes;
+class ServiceBundle;
 class TQvMessageBox;
 
 class FolderPage : public QWidget {
@@ -24,7 +26,9 @@ class FolderPage : public QWidget {
  public:
   // The page shows and changes the history of state's settings, logs to log and reports errors
   // through boxes; all three outlive it.
-  FolderPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent);
+  // CBFilterChoice2 shows filterNames.
+  FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
+             FilterNamesModel& filterNames, QWidget* parent);
 
   QComboBox* CBComparePath() const { return cbComparePath_; }
   QComboBox* CBFilterChoice2() const { return cbFilterChoice2_; }
@@ -38,6 +42,8 @@ class FolderPage : public QWidget {
   const std::string& MainFolderText() const { return mainFolder_; }
   const std::string& SubFolderText() const { return subFolder_; }
 
+  // The selected history entry: the pair the folders were taken from; empty when none.
+  std::string CurrentPair() const;
   // Shows the history of the settings with its selection.
   void ShowHistory();
   // Applies the selected history entry: moves it to the top, walks both trees to its folders,
@@ -52,6 +58,8 @@ class FolderPage : public QWidget {
  Q_SIGNALS:
   // A history entry was applied: its filter set is to be selected in every filter choice.
   void PairApplied(const std::string& pair);
+  // The user chose another filter set in CBFilterChoice2.
+  void FilterChoiceChanged(int index);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

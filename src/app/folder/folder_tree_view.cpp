@@ -1,4 +1,5 @@
 #include "app/folder/folder_tree_view.h"
+#include "app/widgets/display_text.h"
 
 #include <QCollator>
 #include <QFileIconProvider>
@@ -17,10 +18,6 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 constexpr int PopulatedRole = Qt::UserRole + 1;
-
-QString Display(const std::string& bytes) {
-  return QString::fromStdString(tarvex::DisplayText(bytes));
-}
 
 QFileIconProvider& Icons() {
   static QFileIconProvider provider;
@@ -75,7 +72,7 @@ void FolderTreeView::Populate(QTreeWidgetItem* item) {
   const std::string path = ItemPath(item);
   std::vector<std::pair<QString, std::string>> folders;  // shown name, name bytes
   for (std::string& name : ListSubfolders(path)) {
-    QString shown = Display(name);
+    QString shown = ShownText(name);
     folders.emplace_back(std::move(shown), std::move(name));
   }
   QCollator collator;

@@ -1,5 +1,7 @@
 #include "app/help/help_page.h"
 
+#include <stdexcept>
+
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,8 +11,10 @@
 
 #include "app/help/qv_help_text.h"
 #include "app/services/desktop_services.h"
+#include "app/services/services.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
+#include "app/widgets/named_widget.h"
 
 namespace tarvex {
 
@@ -32,15 +36,12 @@ QString TrimmedAddress(const QString& caption) {
 
 }  // namespace
 
-HelpPage::HelpPage(DesktopServices& desktop, MessageBoxes& boxes, QWidget* parent,
-                   const QString& programPath)
-    : QWidget(parent), desktop_(desktop), boxes_(boxes) {
+HelpPage::HelpPage(const ServiceBundle& services, QWidget* parent, const QString& programPath)
+    : QWidget(parent), desktop_(services.Desktop()), boxes_(services.Boxes()) {
   setObjectName(QStringLiteral("HelpPage"));
-  label7_ = new QLabel(QStringLiteral("ホームページ："), this);
-  label7_->setObjectName(QStringLiteral("Label7"));
+  label7_ = Named<QLabel>("Label7", QStringLiteral("ホームページ："), this);
 
-  lbUrl_ = new QLabel(QStringLiteral("Support URL"), this);
-  lbUrl_->setObjectName(QStringLiteral("LBURL"));
+  lbUrl_ = Named<QLabel>("LBURL", QStringLiteral("Support URL"), this);
   QFont linkFont = ProportionalJapaneseFont();
   linkFont.setItalic(true);
   linkFont.setUnderline(true);
@@ -52,8 +53,7 @@ HelpPage::HelpPage(DesktopServices& desktop, MessageBoxes& boxes, QWidget* paren
   lbUrl_->setTextFormat(Qt::PlainText);
   lbUrl_->installEventFilter(this);
 
-  helpText_ = new TQvHelpText(this, programPath);
-  helpText_->setObjectName(QStringLiteral("QvHelpText1"));
+  helpText_ = Named<TQvHelpText>("QvHelpText1", this, programPath);
 
   auto* linkRow = new QHBoxLayout;
   linkRow->setContentsMargins(0, 0, 0, 0);
@@ -78,7 +78,13 @@ void HelpPage::ShowSupportAddress(const std::string& address) {
   lbUrl_->setText(shown + QLatin1Char(' '));
 }
 
-void HelpPage::LBURLClick() { desktop_.OpenUrl(TrimmedAddress(lbUrl_->text())); }
+void HelpPage::LBURLClick() {
+  try {
+    desktop_.Open(TrimmedAddress(lbUrl_->text()).toStdString());
+  } catch (const std::runtime_error&) {
+    // The link's outcome is not reported: an address that nothing opens does nothing.
+  }
+}
 
 bool HelpPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == lbUrl_ && event->type() == QEvent::MouseButtonRelease) {

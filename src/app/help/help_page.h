@@ -11,6 +11,7 @@ namespace tarvex {
 
 class DesktopServices;
 class MessageBoxes;
+class ServiceBundle;
 class TQvHelpText;
 
 class HelpPage : public QWidget {
@@ -18,7 +19,7 @@ class HelpPage : public QWidget {
 
  public:
   // programPath: the program whose help file is shown; empty: this program.
-  HelpPage(DesktopServices& desktop, MessageBoxes& boxes, QWidget* parent = nullptr,
+  HelpPage(const ServiceBundle& services, QWidget* parent = nullptr,
            const QString& programPath = {});
 
   QLabel* Label7() const { return label7_; }

@@ -1,19 +1,18 @@
 #pragma once
-// The copy and delete commands of the list's row menu: they act on the selected rows' entries
-// with the progress dialog, then refill the list without a rescan.
+// The copy and delete commands of the list's row menu: they act on the chosen rows' entries with
+// the progress dialog, then have the page refill the list without a rescan.
 
 #include <QObject>
 
 #include "app/progress/dialog_command_progress.h"
-#include "core/fs/file_operations.h"
-
-class QAction;
 
 namespace tarvex {
 
+class FileOperations;
 class ListPage;
 class MainState;
 class MessageBoxes;
+class ServiceBundle;
 class TFMOption;
 class TQvMessageBox;
 
@@ -21,30 +20,27 @@ class ListCommands : public QObject {
   Q_OBJECT
 
  public:
-  // The commands act on the rows of page over state's PathList, between the roots of the scan,
-  // log to log and show errors through boxes. files: the file operations to use, kept by the
-  // caller; null means the real ones.
-  ListCommands(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, ListPage& page,
-               TFMOption& dialog, FileOperations* files = nullptr);
+  // The commands act on state's PathList between the roots of the scan, change the files through
+  // services, log to log, show the progress in dialog and have page refill its grid.
+  ListCommands(MainState& state, TQvMessageBox& log, const ServiceBundle& services, ListPage& page,
+               TFMOption& dialog);
 
-  void PMMCopyClick(const QAction& sender);
-  void PMMDelFileClick(const QAction& sender);
+  // Runs the row menu's item (its index in RowMenuTable) on the grid rows firstRow..lastRow,
+  // counted from 1. An error is shown in a message box; CommandFinished follows in every case.
+  void RunRowCommand(int item, int firstRow, int lastRow);
 
  Q_SIGNALS:
   // A menu command has returned, whether its loop ran or not.
   void CommandFinished();
 
  private:
-  // The first and last selected grid rows (counted from 1); false when no row is selected.
-  bool SelectedRows(int& first, int& last) const;
   template <typename Command, typename Info>
-  void RunCommand(const Info& info);
+  void RunCommand(const Info& info, int firstRow, int lastRow);
 
   MainState& state_;
   MessageBoxes& boxes_;
-  ListPage& page_;
-  PosixFileOperations posixFiles_;
   FileOperations& files_;
+  ListPage& page_;
   DialogCommandProgress progress_;
 };
 

@@ -21,25 +21,29 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
+#include "app/services/services.h"
 #include "app/widgets/app_identity.h"
+#include "app/widgets/display_text.h"
+#include "app/widgets/filter_names_model.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/grid_helpers.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
-#include "core/session/main_state.h"
-#include "app/services/message_boxes.h"
+#include "app/widgets/named_widget.h"
+#include "app/widgets/side_colours.h"
 #include "core/commands/command_text.h"
+#include "core/commands/row_menu.h"
 #include "core/filter/wildcard.h"
 #include "core/list/folder_hiding.h"
 #include "core/list/list_cells.h"
 #include "core/list/list_column.h"
 #include "core/list/list_navigation.h"
 #include "core/list/path_sort.h"
-#include "core/report/gio_file_opener.h"
 #include "core/report/list_report.h"
 #include "core/report/report_file.h"
 #include "core/report/xlsx_spreadsheet.h"
 #include "core/scan/path_entry.h"
+#include "core/session/main_state.h"
 #include "core/settings/settings.h"
 #include "core/text/text_encoding.h"
 
@@ -47,8 +51,6 @@ namespace tarvex {
 
 namespace {
 
-constexpr QRgb ListMainBackground = 0xE8F8FF;  // the main side's pale blue
-constexpr QRgb ListSubBackground = 0xFFFBF0;   // the sub side's cream
 constexpr QRgb CounterDimmedColour = 0xF8F8F8;
 constexpr int CaptionWidth = 70;
 constexpr int PathLabelHeight = 18;
@@ -61,8 +63,7 @@ constexpr std::array<int, ListColumnCount> DesignColumnWidths = {36, 163, 100, 6
 constexpr std::array<int, ListColumnCount> ShownColumnWidths = {38, -1, 106, 66, 52, 66, 106};
 
 QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(QLatin1String(name));
+  auto* label = Named<QLabel>(name, parent);
   label->setAutoFillBackground(true);
   SetFixedBackground(*label, QColor::fromRgb(background));
   // A long path must not widen the window; it is cut at the label's edge.
@@ -70,30 +71,6 @@ QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
   label->setFixedHeight(PathLabelHeight);
   return label;
 }
-
-QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  return label;
-}
-
-QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text) {
-  auto* box = new QCheckBox(text, parent);
-  box->setObjectName(QLatin1String(name));
-  return box;
-}
-
-QAction* MenuItem(QMenu* menu, const char* name, const QString& caption) {
-  QAction* action = menu->addAction(caption);
-  action->setObjectName(QLatin1String(name));
-  return action;
-}
-
-void MenuSeparator(QMenu* menu, const char* name) {
-  menu->addSeparator()->setObjectName(QLatin1String(name));
-}
-
-QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
 
 // The grid shows the busy cursor while the list is rebuilt, and the default one afterwards
 // whatever happened.
@@ -110,28 +87,25 @@ class BusyCursor {
 
 }  // namespace
 
-template <typename Handler>
-void ListPage::Guarded(Handler&& handler) {
-  RunGuarded(boxes_, std::forward<Handler>(handler));
-}
-
-ListPage::ListPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent)
+ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
+                   FilterNamesModel& filterNames, QWidget* parent)
     : QWidget(parent),
       state_(state),
       log_(log),
-      boxes_(boxes),
+      boxes_(services.Boxes()),
       shown_(state.Shown),
       collator_(ListPathCollator(QLocale())),
-      reportOpener_(std::make_unique<GioFileOpener>()) {
+      files_(services.Files()),
+      reportOpener_(services.Desktop()) {
   setObjectName(QStringLiteral("ListPage"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  auto* panel = new QWidget(this);
-  panel->setObjectName(QStringLiteral("PNListTop"));
+  auto* panel = Named<QWidget>("PNListTop", this);
   panel->setFixedHeight(TopPanelHeight);
   BuildTopPanel(panel);
+  filterNames.Bind(*cbFilterChoice_);
   layout->addWidget(panel);
 
   shown_.Format = LocaleListTextFormat(QLocale());
@@ -146,28 +120,21 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QW
 
   BuildMenu();
 
-  connect(sgPath_, &PathGridView::HeaderClicked, this,
-          [this](int column) { Guarded([&] { SGPathHeaderClick(column); }); });
-  connect(sgPath_, &PathGridView::PopupRequested, this,
-          [this](QPoint globalPos) { Guarded([&] { SGPathPopup(globalPos); }); });
-  connect(sgPath_, &PathGridView::ViewportResized, this,
-          [this] { Guarded([&] { TSListResize(); }); });
-  connect(sgPath_, &QAbstractItemView::doubleClicked, this,
-          [this](const QModelIndex& index) { Guarded([&] { SGPathDblClick(index); }); });
-  connect(ckSubFolder_, &QCheckBox::clicked, this,
-          [this] { Guarded([&] { CKSubFolderClick(); }); });
-  connect(ckOneSideDir_, &QCheckBox::clicked, this,
-          [this] { Guarded([&] { CKOneSideDirClick(); }); });
-  connect(ckDirHide_, &QCheckBox::clicked, this, [this] { Guarded([&] { CKDirHideClick(); }); });
-  connect(ckDirIgnore_, &QCheckBox::clicked, this,
-          [this] { Guarded([&] { CKDirIgnoreClick(); }); });
+  ConnectGuarded(sgPath_, &PathGridView::HeaderClicked, this, boxes_,
+                 [this](int column) { SGPathHeaderClick(column); });
+  ConnectGuarded(sgPath_, &PathGridView::PopupRequested, this, boxes_,
+                 [this](QPoint globalPos) { SGPathPopup(globalPos); });
+  ConnectGuarded(sgPath_, &PathGridView::ViewportResized, this, boxes_, [this] { TSListResize(); });
+  ConnectGuarded(sgPath_, &QAbstractItemView::doubleClicked, this, boxes_,
+                 [this](const QModelIndex& index) { SGPathDblClick(index); });
+  ConnectGuarded(ckSubFolder_, &QCheckBox::clicked, this, boxes_, [this] { CKSubFolderClick(); });
+  ConnectGuarded(ckOneSideDir_, &QCheckBox::clicked, this, boxes_, [this] { CKOneSideDirClick(); });
+  ConnectGuarded(ckDirHide_, &QCheckBox::clicked, this, boxes_, [this] { CKDirHideClick(); });
+  ConnectGuarded(ckDirIgnore_, &QCheckBox::clicked, this, boxes_, [this] { CKDirIgnoreClick(); });
   // Only the user's choice: the window copies the filter names into the box without a rescan.
-  connect(cbFilterChoice_, &QComboBox::activated, this,
-          [this](int index) { Guarded([&] { Q_EMIT FilterChoiceChanged(index); }); });
-  connect(PMMUpdateList, &QAction::triggered, this,
-          [this] { Guarded([&] { PMMUpdateListClick(); }); });
-  connect(btExcelOut_, &QPushButton::clicked, this,
-          [this] { Guarded([&] { BTExcelOutClick(); }); });
+  ConnectGuarded(cbFilterChoice_, &QComboBox::activated, this, boxes_,
+                 [this](int index) { Q_EMIT FilterChoiceChanged(index); });
+  ConnectGuarded(btExcelOut_, &QPushButton::clicked, this, boxes_, [this] { BTExcelOutClick(); });
 }
 
 ListPage::~ListPage() = default;
@@ -177,12 +144,12 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   rows->setContentsMargins(4, 3, 4, 0);
   rows->setSpacing(1);
 
-  lbListMain_ = PathLabel(panel, "LBListMain", ListMainBackground);
-  lbListSub_ = PathLabel(panel, "LBListSub", ListSubBackground);
-  QLabel* filterCaption = Caption(panel, "LBFilterChoice", QStringLiteral("フィルタ名"));
+  lbListMain_ = PathLabel(panel, "LBListMain", SideRgb[0]);
+  lbListSub_ = PathLabel(panel, "LBListSub", SideRgb[1]);
+  QLabel* filterCaption = Named<QLabel>("LBFilterChoice", QStringLiteral("フィルタ名"), panel);
   const std::pair<QLabel*, QLabel*> pathRows[] = {
-      {Caption(panel, "LBListMainCaption", QStringLiteral("Main Folder")), lbListMain_},
-      {Caption(panel, "LBListSubCaption", QStringLiteral("Sub Folder")), lbListSub_},
+      {Named<QLabel>("LBListMainCaption", QStringLiteral("Main Folder"), panel), lbListMain_},
+      {Named<QLabel>("LBListSubCaption", QStringLiteral("Sub Folder"), panel), lbListSub_},
   };
   // The three captions share one width, so the labels and the filter choice line up.
   int captionWidth = std::max(CaptionWidth, filterCaption->sizeHint().width());
@@ -201,15 +168,13 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   auto* filterRow = new QHBoxLayout;
   filterRow->setSpacing(4);
   filterRow->addWidget(filterCaption);
-  cbFilterChoice_ = new QComboBox(panel);
-  cbFilterChoice_->setObjectName(QStringLiteral("CBFilterChoice"));
+  cbFilterChoice_ = Named<QComboBox>("CBFilterChoice", panel);
   cbFilterChoice_->setFont(FixedJapaneseFont());
   cbFilterChoice_->setMaxVisibleItems(20);
   cbFilterChoice_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   cbFilterChoice_->setMinimumContentsLength(12);
   filterRow->addWidget(cbFilterChoice_, 1);
-  btExcelOut_ = new QPushButton(QStringLiteral("一覧をExcel に出力"), panel);
-  btExcelOut_->setObjectName(QStringLiteral("BTExcelOut"));
+  btExcelOut_ = Named<QPushButton>("BTExcelOut", QStringLiteral("一覧をExcel に出力"), panel);
   filterRow->addWidget(btExcelOut_);
   rows->addLayout(filterRow);
 
@@ -221,14 +186,13 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   options->setHorizontalSpacing(0);
   options->setVerticalSpacing(0);
   for (int gap : {1, 3}) options->addItem(new QSpacerItem(6, 0, QSizePolicy::Preferred), 1, gap);
-  lbCompare_ = new QLabel(QStringLiteral("List Up Counter"), panel);
-  lbCompare_->setObjectName(QStringLiteral("LBCompare"));
+  lbCompare_ = Named<QLabel>("LBCompare", QStringLiteral("List Up Counter"), panel);
   lbCompare_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  ckDirHide_ = CheckBox(panel, "CKDirHide", QStringLiteral("フォルダを表示しない"));
-  ckSubFolder_ = CheckBox(panel, "CKSubFolder", QStringLiteral("サブフォルダを展開する"));
-  ckOneSideDir_ =
-      CheckBox(panel, "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"));
-  ckDirIgnore_ = CheckBox(panel, "CKDirIgnore", QStringLiteral("フォルダの時差を無視する"));
+  ckDirHide_ = Named<QCheckBox>("CKDirHide", QStringLiteral("フォルダを表示しない"), panel);
+  ckSubFolder_ = Named<QCheckBox>("CKSubFolder", QStringLiteral("サブフォルダを展開する"), panel);
+  ckOneSideDir_ = Named<QCheckBox>(
+      "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"), panel);
+  ckDirIgnore_ = Named<QCheckBox>("CKDirIgnore", QStringLiteral("フォルダの時差を無視する"), panel);
   options->addWidget(lbCompare_, 0, 0, 1, 3);
   options->addWidget(ckDirHide_, 0, 4);
   options->addWidget(ckSubFolder_, 1, 0);
@@ -240,26 +204,55 @@ void ListPage::BuildTopPanel(QWidget* panel) {
 }
 
 void ListPage::BuildMenu() {
-  pmSGPath_ = new QMenu(this);
-  pmSGPath_->setObjectName(QStringLiteral("PMSGPath"));
+  pmSGPath_ = Named<QMenu>("PMSGPath", this);
   pmSGPath_->setFont(ProportionalJapaneseFont());
-  PMMNewMainToSub =
-      MenuItem(pmSGPath_, "PMMNewMainToSub", QStringLiteral("メインの最新 → サブへ コピー"));
-  PMMNewSubToMain =
-      MenuItem(pmSGPath_, "PMMNewSubToMain", QStringLiteral("メインへ ← サブの最新 コピー"));
-  MenuSeparator(pmSGPath_, "N1");
-  PMMMainToSub =
-      MenuItem(pmSGPath_, "PMMMainToSub", QStringLiteral("メインの全部 → サブへ コピー"));
-  PMMSubToMain =
-      MenuItem(pmSGPath_, "PMMSubToMain", QStringLiteral("メイン へ ← サブの全部 コピー"));
-  MenuSeparator(pmSGPath_, "N2");
-  PMMDelFileMain =
-      MenuItem(pmSGPath_, "PMMDelFileMain", QStringLiteral("メインのファイルを削除する"));
-  PMMDelFileSub = MenuItem(pmSGPath_, "PMMDelFileSub", QStringLiteral("サブのファイルを削除する"));
-  PMMDelFileAll = MenuItem(pmSGPath_, "PMMDelFileAll", QStringLiteral("両方のファイルを削除する"));
-  MenuSeparator(pmSGPath_, "N3");
-  PMMUpdateList = MenuItem(pmSGPath_, "PMMUpdateList", QStringLiteral("最新の状態に更新する"));
+  for (std::size_t i = 0; i < RowMenuTable.size(); ++i) {
+    const RowMenuItem& item = RowMenuTable[i];
+    if (item.Kind == RowMenuKind::Separator) {
+      pmSGPath_->addSeparator()->setObjectName(QLatin1String(item.Name));
+      continue;
+    }
+    QAction* action = pmSGPath_->addAction(QString::fromUtf8(RowMenuItemCaption(item)));
+    action->setObjectName(QLatin1String(RowMenuItemName(item)));
+    ConnectGuarded(action, &QAction::triggered, this, boxes_,
+                   [this, i] { RowMenuItemClick(static_cast<int>(i)); });
+  }
 }
+
+QAction* ListPage::MenuAction(const char* name) const {
+  for (QAction* action : pmSGPath_->actions()) {
+    if (action->objectName() == QLatin1String(name)) return action;
+  }
+  return nullptr;
+}
+
+void ListPage::RowMenuItemClick(int item) {
+  if (RowMenuTable[static_cast<std::size_t>(item)].Kind == RowMenuKind::UpdateList) {
+    PMMUpdateListClick();
+    return;
+  }
+  const QModelIndexList rows = sgPath_->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return;
+  int first = rows.front().row();
+  int last = first;
+  for (const QModelIndex& index : rows) {
+    first = std::min(first, index.row());
+    last = std::max(last, index.row());
+  }
+  commandTopRow_ = sgPath_->rowAt(0);
+  Q_EMIT RowCommandChosen(item, first + 1, last + 1);  // grid rows count from 1
+}
+
+void ListPage::RefillAfterCommand(int currentRow) {
+  FillPathGrid();
+  if (currentRow <= 0) return;
+  if (commandTopRow_ >= 0 && commandTopRow_ < model_->rowCount()) {
+    sgPath_->scrollTo(model_->index(commandTopRow_, 0), QAbstractItemView::PositionAtTop);
+  }
+  SelectRow(currentRow - 1);
+}
+
+void ListPage::FocusGrid() { sgPath_->setFocus(); }
 
 int ListPage::SortCol() const { return shown_.SortCol; }
 bool ListPage::SortUp() const { return shown_.SortUp; }
@@ -320,7 +313,7 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     shown_.SubRoot = subRoot;
     SetCounterDimmed(true);
     try {
-      report = ScanFolders(list, mainRoot, subRoot, options, filter,
+      report = ScanFolders(list, mainRoot, subRoot, options, filter, files_,
                            [this](const std::string& text) { ShowCounter(text); });
     } catch (const MaskError& error) {
       maskError = error.what();
@@ -345,8 +338,8 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
 }
 
 void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {
-  lbListMain_->setText(QStringLiteral(" ") + Display(mainRoot));
-  lbListSub_->setText(QStringLiteral(" ") + Display(subRoot));
+  lbListMain_->setText(QStringLiteral(" ") + ShownText(mainRoot));
+  lbListSub_->setText(QStringLiteral(" ") + ShownText(subRoot));
   lbListMain_->repaint();
   lbListSub_->repaint();
 }
@@ -476,12 +469,8 @@ void ListPage::PMMUpdateListClick() {
 
 void ListPage::BTExcelOutClick() {
   BusyCursor busy(*sgPath_);
-  XlsxSpreadsheetServer server(ReportFolder(), *reportOpener_);
+  XlsxSpreadsheetServer server(ReportFolder(), reportOpener_);
   ExportListReport(shown_, server);
-}
-
-void ListPage::SetReportOpener(std::unique_ptr<FileOpener> opener) {
-  reportOpener_ = std::move(opener);
 }
 
 }  // namespace tarvex

@@ -23,9 +23,12 @@ class QPushButton;
 
 namespace tarvex {
 
+class FileOperations;
 class FileOpener;
+class FilterNamesModel;
 class MainState;
 class MessageBoxes;
+class ServiceBundle;
 class PathGridView;
 class PathListModel;
 class TQvMessageBox;
@@ -39,7 +42,9 @@ class ListPage : public QWidget {
 
   // The page shows and sorts state.PathList through state.Shown, logs the folders a scan could not
   // read to log and reports errors through boxes; all three outlive it.
-  ListPage(MainState& state, TQvMessageBox& log, MessageBoxes& boxes, QWidget* parent = nullptr);
+  // The filter choice shows filterNames. Scans and reports go through services.
+  ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
+           FilterNamesModel& filterNames, QWidget* parent = nullptr);
   ~ListPage() override;
 
   QLabel* LBListMain() const { return lbListMain_; }
@@ -55,15 +60,8 @@ class ListPage : public QWidget {
   PathListModel* PathModel() const { return model_; }
   QMenu* PMSGPath() const { return pmSGPath_; }
 
-  // The row menu's commands; the copy and delete commands are connected by their owners.
-  QAction* PMMNewMainToSub = nullptr;
-  QAction* PMMNewSubToMain = nullptr;
-  QAction* PMMMainToSub = nullptr;
-  QAction* PMMSubToMain = nullptr;
-  QAction* PMMDelFileMain = nullptr;
-  QAction* PMMDelFileSub = nullptr;
-  QAction* PMMDelFileAll = nullptr;
-  QAction* PMMUpdateList = nullptr;
+  // The row menu's item of that objectName (PMMNewMainToSub ... PMMUpdateList); null if none.
+  QAction* MenuAction(const char* name) const;
 
   int SortCol() const;
   bool SortUp() const;
@@ -101,8 +99,11 @@ class ListPage : public QWidget {
   void SetShownColumnWidths();
   // Column 1 follows the width of the grid.
   void TSListResize();
-  // What opens the report workbook; the desktop's default application unless replaced.
-  void SetReportOpener(std::unique_ptr<FileOpener> opener);
+  // After a copy or delete changed entries: refills the grid, brings back the top row the grid
+  // showed when the command was chosen and makes the grid row currentRow (counted from 1)
+  // current; currentRow 0 only refills.
+  void RefillAfterCommand(int currentRow);
+  void FocusGrid();
 
  Q_SIGNALS:
   // The list should be scanned again: the refresh of the active page does it while this tab is
@@ -114,6 +115,9 @@ class ListPage : public QWidget {
   void CompareRequested();
   // A scan or a sort that held the list has returned (a close asked for meanwhile may follow).
   void ListWorkFinished();
+  // A copy or delete item of the row menu (its index in RowMenuTable) was chosen for the selected
+  // grid rows firstRow..lastRow, counted from 1.
+  void RowCommandChosen(int item, int firstRow, int lastRow);
 
  private:
   void BuildTopPanel(QWidget* panel);
@@ -128,12 +132,11 @@ class ListPage : public QWidget {
   void CKDirHideClick();
   void CKDirIgnoreClick();
   void PMMUpdateListClick();
+  void RowMenuItemClick(int item);
   void BTExcelOutClick();
   void RequestRefreshAndFocus();
   // A click on an option while a copy or delete loop runs is taken back; true when it was.
   bool UndoClickWhileCommandRuns(QCheckBox& box);
-  template <typename Handler>
-  void Guarded(Handler&& handler);
 
   MainState& state_;
   TQvMessageBox& log_;
@@ -141,7 +144,9 @@ class ListPage : public QWidget {
   ShownList& shown_;
   QCollator collator_;
   QElapsedTimer sortCounterClock_;
-  std::unique_ptr<FileOpener> reportOpener_;
+  FileOperations& files_;
+  FileOpener& reportOpener_;
+  int commandTopRow_ = -1;
 
   QLabel* lbListMain_ = nullptr;
   QLabel* lbListSub_ = nullptr;

@@ -1,6 +1,6 @@
 #include "app/progress/dialog_command_progress.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
@@ -8,6 +8,7 @@
 
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
+#include "app/services/desktop_services.h"
 
 namespace tarvex {
 
@@ -65,6 +66,6 @@ void DialogCommandProgress::Pause(int milliseconds) {
   loop.exec();
 }
 
-void DialogCommandProgress::Beep() { QApplication::beep(); }
+void DialogCommandProgress::Beep() { desktop_.Beep(); }
 
 }  // namespace tarvex

@@ -6,13 +6,16 @@
 
 namespace tarvex {
 
+class DesktopServices;
 class TFMOption;
 class TQvMessageBox;
 
 class DialogCommandProgress : public CommandProgress {
  public:
-  DialogCommandProgress(TFMOption& dialog, TQvMessageBox& log, bool& cancelRequested)
-      : dialog_(dialog), log_(log), cancelRequested_(cancelRequested) {}
+  // The beep is the desktop's.
+  DialogCommandProgress(TFMOption& dialog, TQvMessageBox& log, bool& cancelRequested,
+                        DesktopServices& desktop)
+      : dialog_(dialog), log_(log), cancelRequested_(cancelRequested), desktop_(desktop) {}
 
   void ProcessEvents() override;
   bool CopyCancelRequested() override { return cancelRequested_; }
@@ -31,6 +34,7 @@ class DialogCommandProgress : public CommandProgress {
   TFMOption& dialog_;
   TQvMessageBox& log_;
   bool& cancelRequested_;
+  DesktopServices& desktop_;
 };
 
 }  // namespace tarvex

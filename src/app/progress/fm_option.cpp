@@ -7,6 +7,7 @@
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/japanese_fonts.h"
+#include "app/widgets/named_widget.h"
 
 namespace tarvex {
 
@@ -17,8 +18,7 @@ const QColor LabelBackground(0xD8, 0xE4, 0xF8);
 
 QLabel* MakeLabel(const char* name, const QString& text, int x, int y, int pixelSize,
                   QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
+  auto* label = Named<QLabel>(name, text, parent);
   QFont font = ProportionalJapaneseFont();
   font.setPixelSize(pixelSize);
   label->setFont(font);
@@ -49,18 +49,15 @@ TFMOption::TFMOption(QWidget* parent) : QDialog(parent) {
   lbCopying2_ = MakeLabel("LBCopying2", QStringLiteral("ラベル２"), 25, 58, 13, this);
   lbCopying3_ = MakeLabel("LBCopying3", QStringLiteral("ラベル３"), 24, 78, 13, this);
 
-  pbCopying_ = new QProgressBar(this);
-  pbCopying_->setObjectName(QStringLiteral("PBCopying"));
+  pbCopying_ = Named<QProgressBar>("PBCopying", this);
   pbCopying_->setGeometry(24, 112, 305, 25);
   pbCopying_->setRange(0, 100);
   pbCopying_->setTextVisible(false);
 
-  btOK_ = new QPushButton(QStringLiteral("ＯＫ"), this);
-  btOK_->setObjectName(QStringLiteral("BTOK"));
+  btOK_ = Named<QPushButton>("BTOK", QStringLiteral("ＯＫ"), this);
   btOK_->setGeometry(344, 112, 50, 25);
   btOK_->setAutoDefault(false);
-  btCancel_ = new QPushButton(QStringLiteral("中止"), this);
-  btCancel_->setObjectName(QStringLiteral("BTCancel"));
+  btCancel_ = Named<QPushButton>("BTCancel", QStringLiteral("中止"), this);
   btCancel_->setGeometry(400, 112, 50, 25);
   btCancel_->setAutoDefault(false);
 

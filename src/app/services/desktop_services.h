@@ -1,15 +1,17 @@
 #pragma once
 // What the window asks of the desktop beyond its own widgets: the drive list, the beep, a wait,
-// starting the program anew, and opening an address with the desktop's default handler. Behind
+// starting the program anew, and opening a file or an address with the desktop's default handler
+// (Open, the one opener of the program: the report's workbook and the help tab's link). Behind
 // this interface so that a test can replace each of them.
 
-#include <QString>
 #include <string>
 #include <vector>
 
+#include "core/report/file_opener.h"
+
 namespace tarvex {
 
-class DesktopServices {
+class DesktopServices : public FileOpener {
  public:
   virtual ~DesktopServices() = default;
   // Appends the mount points of the storage volumes (ListLogicalDrives); returns how many.
@@ -21,9 +23,6 @@ class DesktopServices {
   // instance: its event loop returns without handling further input. A failure to start goes
   // unreported; this instance ends all the same.
   virtual void Restart() = 0;
-  // Opens the address (a URL, or a path of a file) with the desktop's default handler; what
-  // becomes of it is not reported.
-  virtual void OpenUrl(const QString& address) = 0;
 };
 
 }  // namespace tarvex

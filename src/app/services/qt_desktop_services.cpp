@@ -1,12 +1,11 @@
 #include "app/services/qt_desktop_services.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QProcess>
 #include <QThread>
-#include <QUrl>
 
 #include "core/drives/logical_drives.h"
+#include "core/report/gio_file_opener.h"
 
 namespace tarvex {
 
@@ -26,9 +25,6 @@ void QtDesktopServices::Restart() {
   QCoreApplication::quit();
 }
 
-void QtDesktopServices::OpenUrl(const QString& address) {
-  // A plain path or an address without a scheme is taken as the user would mean it.
-  QDesktopServices::openUrl(QUrl::fromUserInput(address));
-}
+void QtDesktopServices::Open(const std::string& address) { GioFileOpener().Open(address); }
 
 }  // namespace tarvex

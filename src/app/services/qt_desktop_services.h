@@ -11,7 +11,7 @@ class QtDesktopServices : public DesktopServices {
   void Beep() override;
   void Sleep(int milliseconds) override;
   void Restart() override;
-  void OpenUrl(const QString& address) override;
+  void Open(const std::string& address) override;
 };
 
 }  // namespace tarvex

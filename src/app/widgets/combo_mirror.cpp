@@ -2,11 +2,9 @@
 
 #include <QSignalBlocker>
 
-#include "core/text/text_encoding.h"
+#include "app/widgets/display_text.h"
 
 namespace tarvex {
-
-QString ShownText(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
 
 void FillCombo(QComboBox& combo, const ComboItems& items) {
   const QSignalBlocker blocker(combo);

@@ -13,6 +13,5 @@ namespace tarvex {
 void FillCombo(QComboBox& combo, const ComboItems& items);
 // The bytes of the selected item; empty when nothing is selected.
 std::string SelectedComboText(const QComboBox& combo);
-QString ShownText(const std::string& bytes);
 
 }  // namespace tarvex

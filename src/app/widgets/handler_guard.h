@@ -3,7 +3,9 @@
 // the program returns to its event loop. Handlers run their bodies through RunGuarded, because an
 // exception must not unwind through Qt's own frames.
 
+#include <QObject>
 #include <exception>
+#include <type_traits>
 #include <utility>
 
 #include "app/services/message_boxes.h"
@@ -20,6 +22,22 @@ void RunGuarded(MessageBoxes& boxes, Handler&& handler) noexcept {
   } catch (...) {
     ReportUncaughtException(boxes, std::current_exception());
   }
+}
+
+// Connects the signal to a handler that runs guarded: the one way a page wires a control to its
+// handler. The handler takes the signal's arguments, or none.
+template <typename Sender, typename Signal, typename Handler>
+QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, QObject* context,
+                                       MessageBoxes& boxes, Handler handler) {
+  return QObject::connect(sender, signal, context, [&boxes, handler](const auto&... args) {
+    RunGuarded(boxes, [&] {
+      if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>) {
+        handler(args...);
+      } else {
+        handler();
+      }
+    });
+  });
 }
 
 }  // namespace tarvex

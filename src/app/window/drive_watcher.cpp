@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "app/widgets/app_identity.h"
 #include "app/services/desktop_services.h"
-#include "app/widgets/handler_guard.h"
-#include "core/session/main_state.h"
 #include "app/services/message_boxes.h"
+#include "app/widgets/app_identity.h"
+#include "app/widgets/handler_guard.h"
 #include "core/drives/drive_change.h"
+#include "core/session/main_state.h"
 
 namespace tarvex {
 

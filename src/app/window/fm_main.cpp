@@ -1,11 +1,9 @@
 #include "app/window/fm_main.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -15,15 +13,13 @@
 #include "app/help/help_page.h"
 #include "app/list/list_commands.h"
 #include "app/list/list_page.h"
-#include "app/list/path_grid_view.h"
 #include "app/log/qv_message_box.h"
 #include "app/widgets/app_identity.h"
-#include "app/widgets/combo_mirror.h"
-#include "app/window/drive_watcher.h"
+#include "app/widgets/filter_names_model.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
-#include "app/services/qt_desktop_services.h"
-#include "app/services/qt_message_boxes.h"
+#include "app/widgets/named_widget.h"
+#include "app/window/drive_watcher.h"
 #include "core/scan/path_entry.h"
 #include "core/settings/compare_pair.h"
 #include "core/settings/settings.h"
@@ -42,20 +38,11 @@ constexpr int MinimumHeight = 400;
 
 }  // namespace
 
-TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, DesktopServices* desktop,
-                 QWidget* parent)
+TFMMain::TFMMain(QString settingsPath, const Services& services, QWidget* parent)
     : QMainWindow(parent),
-      boxes_(boxes),
-      desktop_(desktop),
+      services_(services, this),
       requestedSettingsPath_(std::move(settingsPath)) {
-  if (!boxes_) {
-    ownBoxes_ = std::make_unique<QtMessageBoxes>(this);
-    boxes_ = ownBoxes_.get();
-  }
-  if (!desktop_) {
-    ownDesktop_ = std::make_unique<QtDesktopServices>();
-    desktop_ = ownDesktop_.get();
-  }
+  filterNames_ = new FilterNamesModel(state_.Settings.FilterNames, this);
   setObjectName(QStringLiteral("FMMain"));
   setWindowIcon(ApplicationIcon());
   setFont(FixedJapaneseFont());
@@ -63,23 +50,22 @@ TFMMain::TFMMain(QString settingsPath, MessageBoxes* boxes, DesktopServices* des
   move(DesignLeft, DesignTop);
   resize(DesignWidth, DesignHeight);
   BuildPages();
-  RunGuarded(*boxes_, [this] { FormCreate(); });
+  RunGuarded(Boxes(), [this] { FormCreate(); });
   connect(pageControl1_, &QTabWidget::currentChanged, this, &TFMMain::PageControl1Change);
-  connect(listPage_, &ListPage::FilterChoiceChanged, this, [this](int index) {
-    RunGuarded(*boxes_, [this, index] { CBFilterChoiceChange(index); });
-  });
+  ConnectGuarded(listPage_, &ListPage::FilterChoiceChanged, this, Boxes(),
+                 [this](int index) { CBFilterChoiceChange(index); });
   connect(folderPage_, &FolderPage::PairApplied, this,
           [this](const std::string& pair) { SelectPairFilterSet(pair); });
-  connect(folderPage_->CBFilterChoice2(), &QComboBox::activated, this, [this](int index) {
-    RunGuarded(*boxes_, [this, index] { CBFilterChoice2Change(index); });
-  });
+  ConnectGuarded(folderPage_, &FolderPage::FilterChoiceChanged, this, Boxes(),
+                 [this](int index) { CBFilterChoice2Change(index); });
 }
 
 TFMMain::~TFMMain() = default;
 
 void TFMMain::SetProgressDialog(TFMOption* dialog) {
   fmOption_ = dialog;
-  listCommands_ = new ListCommands(state_, *msgBox_, *boxes_, *listPage_, *dialog);
+  listCommands_ = new ListCommands(state_, *msgBox_, services_, *listPage_, *dialog);
+  connect(listPage_, &ListPage::RowCommandChosen, listCommands_, &ListCommands::RunRowCommand);
   connect(listCommands_, &ListCommands::CommandFinished, this, &TFMMain::CloseIfAskedMeanwhile);
 }
 
@@ -91,15 +77,13 @@ void TFMMain::CloseIfAskedMeanwhile() {
 }
 
 QWidget* TFMMain::AddPage(const char* name, const QString& caption) {
-  auto* page = new QWidget(pageControl1_);
-  page->setObjectName(QLatin1String(name));
+  auto* page = Named<QWidget>(name, pageControl1_);
   pageControl1_->addTab(page, caption);
   return page;
 }
 
 void TFMMain::BuildPages() {
-  pageControl1_ = new QTabWidget(this);
-  pageControl1_->setObjectName(QStringLiteral("PageControl1"));
+  pageControl1_ = Named<QTabWidget>("PageControl1", this);
   // The tabs and what they hold use the proportional font; controls that need the fixed one set
   // it themselves.
   pageControl1_->setFont(ProportionalJapaneseFont());
@@ -116,24 +100,18 @@ void TFMMain::BuildPages() {
 
   auto* messageLayout = new QVBoxLayout(tsMessage_);
   messageLayout->setContentsMargins(0, 0, 0, 0);
-  msgBox_ = new TQvMessageBox(tsMessage_);
-  msgBox_->setObjectName(QStringLiteral("MsgBox"));
+  msgBox_ = Named<TQvMessageBox>("MsgBox", tsMessage_);
   messageLayout->addWidget(msgBox_);
 
   auto* folderLayout = new QVBoxLayout(tsFolder_);
   folderLayout->setContentsMargins(0, 0, 0, 0);
-  folderPage_ = new FolderPage(state_, *msgBox_, *boxes_, tsFolder_);
+  folderPage_ = new FolderPage(state_, *msgBox_, services_, *filterNames_, tsFolder_);
   folderLayout->addWidget(folderPage_);
 
   auto* filterLayout = new QVBoxLayout(tsFilter_);
   filterLayout->setContentsMargins(0, 0, 0, 0);
-  filterPage_ = new FilterPage(state_, *msgBox_, *boxes_, tsFilter_);
-  connect(filterPage_, &FilterPage::FilterNameAppended, this, [this](const std::string& name) {
-    for (QComboBox* choice : {folderPage_->CBFilterChoice2(), CBFilterChoice()}) {
-      const QSignalBlocker block(choice);
-      choice->addItem(ShownText(name), QByteArray::fromStdString(name));
-    }
-  });
+  filterPage_ = new FilterPage(state_, *msgBox_, services_, tsFilter_);
+  connect(filterPage_, &FilterPage::FilterNameAppended, filterNames_, &FilterNamesModel::Append);
   connect(filterPage_, &FilterPage::TSFilterExit, this, [this] { SyncFilterChoices(); });
   connect(filterPage_, &FilterPage::ActivationRequested, this, [this] {
     // Back to the tab without its show handler, which would reload the memo being held.
@@ -143,27 +121,28 @@ void TFMMain::BuildPages() {
   filterLayout->addWidget(filterPage_);
   auto* listLayout = new QVBoxLayout(tsList_);
   listLayout->setContentsMargins(0, 0, 0, 0);
-  listPage_ = new ListPage(state_, *msgBox_, *boxes_, tsList_);
+  listPage_ = new ListPage(state_, *msgBox_, services_, *filterNames_, tsList_);
   listLayout->addWidget(listPage_);
-  connect(listPage_, &ListPage::RefreshRequested, this,
-          [this] { RunGuarded(*boxes_, [this] { RefreshActivePage(); }); });
+  ConnectGuarded(listPage_, &ListPage::RefreshRequested, this, Boxes(),
+                 [this] { RefreshActivePage(); });
   // Showing the compare tab compares the list's current row.
   connect(listPage_, &ListPage::CompareRequested, this,
           [this] { pageControl1_->setCurrentWidget(tsCompare_); });
 
   auto* compareLayout = new QVBoxLayout(tsCompare_);
   compareLayout->setContentsMargins(0, 0, 0, 0);
-  comparePage_ = new ComparePage(state_, *msgBox_, *boxes_, tsCompare_);
+  comparePage_ = new ComparePage(state_, *msgBox_, services_, tsCompare_);
   compareLayout->addWidget(comparePage_);
 
   auto* helpLayout = new QVBoxLayout(tsHelp_);
   helpLayout->setContentsMargins(0, 0, 0, 0);
-  helpPage_ = new HelpPage(*desktop_, *boxes_, tsHelp_);
+  helpPage_ = new HelpPage(services_, tsHelp_);
   helpLayout->addWidget(helpPage_);
 
   driveWatcher_ = new DriveWatcher(
-      state_, *boxes_, *desktop_, [this] { return pageControl1_->currentWidget() == tsFolder_; },
-      [this] { FormCloseQuery(); }, this);
+      state_, Boxes(), services_.Desktop(),
+      [this] { return pageControl1_->currentWidget() == tsFolder_; }, [this] { FormCloseQuery(); },
+      this);
   connect(listPage_, &ListPage::ListWorkFinished, this, &TFMMain::CloseIfAskedMeanwhile);
 }
 
@@ -191,7 +170,7 @@ void TFMMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_ || event->spontaneous()) return;
   shown_ = true;
-  RunGuarded(*boxes_, [this] { FormShow(); });
+  RunGuarded(Boxes(), [this] { FormShow(); });
 }
 
 void TFMMain::FormShow() {
@@ -219,7 +198,7 @@ bool TFMMain::FormCloseQuery() {
     }
   }
   if (!saved) {
-    boxes_->Information(ApplicationTitle(), QString::fromUtf8(SettingsWriteErrorText));
+    Boxes().Information(ApplicationTitle(), QString::fromUtf8(SettingsWriteErrorText));
   }
   state_.ReleaseSharedLists();
   return true;
@@ -253,7 +232,7 @@ void TFMMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  RunGuarded(*boxes_, [this] { FormCloseQuery(); });
+  RunGuarded(Boxes(), [this] { FormCloseQuery(); });
   event->accept();
   FormClose();
 }
@@ -261,7 +240,7 @@ void TFMMain::closeEvent(QCloseEvent* event) {
 void TFMMain::FormClose() { QCoreApplication::quit(); }
 
 void TFMMain::PageControl1Change(int /*index*/) {
-  RunGuarded(*boxes_, [this] {
+  RunGuarded(Boxes(), [this] {
     // The filter tab takes the user back at once; nothing may scan with the refused list.
     if (filterPage_->HoldingHideMemo()) return;
     if (pageControl1_->currentWidget() == tsFolder_) folderPage_->CBComparePathChange();
@@ -280,18 +259,12 @@ void TFMMain::RefreshActivePage() {
   if (pageControl1_->currentWidget() != tsList_) return;
   folderPage_->RecordComparePair();
   SyncFilterChoices();
-  state_.Settings.PairFilterMap.SetValue(SelectedComboText(*folderPage_->CBComparePath()),
-                                         SelectedComboText(*CBFilterChoice()));
+  state_.Settings.PairFilterMap.SetValue(folderPage_->CurrentPair(), filterNames_->SelectedName());
   filterPage_->CBFilterSelect();
   UpdatePathList();
 }
 
-QComboBox* TFMMain::CBFilterChoice() const { return listPage_->CBFilterChoice(); }
-
-void TFMMain::SyncFilterChoices() {
-  FillCombo(*folderPage_->CBFilterChoice2(), state_.Settings.FilterNames);
-  FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
-}
+void TFMMain::SyncFilterChoices() { filterNames_->Sync(); }
 
 void TFMMain::SelectFilterIndex(int index) {
   state_.Settings.FilterNames.ItemIndex = index;
@@ -301,12 +274,7 @@ void TFMMain::SelectFilterIndex(int index) {
 void TFMMain::SelectPairFilterSet(const std::string& pair) {
   const std::optional<int> index = PairFilterSetIndex(state_.Settings, pair);
   if (!index) return;
-  if (*index >= 0) {
-    const QSignalBlocker block2(folderPage_->CBFilterChoice2());
-    folderPage_->CBFilterChoice2()->setCurrentIndex(*index);
-    const QSignalBlocker block(CBFilterChoice());
-    CBFilterChoice()->setCurrentIndex(*index);
-  }
+  if (*index >= 0) filterNames_->Select(*index);
   // A set that no longer exists leaves CBFilter with nothing selected.
   SelectFilterIndex(*index);
   filterPage_->CBFilterSelect();
@@ -320,13 +288,13 @@ void TFMMain::CBFilterChoice2Change(int index) {
 void TFMMain::CBFilterChoiceChange(int index) {
   if (state_.ListGuard.IsHeld()) {
     // No rescan can follow while a loop runs: the choice goes back to the set the list uses.
-    FillCombo(*CBFilterChoice(), state_.Settings.FilterNames);
+    filterNames_->Sync();
     return;
   }
   SelectFilterIndex(index);
   filterPage_->CBFilterSelect();
   RefreshActivePage();
-  listPage_->SGPath()->setFocus();
+  listPage_->FocusGrid();
 }
 
 void TFMMain::UpdatePathList() {

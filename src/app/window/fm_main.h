@@ -1,26 +1,24 @@
 #pragma once
-// The main window: six tabs, the shared state and the message log.
-//
-// Later tabs put their widgets on their page (TSFolder() ... TSHelp()) in the constructor, reach
-// the shared state through State(), log through MsgBox() and show message boxes through Boxes().
-// Every handler body runs through RunGuarded (handler_guard.h).
+// The main window: six tabs, the shared state, the message log and the world's services. It owns
+// the pages, hands each what it needs (the state, the log, the services, the filter names) and
+// wires their signals; the behaviour lives in the pages and the engine. Every handler body runs
+// through RunGuarded (handler_guard.h).
 
 #include <QMainWindow>
 #include <QString>
 #include <memory>
 #include <string>
 
+#include "app/services/services.h"
 #include "core/session/main_state.h"
-#include "app/services/message_boxes.h"
 
-class QComboBox;
 class QTabWidget;
 
 namespace tarvex {
 
 class ComparePage;
-class DesktopServices;
 class DriveWatcher;
+class FilterNamesModel;
 class FilterPage;
 class FolderPage;
 class HelpPage;
@@ -33,16 +31,15 @@ class TFMMain : public QMainWindow {
   Q_OBJECT
 
  public:
-  // settingsPath: the settings file to use; empty means the one beside the program. boxes: the
-  // message boxes to use, kept by the caller; null means real ones. desktop: the same for the
-  // drive list, beep, restart and opening of links.
-  explicit TFMMain(QString settingsPath = {}, MessageBoxes* boxes = nullptr,
-                   DesktopServices* desktop = nullptr, QWidget* parent = nullptr);
+  // settingsPath: the settings file to use; empty means the one beside the program. services:
+  // what the caller injects (kept by the caller); the rest are the real ones.
+  explicit TFMMain(QString settingsPath = {}, const Services& services = {},
+                   QWidget* parent = nullptr);
   ~TFMMain() override;
 
   MainState& State() { return state_; }
   TQvMessageBox& MsgBox() { return *msgBox_; }
-  MessageBoxes& Boxes() { return *boxes_; }
+  MessageBoxes& Boxes() { return services_.Boxes(); }
 
   QTabWidget* PageControl1() const { return pageControl1_; }
   QWidget* TSFolder() const { return tsFolder_; }
@@ -74,6 +71,7 @@ class TFMMain : public QMainWindow {
   void RefreshActivePage();
   // The filter-set names and selection of CBFilter into both filter choice boxes.
   void SyncFilterChoices();
+  FilterNamesModel& FilterNames() { return *filterNames_; }
   // Selects the filter set that the pair was last used with, in every filter combo.
   void SelectPairFilterSet(const std::string& pair);
   void CBFilterChoice2Change(int index);
@@ -95,15 +93,12 @@ class TFMMain : public QMainWindow {
   // Closes the window once a close asked for while the list was held can be done.
   void CloseIfAskedMeanwhile();
   void SelectFilterIndex(int index);
-  QComboBox* CBFilterChoice() const;
   WindowRect CurrentWindowRect() const;
   void ApplyWindowRect(const WindowRect& rect);
 
   MainState state_;
-  std::unique_ptr<MessageBoxes> ownBoxes_;
-  MessageBoxes* boxes_ = nullptr;
-  std::unique_ptr<DesktopServices> ownDesktop_;
-  DesktopServices* desktop_ = nullptr;
+  ServiceBundle services_;
+  FilterNamesModel* filterNames_ = nullptr;
   QString requestedSettingsPath_;
   bool shown_ = false;
   bool closeQueried_ = false;

@@ -4,9 +4,8 @@
 
 namespace tarvex {
 
-std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath, MessageBoxes* boxes,
-                                         DesktopServices* desktop) {
-  auto FMMain = std::make_unique<TFMMain>(std::move(settingsPath), boxes, desktop);
+std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath, const Services& services) {
+  auto FMMain = std::make_unique<TFMMain>(std::move(settingsPath), services);
   FMMain->show();
   FMMain->SetProgressDialog(new TFMOption(FMMain.get()));
   return FMMain;

@@ -10,7 +10,6 @@
 namespace tarvex {
 
 // Arguments as for TFMMain. The dialog belongs to the window and is reached by FMOption().
-std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath = {}, MessageBoxes* boxes = nullptr,
-                                         DesktopServices* desktop = nullptr);
+std::unique_ptr<TFMMain> StartMainWindow(QString settingsPath = {}, const Services& services = {});
 
 }  // namespace tarvex

@@ -1,6 +1,6 @@
 #pragma once
-// Opening a file in the desktop's default application for its type, behind an interface so that
-// tests never start a program.
+// Opening a file (or an address) in the desktop's default application for it, behind an interface
+// so that tests never start a program.
 
 #include <string>
 
@@ -9,8 +9,8 @@ namespace tarvex {
 class FileOpener {
  public:
   virtual ~FileOpener() = default;
-  // Starts the application for the file at the absolute path and returns; throws
-  // std::runtime_error when none can open it.
+  // Starts the application for the file at the absolute path, or for the address (a URL), and
+  // returns; throws std::runtime_error when none can open it.
   virtual void Open(const std::string& path) = 0;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
-// The desktop's default application for a file's type, found and started through GIO.
+// The desktop's default application for a file's type or an address's scheme, found and started
+// through GIO.
 
 #include "core/report/file_opener.h"
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "core/session/list_guard.h"
 #include "core/list/shown_list.h"
 #include "core/scan/path_list.h"
+#include "core/session/list_guard.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/settings.h"
 #include "core/textcompare/compare_rows.h"

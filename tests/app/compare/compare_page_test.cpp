@@ -30,8 +30,8 @@
 #include "app/list/path_grid_view.h"
 #include "app/log/qv_message_box.h"
 #include "app/widgets/fixed_colours.h"
-#include "app/window/fm_main.h"
 #include "app/widgets/grid_helpers.h"
+#include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/textcompare/compare_navigation.h"
 #include "support/qt_printers.h"
@@ -76,7 +76,7 @@ std::string ToCp932(std::string_view utf8) {
 class ComparePageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     page = window->CompareTab();

@@ -33,7 +33,7 @@ QStringList Items(const QComboBox& combo) {
 class FilterPageTest : public ::testing::Test {
  protected:
   void Start() {
-    window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     page = &window->Filters();

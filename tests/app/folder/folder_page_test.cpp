@@ -32,7 +32,7 @@ class FolderPageTest : public ::testing::Test {
     }
   }
   std::unique_ptr<TFMMain> Start() {
-    auto window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    auto window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
     QApplication::setActiveWindow(window.get());
     return window;
   }

@@ -34,7 +34,8 @@ class HelpPageTest : public ::testing::Test {
       ASSERT_TRUE(file.open(QIODevice::WriteOnly));
       file.write(settings);
     }
-    window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")), &boxes, &desktop);
+    window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")),
+                             {.Boxes = &boxes, .Desktop = &desktop});
     desktop.Calls.clear();
   }
   HelpPage& Page() { return window->Help(); }

@@ -22,8 +22,8 @@
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/filter/filter_set.h"
-#include "core/report/file_opener.h"
 #include "support/child_process.h"
+#include "support/recording_desktop_services.h"
 #include "support/recording_message_boxes.h"
 
 namespace tarvex {
@@ -34,9 +34,10 @@ struct Opened {
   bool Fails = false;
 };
 
-class TestOpener : public FileOpener {
+// The desktop of the test: the report is "opened" by recording its path.
+class TestDesktop : public test::RecordingDesktopServices {
  public:
-  explicit TestOpener(Opened& opened) : opened_(opened) {}
+  explicit TestDesktop(Opened& opened) : opened_(opened) {}
   void Open(const std::string& path) override {
     opened_.Paths.push_back(path);
     if (opened_.Fails) throw std::runtime_error("開けません: " + path);
@@ -59,12 +60,12 @@ class ExcelOutTest : public ::testing::Test {
     savedCache_ = cache != nullptr ? std::optional<std::string>(cache) : std::nullopt;
     ::setenv("XDG_CACHE_HOME", QFile::encodeName(cache_.path()).constData(), 1);
 
-    window_ = StartMainWindow(settings_.filePath(QStringLiteral("tarvex.ini")), &boxes_);
+    window_ = StartMainWindow(settings_.filePath(QStringLiteral("tarvex.ini")),
+                              {.Boxes = &boxes_, .Desktop = &desktop_});
     page_ = window_->ListTab();
     window_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
         ->setCurrentWidget(window_->TSList());
     QApplication::processEvents();
-    page_->SetReportOpener(std::make_unique<TestOpener>(opened_));
 
     const QString main = roots_.filePath(QStringLiteral("main"));
     const QString sub = roots_.filePath(QStringLiteral("sub"));
@@ -95,9 +96,10 @@ class ExcelOutTest : public ::testing::Test {
   QTemporaryDir cache_;
   std::optional<std::string> savedCache_;
   test::RecordingMessageBoxes boxes_;
+  Opened opened_;
+  TestDesktop desktop_{opened_};
   std::unique_ptr<TFMMain> window_;
   ListPage* page_ = nullptr;
-  Opened opened_;
 };
 
 TEST_F(ExcelOutTest, TheButtonOpensANewReportOfTheListAsShown) {

@@ -29,6 +29,7 @@
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/commands/command_text.h"
+#include "support/command_test_support.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
 #include "support/temp_tree.h"
@@ -59,7 +60,9 @@ class ListCommandsTest : public ::testing::Test {
     sub->File("both.txt", "sub!", T0);
     sub->File("deep/er/only.txt", "only in sub");
 
-    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    // The window's file operations are the real ones, with any single step replaceable.
+    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")),
+                             {.Boxes = &boxes, .Files = &files});
     window->State().Settings.copywait = 0;
     ASSERT_TRUE(window->Folders().STVMain()->SelectPath(mainRoot));
     ASSERT_TRUE(window->Folders().STVSub()->SelectPath(subRoot));
@@ -100,6 +103,7 @@ class ListCommandsTest : public ::testing::Test {
   std::optional<testing::NoLossCheck> noLoss;
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;
+  commandtest::ScriptedFileOperations files;
   std::unique_ptr<TFMMain> window;
   ListPage* page = nullptr;
 };
@@ -118,7 +122,7 @@ TEST_F(ListCommandsTest, NewestCopyReplacesTheOlderFileAndUpdatesTheRowInPlace) 
     page->UpdatePathList("", "", FilterSet{});
     EXPECT_EQ(window->State().PathList->PathCount, 5);
   });
-  page->PMMNewMainToSub->trigger();
+  page->MenuAction("PMMNewMainToSub")->trigger();
   EXPECT_TRUE(sawRunning);
   EXPECT_FALSE(window->State().ListGuard.IsHeld());
 
@@ -166,14 +170,14 @@ TEST_F(ListCommandsTest, DeleteAsksInTheDialogThenTrashesBothSides) {
     test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_confirm"));
     dialog.BTCancel()->click();
   });
-  page->PMMDelFileAll->trigger();
+  page->MenuAction("PMMDelFileAll")->trigger();
   EXPECT_TRUE(filetest::PathExists(mainRoot + "/both.txt"));
   EXPECT_EQ((*window->State().PathList)[row].Status, Same);
   EXPECT_EQ(Log().size(), 1);  // only the header
 
   // Accepted: both files go to the trash.
   QTimer::singleShot(0, [&] { dialog.BTOK()->click(); });
-  page->PMMDelFileAll->trigger();
+  page->MenuAction("PMMDelFileAll")->trigger();
   EXPECT_FALSE(filetest::PathExists(mainRoot + "/both.txt"));
   EXPECT_FALSE(filetest::PathExists(subRoot + "/both.txt"));
   EXPECT_EQ(ReadFile(*FindInTrash(mainRoot + "/both.txt")), "main");
@@ -189,7 +193,7 @@ TEST_F(ListCommandsTest, CopyAllCreatesMissingFoldersOnTheOtherSide) {
   const int row = RowOf("deep/er/only.txt");
   ASSERT_GE(row, 0);
   SelectRows(row, row);
-  page->PMMSubToMain->trigger();
+  page->MenuAction("PMMSubToMain")->trigger();
   EXPECT_EQ(ReadFile(mainRoot + "/deep/er/only.txt"), "only in sub");
   EXPECT_EQ((*window->State().PathList)[row].Status, Same);
   EXPECT_EQ(Log()[0], QStringLiteral("サブからメインへコピー (%1～%1)").arg(row + 1));
@@ -206,12 +210,13 @@ TEST_F(ListCommandsTest, CopyAndDeleteKeepTheTopRowAndMakeTheFirstSelectedRowCur
   PathGridView& grid = *page->SGPath();
   QApplication::processEvents();
   ASSERT_GT(page->PathModel()->rowCount(), 60);
-  for (QAction* command : {page->PMMNewMainToSub, page->PMMDelFileSub}) {
+  for (QAction* command :
+       {page->MenuAction("PMMNewMainToSub"), page->MenuAction("PMMDelFileSub")}) {
     SCOPED_TRACE(command->objectName().toStdString());
     grid.scrollTo(page->PathModel()->index(20, 0), QAbstractItemView::PositionAtTop);
     ASSERT_EQ(grid.rowAt(0), 20);
     SelectRows(30, 32);
-    if (command == page->PMMDelFileSub)  // the delete asks first
+    if (command == page->MenuAction("PMMDelFileSub"))  // the delete asks first
       QTimer::singleShot(0, [&] { window->FMOption()->BTOK()->click(); });
     command->trigger();
     EXPECT_EQ(grid.rowAt(0), 20);
@@ -235,7 +240,7 @@ TEST_F(ListCommandsTest, OptionsAndFilterChoiceClickedWhileALoopRunsStayAsTheLis
     choice->setFocus();
     QTest::keyClick(choice, Qt::Key_Down);
   });
-  page->PMMNewMainToSub->trigger();
+  page->MenuAction("PMMNewMainToSub")->trigger();
   for (std::size_t i = 0; i < before.size(); ++i)
     EXPECT_EQ(options[i]->isChecked(), before[i]) << options[i]->objectName().toStdString();
   EXPECT_EQ(choice->currentIndex(), 0);
@@ -251,7 +256,7 @@ TEST_F(ListCommandsTest, FinishedDialogAndLogSayHowManyFailedAndThat中止Stoppe
   noLoss->Baseline();
   TFMOption& dialog = *window->FMOption();
   SelectRows(0, 4);
-  page->PMMMainToSub->trigger();
+  page->MenuAction("PMMMainToSub")->trigger();
   EXPECT_EQ(dialog.LBCopying()->text(),
             QStringLiteral("メインからサブへ0ファイルコピーしました。"));
   EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    2ファイル失敗しました。"));
@@ -261,7 +266,7 @@ TEST_F(ListCommandsTest, FinishedDialogAndLogSayHowManyFailedAndThat中止Stoppe
   const int row = RowOf("deep/er/only.txt");
   SelectRows(row, row);
   QTimer::singleShot(0, [&] { dialog.BTCancel()->click(); });  // before the first row is done
-  page->PMMSubToMain->trigger();
+  page->MenuAction("PMMSubToMain")->trigger();
   EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    中止しました。"));
   EXPECT_EQ(Log().back(), QStringLiteral("サブからメインへ0ファイルコピー、中止"));
   test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_cancelled"));
@@ -284,7 +289,7 @@ TEST_F(ListCommandsTest, ALongCopywaitKeepsTheDialogLiveFor中止AndClosing) {
         window->FMOption()->BTCancel()->click();
       }
     });
-    page->PMMSubToMain->trigger();
+    page->MenuAction("PMMSubToMain")->trigger();
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_GE(clock.elapsed(), 250) << "the pause was not kept";
     EXPECT_EQ(window->isVisible(), !closing);
@@ -300,7 +305,8 @@ TEST_F(ListCommandsTest, UnpluggedStickStopsTheCommandWithAMessage) {
   ASSERT_EQ(::mkdir(subRoot.c_str(), 0755), 0);
   noLoss->Baseline();
   SelectRows(0, 4);
-  for (QAction* command : {page->PMMNewMainToSub, page->PMMDelFileSub}) {
+  for (QAction* command :
+       {page->MenuAction("PMMNewMainToSub"), page->MenuAction("PMMDelFileSub")}) {
     SCOPED_TRACE(command->objectName().toStdString());
     boxes.Calls.clear();
     command->trigger();
@@ -322,11 +328,39 @@ TEST_F(ListCommandsTest, ClosingTheWindowDuringALoopStopsItFirstAndThenCloses) {
     window->close();
     visibleAfterClose = window->isVisible();
   });
-  page->PMMNewMainToSub->trigger();
+  page->MenuAction("PMMNewMainToSub")->trigger();
   EXPECT_TRUE(visibleAfterClose);  // the loop had to stop first
   EXPECT_FALSE(window->isVisible());
   EXPECT_FALSE(window->State().SharedListsAlive());  // the settings were saved on the way out
   EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "old");  // stopped before the first file
+}
+
+}  // namespace
+}  // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// The file operations handed to the window reach the copy loop: one failing step of one file is
+// logged with its reason, counted, and leaves the old file in place.
+TEST_F(ListCommandsTest, AFileStepThatFailsInTheWindowsFileOperationsFailsThatFileOnly) {
+  files.copyData = [](int, int) {
+    return FileResult::Failure(FileStep::CopyData, ENOSPC,
+                               "書き込めません: ディスクがいっぱいです");
+  };
+  SelectRows(0, window->State().PathList->PathCount - 1);
+  page->MenuAction("PMMNewMainToSub")->trigger();
+
+  EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "old");
+  EXPECT_FALSE(FindInTrash(subRoot + "/new.txt").has_value());
+  const QStringList log = Log();
+  const auto failed = std::find_if(log.begin(), log.end(), [](const QString& line) {
+    return line.endsWith(QStringLiteral("/new.txt 失敗"));
+  });
+  ASSERT_NE(failed, log.end()) << log.join(QLatin1Char('\n')).toStdString();
+  ASSERT_NE(std::next(failed), log.end());
+  EXPECT_EQ(*std::next(failed), QStringLiteral("　　書き込めません: ディスクがいっぱいです"));
+  EXPECT_EQ(log.back(), QStringLiteral("メインの最新からサブへ0ファイルコピー、1ファイル失敗"));
 }
 
 }  // namespace

@@ -30,8 +30,9 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
-#include "app/window/fm_main.h"
+#include "app/widgets/filter_names_model.h"
 #include "app/widgets/grid_helpers.h"
+#include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/scan/folder_scan.h"
 #include "core/scan/path_entry.h"
@@ -84,7 +85,7 @@ class CounterPaints : public QObject {
 class ListPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
     page = window->ListTab();
     ASSERT_NE(page, nullptr);
     grid = page->SGPath();
@@ -529,10 +530,10 @@ TEST_F(ListPageTest, RowMenuHoldsTheCommandsInOrderAndOpensBelowRightOfThePointe
       EXPECT_EQ(actions[i]->text(), QString::fromUtf16(items[i].second));
     }
   }
-  EXPECT_EQ(page->PMMNewMainToSub, actions[0]);
-  EXPECT_EQ(page->PMMSubToMain, actions[4]);
-  EXPECT_EQ(page->PMMDelFileAll, actions[8]);
-  EXPECT_EQ(page->PMMUpdateList, actions[10]);
+  EXPECT_EQ(page->MenuAction("PMMNewMainToSub"), actions[0]);
+  EXPECT_EQ(page->MenuAction("PMMSubToMain"), actions[4]);
+  EXPECT_EQ(page->MenuAction("PMMDelFileAll"), actions[8]);
+  EXPECT_EQ(page->MenuAction("PMMUpdateList"), actions[10]);
 
   // Room for the menu on the screen, which would otherwise move it.
   window->move(0, 0);
@@ -562,7 +563,7 @@ TEST_F(ListPageTest, RowMenuHoldsTheCommandsInOrderAndOpensBelowRightOfThePointe
 
   QSignalSpy refresh(page, &ListPage::RefreshRequested);
   window->PageControl1()->setFocus();
-  page->PMMUpdateList->trigger();
+  page->MenuAction("PMMUpdateList")->trigger();
   EXPECT_EQ(refresh.count(), 1);
   EXPECT_EQ(window->focusWidget(), grid);
   EXPECT_TRUE(boxes.Calls.empty());
@@ -615,8 +616,9 @@ TEST_F(ListPageTest, OnlyTheUsersFilterChoiceIsPassedOn) {
   QSignalSpy changed(page, &ListPage::FilterChoiceChanged);
   QSignalSpy refresh(page, &ListPage::RefreshRequested);
   // The window copies the filter names in and selects one: no signal.
-  choice->addItems({QStringLiteral("すべて"), QStringLiteral("汎用"), QStringLiteral("画像")});
-  choice->setCurrentIndex(1);
+  window->State().Settings.FilterNames = ComboItems{{"すべて", "汎用", "画像"}, 1};
+  window->FilterNames().Sync();
+  ASSERT_EQ(choice->currentIndex(), 1);
   EXPECT_EQ(changed.count(), 0);
 
   choice->setFocus();
@@ -629,7 +631,7 @@ TEST_F(ListPageTest, OnlyTheUsersFilterChoiceIsPassedOn) {
 TEST(ListPageBeforeShow, GridHasTheDesignWidths) {
   QTemporaryDir folder;
   test::RecordingMessageBoxes boxes;
-  TFMMain window(folder.filePath(QStringLiteral("tarvex.ini")), &boxes);
+  TFMMain window(folder.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
   const int design[] = {36, 163, 100, 67, 36, 68, 90};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(window.ListTab()->SGPath()->columnWidth(c), design[c]);
   EXPECT_EQ(window.ListTab()->LBCompare()->text(), QStringLiteral("List Up Counter"));
@@ -702,7 +704,7 @@ TEST_F(ListPageTest, OptionsAndSortStateComeFromTheSettingsAndGoBack) {
     file.write(
         "[option]\nsortcol=3\nsortup=0\nsubfolder=1\nonesidedir=1\ndirignore=0\ndirhide=1\n");
   }
-  window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
+  window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
   page = window->ListTab();
   EXPECT_EQ(page->SortCol(), 3);
   EXPECT_FALSE(page->SortUp());
@@ -785,7 +787,7 @@ TEST_F(ListPageTest, MenuKeyAndShiftF10OpenTheRowMenuAtTheCurrentRow) {
     QTest::keyClick(grid, key, modifiers);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), rowTop + QPoint(8, 16));
-    EXPECT_EQ(menu->actions().front(), page->PMMNewMainToSub);
+    EXPECT_EQ(menu->actions().front(), page->MenuAction("PMMNewMainToSub"));
     menu->hide();
   }
   QTest::keyClick(grid, Qt::Key_F10);  // F10 alone is not the menu

@@ -44,7 +44,7 @@ QPalette DarkPalette() {
 class DesktopTest : public ::testing::Test {
  protected:
   std::unique_ptr<TFMMain> Start() {
-    return StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), &boxes);
+    return StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
   }
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;

@@ -27,7 +27,7 @@ class DriveWatcherTest : public ::testing::Test {
   void SetUp() override { Start(SettingsPath()); }
 
   void Start(const QString& settingsPath) {
-    window = StartMainWindow(settingsPath, &boxes, &desktop);
+    window = StartMainWindow(settingsPath, {.Boxes = &boxes, .Desktop = &desktop});
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     desktop.Calls.clear();

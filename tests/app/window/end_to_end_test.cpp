@@ -47,7 +47,8 @@ class EndToEndTest : public ::testing::Test {
   }
 
   std::unique_ptr<TFMMain> Start() {
-    auto window = StartMainWindow(QString::fromStdString(tree.PathOf("tarvex.ini")), &boxes);
+    auto window =
+        StartMainWindow(QString::fromStdString(tree.PathOf("tarvex.ini")), {.Boxes = &boxes});
     QApplication::setActiveWindow(window.get());
     return window;
   }

@@ -28,7 +28,7 @@ namespace {
 
 class FMMainTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TFMMain> Start() { return StartMainWindow(SettingsPath(), &boxes); }
+  std::unique_ptr<TFMMain> Start() { return StartMainWindow(SettingsPath(), {.Boxes = &boxes}); }
   QString SettingsPath() const { return folder.filePath(QStringLiteral("tarvex.ini")); }
 
   QTemporaryDir folder;
@@ -173,7 +173,7 @@ TEST_F(FMMainTest, AFailingSaveIsReportedAndTheWindowStillCloses) {
   // A regular file where the settings folder should be: no write can succeed, not even as root.
   const QString blocker = folder.filePath(QStringLiteral("not-a-folder"));
   WriteFile(blocker, "x");
-  const auto window = StartMainWindow(blocker + QStringLiteral("/tarvex.ini"), &boxes);
+  const auto window = StartMainWindow(blocker + QStringLiteral("/tarvex.ini"), {.Boxes = &boxes});
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());
   EXPECT_FALSE(window->State().SharedListsAlive());

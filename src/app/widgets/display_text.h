@@ -1,0 +1,12 @@
+#pragma once
+// Bytes as the file system or the settings hold them, as a widget shows them: UTF-8, else CP932.
+// For display only; the bytes themselves are what reach the file system.
+
+#include <QString>
+#include <string>
+
+namespace tarvex {
+
+QString ShownText(const std::string& bytes);
+
+}  // namespace tarvex

@@ -1,0 +1,40 @@
+#pragma once
+// The list's row menu as one table: its items in order, each a copy or a delete command of the
+// command tables (which hold the captions and item names), the rescan, or a separator. The window
+// builds the menu from it and hands the chosen item back with the rows, so a new command touches
+// this table and one handler.
+
+#include <array>
+
+namespace tarvex {
+
+enum class RowMenuKind { Copy, Delete, UpdateList, Separator };
+
+struct RowMenuItem {
+  RowMenuKind Kind;
+  int Command = 0;             // the row of CopyCommandTable or DeleteCommandTable
+  const char* Name = nullptr;  // objectName of a separator
+};
+
+inline constexpr const char* UpdateListMenuItem = "PMMUpdateList";
+inline constexpr const char* UpdateListCaption = "最新の状態に更新する";
+
+inline constexpr std::array<RowMenuItem, 11> RowMenuTable = {{
+    {RowMenuKind::Copy, 0},
+    {RowMenuKind::Copy, 1},
+    {RowMenuKind::Separator, 0, "N1"},
+    {RowMenuKind::Copy, 2},
+    {RowMenuKind::Copy, 3},
+    {RowMenuKind::Separator, 0, "N2"},
+    {RowMenuKind::Delete, 0},
+    {RowMenuKind::Delete, 1},
+    {RowMenuKind::Delete, 2},
+    {RowMenuKind::Separator, 0, "N3"},
+    {RowMenuKind::UpdateList},
+}};
+
+// The item's objectName and caption (UTF-8).
+const char* RowMenuItemName(const RowMenuItem& item);
+const char* RowMenuItemCaption(const RowMenuItem& item);
+
+}  // namespace tarvex
