@@ -10,16 +10,16 @@ namespace {
 // listing with the mask would show it, absent when nothing is there. Something the mask hides (a
 // link that took the file's place) or a path that cannot be looked at leaves the side as it was.
 // True when the side was rewritten.
-bool ReadSideBack(FileOperations& files, PathList& list, std::int32_t index, bool mainSide,
+bool ReadSideBack(FileOperations& files, PathList& list, std::int32_t index, Side side,
                   const RootFolder& root, const std::string& relative, std::uint32_t attrMask) {
   DirectoryEntry found;
   if (files.ReadDirectoryEntry(root, relative, found)) {
     if ((found.Attr & attrMask) != found.Attr) return false;
-    mainSide ? list.SetMainSide(index, found) : list.SetSubSide(index, found);
+    list.SetSide(index, side, found);
     return true;
   }
   if (!files.IsPathAbsent(root, relative)) return false;
-  mainSide ? list.ClearMainSide(index) : list.ClearSubSide(index);
+  list.ClearSide(index, side);
   return true;
 }
 
@@ -33,13 +33,11 @@ const CopyCommandInfo& CopyCommandFor(std::string_view menuItem) {
 }
 
 bool IsSelectedForCopy(const PathEntry& entry, const CopyCommandInfo& command) {
-  const bool toSub = command.Direction == CopyDirection::MainToSub;
-  if (entry.Status == (toSub ? SubOnly : MainOnly)) return false;
+  const Side from = SourceSide(command.Direction);
+  const Side to = OtherSide(from);
+  if (entry.Status == OnlyOn(to)) return false;
   // An absent side has the time 0, so a file found only on the source side is always newer.
-  if (command.NewestOnly &&
-      !(toSub ? entry.MainTime > entry.SubTime : entry.SubTime > entry.MainTime)) {
-    return false;
-  }
+  if (command.NewestOnly && !(entry.Time(from) > entry.Time(to))) return false;
   return !entry.Ignored;
 }
 
@@ -50,12 +48,12 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   std::int32_t last = scope.LastRow;
   if (!ClampRows(list, first, last)) return result;
   const std::int32_t rows = last - first + 1;
-  const bool toSub = command.Direction == CopyDirection::MainToSub;
+  const Side from = SourceSide(command.Direction);
+  const Side to = OtherSide(from);
   // Both roots must still be the folders the list was made of, or nothing is touched.
-  RootFolder mainRoot;
-  RootFolder subRoot;
-  if (!OpenScannedRoot(files_, scope.MainRoot, list.MainRootIdentity, mainRoot) ||
-      !OpenScannedRoot(files_, scope.SubRoot, list.SubRootIdentity, subRoot)) {
+  PerSide<RootFolder> roots;
+  if (!OpenScannedRoot(files_, scope, Side::Main, roots) ||
+      !OpenScannedRoot(files_, scope, Side::Sub, roots)) {
     result.RootChanged = true;
     return result;
   }
@@ -92,25 +90,21 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
     if (!IsSelectedForCopy(entry, command)) continue;
 
     if (!IsFolder(entry.Attr)) {
-      const std::string mainPath = SidePath(scope.MainRoot, entry.Path);
-      const std::string subPath = SidePath(scope.SubRoot, entry.Path);
+      PerSide<std::string> paths;
+      for (const Side side : BothSides) paths[side] = SidePath(scope.Root(side), entry.Path);
       // The top label always holds the main side; the arrow tells the direction.
-      dialog.Line1 = PathForLabel(progress_, ProgressLine::Line1, mainPath);
-      dialog.Line3 = PathForLabel(progress_, ProgressLine::Line3, subPath);
+      dialog.Line1 = PathForLabel(progress_, ProgressLine::Line1, paths.Main);
+      dialog.Line3 = PathForLabel(progress_, ProgressLine::Line3, paths.Sub);
       dialog.Line2 = FormatText("    %s　%d", command.Arrow, result.Files + 1);
       progress_.UpdateDialog(dialog);
 
-      const std::string& source = toSub ? mainPath : subPath;
-      const std::string& destination = toSub ? subPath : mainPath;
-      const RootFolder& sourceRoot = toSub ? mainRoot : subRoot;
-      const RootFolder& destinationRoot = toSub ? subRoot : mainRoot;
       // The copy itself puts the old destination into the trash, and only once the new one is
       // complete beside it; a refusing trash is a failed copy like any other.
       const FileResult copied =
-          files_.CopyOneFile(sourceRoot, destinationRoot, entry.Path,
+          files_.CopyOneFile(roots[from], roots[to], entry.Path,
                              command.NewestOnly ? CopyWhen::SourceNewer : CopyWhen::Always);
-      const std::string shownSource = DisplayPath(source);
-      const std::string shownDestination = DisplayPath(destination);
+      const std::string shownSource = DisplayPath(paths[from]);
+      const std::string shownDestination = DisplayPath(paths[to]);
       if (copied) {
         progress_.AddLine(
             FormatText("　%d:%s → %s", r, shownSource.c_str(), shownDestination.c_str()));
@@ -130,10 +124,10 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
 
       // The row shows what is on the disk now. After a failure the source is read too: it may be
       // what vanished.
-      bool changed = ReadSideBack(files_, list, index, !toSub, destinationRoot, entry.Path,
-                                  settings_.ScanAttrMask);
+      bool changed =
+          ReadSideBack(files_, list, index, to, roots[to], entry.Path, settings_.ScanAttrMask);
       if (!copied) {
-        changed |= ReadSideBack(files_, list, index, toSub, sourceRoot, entry.Path,
+        changed |= ReadSideBack(files_, list, index, from, roots[from], entry.Path,
                                 settings_.ScanAttrMask);
       }
       if (changed) RecompareEntry(list, index);

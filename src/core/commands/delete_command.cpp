@@ -19,8 +19,7 @@ std::int32_t CountFilesToDelete(const PathList& list, const DeleteCommandInfo& c
   for (std::int32_t r = first; r <= last; ++r) {
     const PathEntry& entry = list[r - 1];
     if (IsFolder(entry.Attr)) continue;
-    if (command.MainSide && entry.MainExists) ++count;
-    if (command.SubSide && entry.SubExists) ++count;
+    for (const Side side : BothSides) count += command.Takes(side) && entry.Exists(side);
   }
   return count;
 }
@@ -78,13 +77,12 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
   if (!ClampRows(list, first, last)) return result;
   const std::int32_t rows = last - first + 1;
   // The chosen sides' roots must still be the folders the list was made of.
-  RootFolder mainRoot;
-  RootFolder subRoot;
-  if ((command.MainSide &&
-       !OpenScannedRoot(files_, scope.MainRoot, list.MainRootIdentity, mainRoot)) ||
-      (command.SubSide && !OpenScannedRoot(files_, scope.SubRoot, list.SubRootIdentity, subRoot))) {
-    result.RootChanged = true;
-    return result;
+  PerSide<RootFolder> roots;
+  for (const Side side : BothSides) {
+    if (command.Takes(side) && !OpenScannedRoot(files_, scope, side, roots)) {
+      result.RootChanged = true;
+      return result;
+    }
   }
 
   progress_.AddLine("");
@@ -129,23 +127,28 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
     const PathEntry entry = list[index];
     if (IsFolder(entry.Attr)) continue;
 
-    const std::string mainPath = SidePath(scope.MainRoot, entry.Path);
-    const std::string subPath = SidePath(scope.SubRoot, entry.Path);
-    dialog.Line1 =
-        command.MainSide ? PathForLabel(progress_, ProgressLine::Line1, mainPath) : std::string();
-    dialog.Line2 =
-        command.SubSide ? PathForLabel(progress_, ProgressLine::Line2, subPath) : std::string();
+    // The main side's path on the first line, the sub side's on the second.
+    for (const Side side : BothSides) {
+      const ProgressLine line = side == Side::Main ? ProgressLine::Line1 : ProgressLine::Line2;
+      std::string& label = side == Side::Main ? dialog.Line1 : dialog.Line2;
+      label = command.Takes(side)
+                  ? PathForLabel(progress_, line, SidePath(scope.Root(side), entry.Path))
+                  : std::string();
+    }
     progress_.UpdateDialog(dialog);
 
-    const bool mainGone =
-        command.MainSide && remover.Remove(r, entry.MainExists, mainRoot, entry.Path);
-    const bool subGone = command.SubSide && remover.Remove(r, entry.SubExists, subRoot, entry.Path);
+    PerSide<bool> gone;
+    for (const Side side : BothSides) {
+      gone[side] =
+          command.Takes(side) && remover.Remove(r, entry.Exists(side), roots[side], entry.Path);
+    }
     dialog.Line3 = FormatText("  %dファイル削除", result.Files);
     progress_.UpdateDialog(dialog);
     progress_.Pause(settings_.CopyWait);
 
-    if (mainGone) list.ClearMainSide(index);
-    if (subGone) list.ClearSubSide(index);
+    for (const Side side : BothSides) {
+      if (gone[side]) list.ClearSide(index, side);
+    }
     if (allCompared) {
       RecompareEntry(list, index);
     } else {

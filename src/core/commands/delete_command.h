@@ -8,6 +8,7 @@
 #include "core/commands/command_progress.h"
 #include "core/commands/command_scope.h"
 #include "core/fs/file_operations.h"
+#include "core/scan/side.h"
 
 namespace tarvex {
 
@@ -17,6 +18,8 @@ struct DeleteCommandInfo {
   bool MainSide;
   bool SubSide;
   const char* Prefix;
+
+  constexpr bool Takes(Side side) const { return side == Side::Main ? MainSide : SubSide; }
 };
 
 // In menu order.
