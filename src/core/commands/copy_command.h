@@ -62,6 +62,11 @@ class CopyCommand {
   CommandResult Run(const CopyCommandInfo& command, const CommandScope& scope);
 
  private:
+  // Copies the file of grid row r and reads its sides back.
+  void CopyRow(const CopyCommandInfo& command, const CommandScope& scope,
+               const PerSide<RootFolder>& roots, std::int32_t r, const PathEntry& entry,
+               ProgressDialogState& dialog, CommandResult& result);
+
   FileOperations& files_;
   CommandProgress& progress_;
   CommandSettings settings_;

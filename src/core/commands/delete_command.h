@@ -51,6 +51,11 @@ class DeleteCommand {
   CommandResult Run(const DeleteCommandInfo& command, const CommandScope& scope);
 
  private:
+  // Moves the chosen sides' files of grid row r to the trash and clears the sides that are gone.
+  void DeleteRow(const DeleteCommandInfo& command, const CommandScope& scope,
+                 const PerSide<RootFolder>& roots, std::int32_t r, const PathEntry& entry,
+                 ProgressDialogState& dialog, CommandResult& result);
+
   FileOperations& files_;
   CommandProgress& progress_;
   CommandSettings settings_;
