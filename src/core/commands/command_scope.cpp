@@ -27,10 +27,12 @@ bool ClampRows(const PathList& list, std::int32_t& first, std::int32_t& last) {
   return first <= last;
 }
 
-bool OpenScannedRoot(FileOperations& files, const std::string& path, const FolderIdentity& scanned,
-                     RootFolder& root) {
+bool OpenScannedRoot(FileOperations& files, const CommandScope& scope, Side side,
+                     PerSide<RootFolder>& roots) {
+  const std::string& path = scope.Root(side);
+  const FolderIdentity& scanned = scope.List.RootIdentity(side);
   if (!scanned.Known || !IsAbsolutePath(path)) return false;
-  return files.OpenRoot(path, root) && root.Identity() == scanned;
+  return files.OpenRoot(path, roots[side]) && roots[side].Identity() == scanned;
 }
 
 void RecompareEntry(PathList& list, std::int32_t index) {

@@ -9,6 +9,7 @@
 #include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
 #include "core/scan/path_list.h"
+#include "core/scan/side.h"
 #include "core/settings/settings.h"
 
 namespace tarvex {
@@ -21,6 +22,8 @@ struct CommandScope {
   std::string SubRoot;
   std::int32_t FirstRow = 1;
   std::int32_t LastRow = 1;
+
+  const std::string& Root(Side side) const { return side == Side::Main ? MainRoot : SubRoot; }
 };
 
 struct CommandSettings {
@@ -43,10 +46,10 @@ struct CommandResult {
   bool RootChanged = false;
 };
 
-// Opens the root and checks that it is still the folder that the scan listed, by device and
-// inode; false when it is not, or when the scan found none.
-bool OpenScannedRoot(FileOperations& files, const std::string& path, const FolderIdentity& scanned,
-                     RootFolder& root);
+// Opens the side's root of the scope into roots[side] and checks that it is still the folder that
+// the scan listed, by device and inode; false when it is not, or when the scan found none.
+bool OpenScannedRoot(FileOperations& files, const CommandScope& scope, Side side,
+                     PerSide<RootFolder>& roots);
 
 // What the closing texts add to the count of files done, so that a count of successes never hides
 // failures or a stop: the log line's "、%dファイル失敗" and "、中止", the dialog's

@@ -8,10 +8,16 @@
 #include "core/commands/command_progress.h"
 #include "core/commands/command_scope.h"
 #include "core/fs/file_operations.h"
+#include "core/scan/side.h"
 
 namespace tarvex {
 
 enum class CopyDirection { MainToSub, SubToMain };
+
+constexpr Side SourceSide(CopyDirection direction) {
+  return direction == CopyDirection::MainToSub ? Side::Main : Side::Sub;
+}
+constexpr Side DestinationSide(CopyDirection direction) { return OtherSide(SourceSide(direction)); }
 
 struct CopyCommandInfo {
   const char* MenuItem;  // objectName of the pop-up item
@@ -56,6 +62,11 @@ class CopyCommand {
   CommandResult Run(const CopyCommandInfo& command, const CommandScope& scope);
 
  private:
+  // Copies the file of grid row r and reads its sides back.
+  void CopyRow(const CopyCommandInfo& command, const CommandScope& scope,
+               const PerSide<RootFolder>& roots, std::int32_t r, const PathEntry& entry,
+               ProgressDialogState& dialog, CommandResult& result);
+
   FileOperations& files_;
   CommandProgress& progress_;
   CommandSettings settings_;

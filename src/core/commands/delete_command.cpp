@@ -1,6 +1,7 @@
 #include "core/commands/delete_command.h"
 
 #include "core/commands/command_text.h"
+#include "core/commands/row_loop.h"
 #include "core/scan/folder_scan.h"
 
 namespace tarvex {
@@ -19,8 +20,7 @@ std::int32_t CountFilesToDelete(const PathList& list, const DeleteCommandInfo& c
   for (std::int32_t r = first; r <= last; ++r) {
     const PathEntry& entry = list[r - 1];
     if (IsFolder(entry.Attr)) continue;
-    if (command.MainSide && entry.MainExists) ++count;
-    if (command.SubSide && entry.SubExists) ++count;
+    for (const Side side : BothSides) count += command.Takes(side) && entry.Exists(side);
   }
   return count;
 }
@@ -71,29 +71,36 @@ class SideRemover {
 }  // namespace
 
 CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const CommandScope& scope) {
-  CommandResult result;
-  PathList& list = scope.List;
-  std::int32_t first = scope.FirstRow;
-  std::int32_t last = scope.LastRow;
-  if (!ClampRows(list, first, last)) return result;
-  const std::int32_t rows = last - first + 1;
+  RowLoop loop;
+  loop.FirstRow = scope.FirstRow;
+  loop.LastRow = scope.LastRow;
+  if (!ClampRows(scope.List, loop.FirstRow, loop.LastRow)) return CommandResult();
   // The chosen sides' roots must still be the folders the list was made of.
-  RootFolder mainRoot;
-  RootFolder subRoot;
-  if ((command.MainSide &&
-       !OpenScannedRoot(files_, scope.MainRoot, list.MainRootIdentity, mainRoot)) ||
-      (command.SubSide && !OpenScannedRoot(files_, scope.SubRoot, list.SubRootIdentity, subRoot))) {
-    result.RootChanged = true;
-    return result;
+  PerSide<RootFolder> roots;
+  for (const Side side : BothSides) {
+    if (command.Takes(side) && !OpenScannedRoot(files_, scope, side, roots)) {
+      CommandResult changed;
+      changed.RootChanged = true;
+      return changed;
+    }
   }
 
-  progress_.AddLine("");
-  progress_.AddLine(FormatText("%s削除 (%d～%d)", command.Prefix, first, last));
-  const std::int32_t count = CountFilesToDelete(list, command, first, last);
-  if (count == 0) return result;
+  const char* prefix = command.Prefix;
+  const std::int32_t rows = loop.LastRow - loop.FirstRow + 1;
+  loop.Texts.LogHeader = FormatText("%s削除 (%d～%d)", prefix, loop.FirstRow, loop.LastRow);
+  loop.Texts.Running = FormatText("%s削除しています。(%d)", prefix, rows);
+  loop.Texts.Finished = [prefix](std::int32_t files) {
+    return FormatText("%s%dファイル削除しました。", prefix, files);
+  };
+  loop.Texts.Closing = [prefix](std::int32_t files) {
+    return FormatText("%s%dファイル削除", prefix, files);
+  };
+  LogRowLoopHeader(progress_, loop);
+  const std::int32_t count = CountFilesToDelete(scope.List, command, loop.FirstRow, loop.LastRow);
+  if (count == 0) return CommandResult();
 
   ProgressDialogState dialog;
-  dialog.Header = FormatText("%s削除してよろしいですか？(%d)", command.Prefix, count);
+  dialog.Header = FormatText("%s削除してよろしいですか？(%d)", prefix, count);
   dialog.HeaderGrey = false;
   dialog.OkEnabled = true;
   dialog.CancelEnabled = true;
@@ -103,70 +110,61 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
   dialog.Line1 = command.MainSide ? DisplayPath(JoinPath(scope.MainRoot, "～")) : "";
   dialog.Line2 = command.SubSide ? DisplayPath(JoinPath(scope.SubRoot, "～")) : "";
   dialog.Line3.clear();
-  if (!progress_.ConfirmInDialog(dialog)) return result;
+  if (!progress_.ConfirmInDialog(dialog)) return CommandResult();
 
-  dialog.Header = FormatText("%s削除しています。(%d)", command.Prefix, rows);
-  dialog.HeaderGrey = true;
-  dialog.BarMaximum = rows;
-  dialog.BarPosition = 0;
-  dialog.BarVisible = true;
-  // Both buttons stay enabled: ＯＫ hides the dialog and the loop carries on unseen.
-  progress_.ShowDialog(dialog);
-  progress_.ClearCopyCancel();
-
-  SideRemover remover(files_, progress_, result);
   // Every file row leaves each entry with the status its sides give. The first file row does
   // that for the whole list at once (a folder that the scan counted as Same under the folder
   // option gets its time-based status there); after it only the row's own entry can change.
   bool allCompared = false;
-  for (std::int32_t r = first; r <= last; ++r) {
-    progress_.ProcessEvents();
-    if (progress_.CopyCancelRequested()) {
-      result.Cancelled = true;
-      break;
-    }
-    const std::int32_t index = r - 1;
-    const PathEntry entry = list[index];
-    if (IsFolder(entry.Attr)) continue;
-
-    const std::string mainPath = SidePath(scope.MainRoot, entry.Path);
-    const std::string subPath = SidePath(scope.SubRoot, entry.Path);
-    dialog.Line1 =
-        command.MainSide ? PathForLabel(progress_, ProgressLine::Line1, mainPath) : std::string();
-    dialog.Line2 =
-        command.SubSide ? PathForLabel(progress_, ProgressLine::Line2, subPath) : std::string();
-    progress_.UpdateDialog(dialog);
-
-    const bool mainGone =
-        command.MainSide && remover.Remove(r, entry.MainExists, mainRoot, entry.Path);
-    const bool subGone = command.SubSide && remover.Remove(r, entry.SubExists, subRoot, entry.Path);
-    dialog.Line3 = FormatText("  %dファイル削除", result.Files);
-    progress_.UpdateDialog(dialog);
-    progress_.Pause(settings_.CopyWait);
-
-    if (mainGone) list.ClearMainSide(index);
-    if (subGone) list.ClearSubSide(index);
+  loop.EachRow = [&](std::int32_t r, CommandResult& result) {
+    const PathEntry entry = scope.List[r - 1];
+    if (IsFolder(entry.Attr)) return false;
+    DeleteRow(command, scope, roots, r, entry, dialog, result);
     if (allCompared) {
-      RecompareEntry(list, index);
+      RecompareEntry(scope.List, r - 1);
     } else {
-      list.CompareAllEntries();
+      scope.List.CompareAllEntries();
       allCompared = true;
     }
-    dialog.BarPosition = r - first + 1;
-    progress_.UpdateDialog(dialog);
-  }
-
+    return true;
+  };
   // The bold tally line tells what went wrong as well.
-  if (const std::string note = OutcomeNote(result); !note.empty()) {
-    dialog.Line3 = FormatText("  %dファイル削除", result.Files) + "　" + note;
-  }
-  FinishCommand(
-      progress_, dialog, FormatText("%s%dファイル削除しました。", command.Prefix, result.Files),
-      FormatText("%s%dファイル削除", command.Prefix, result.Files) + OutcomeLogSuffix(result));
+  loop.ShowOutcome = [](ProgressDialogState& finished, const CommandResult& result,
+                        const std::string& note) {
+    finished.Line3 = FormatText("  %dファイル削除", result.Files) + "　" + note;
+  };
+  // Both buttons stay enabled while the loop runs: ＯＫ hides the dialog and the loop carries on
+  // unseen.
+  return RunRowLoop(progress_, dialog, loop);
+}
 
-  result.LoopRan = true;
-  result.CurrentRow = first;
-  return result;
+void DeleteCommand::DeleteRow(const DeleteCommandInfo& command, const CommandScope& scope,
+                              const PerSide<RootFolder>& roots, std::int32_t r,
+                              const PathEntry& entry, ProgressDialogState& dialog,
+                              CommandResult& result) {
+  // The main side's path on the first line, the sub side's on the second.
+  for (const Side side : BothSides) {
+    const ProgressLine line = side == Side::Main ? ProgressLine::Line1 : ProgressLine::Line2;
+    std::string& label = side == Side::Main ? dialog.Line1 : dialog.Line2;
+    label = command.Takes(side)
+                ? PathForLabel(progress_, line, SidePath(scope.Root(side), entry.Path))
+                : std::string();
+  }
+  progress_.UpdateDialog(dialog);
+
+  SideRemover remover(files_, progress_, result);
+  PerSide<bool> gone;
+  for (const Side side : BothSides) {
+    gone[side] =
+        command.Takes(side) && remover.Remove(r, entry.Exists(side), roots[side], entry.Path);
+  }
+  dialog.Line3 = FormatText("  %dファイル削除", result.Files);
+  progress_.UpdateDialog(dialog);
+  progress_.Pause(settings_.CopyWait);
+
+  for (const Side side : BothSides) {
+    if (gone[side]) scope.List.ClearSide(r - 1, side);
+  }
 }
 
 }  // namespace tarvex

@@ -8,6 +8,7 @@
 #include "core/commands/command_progress.h"
 #include "core/commands/command_scope.h"
 #include "core/fs/file_operations.h"
+#include "core/scan/side.h"
 
 namespace tarvex {
 
@@ -17,6 +18,8 @@ struct DeleteCommandInfo {
   bool MainSide;
   bool SubSide;
   const char* Prefix;
+
+  constexpr bool Takes(Side side) const { return side == Side::Main ? MainSide : SubSide; }
 };
 
 // In menu order.
@@ -48,6 +51,11 @@ class DeleteCommand {
   CommandResult Run(const DeleteCommandInfo& command, const CommandScope& scope);
 
  private:
+  // Moves the chosen sides' files of grid row r to the trash and clears the sides that are gone.
+  void DeleteRow(const DeleteCommandInfo& command, const CommandScope& scope,
+                 const PerSide<RootFolder>& roots, std::int32_t r, const PathEntry& entry,
+                 ProgressDialogState& dialog, CommandResult& result);
+
   FileOperations& files_;
   CommandProgress& progress_;
   CommandSettings settings_;

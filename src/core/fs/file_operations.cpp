@@ -282,136 +282,182 @@ FileResult PosixFileOperations::PlaceTemporary(CopyTemporary& temporary, int fol
   return placed;
 }
 
+// What the steps of one copy share.
+struct PosixFileOperations::CopyJob {
+  std::string Relative;
+  CopyWhen When = CopyWhen::Always;
+  std::string Destination;  // as a person reads it, for messages
+  std::string Name;         // the file's name in both folders
+  UniqueFd Source;
+  struct stat SourceStat {};
+  UniqueFd Folder;  // the destination's folder
+  bool DestinationExists = false;
+  CopyTemporary Temporary;
+  TrashedItem Trashed;
+};
+
 FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
                                             const RootFolder& destinationRoot,
                                             const std::string& relative, CopyWhen when) {
-  const std::string source = sourceRoot.PathOf(relative);
-  const std::string destination = destinationRoot.PathOf(relative);
-  if (relative.empty() || !IsRelativeBelowRoot(relative)) {
-    return Fail(FileStep::CreateFolder, EINVAL, "コピー先のパスが正しくありません: " + destination);
+  CopyJob job;
+  job.Relative = relative;
+  job.When = when;
+  job.Destination = destinationRoot.PathOf(relative);
+  if (FileResult ok = CheckCopyRequest(job); !ok) return ok;
+  if (FileResult ok = OpenCopySource(sourceRoot, job); !ok) return ok;
+  // The folders come after the source check, so a missing source leaves no empty folders behind.
+  if (FileResult ok = OpenDestinationFolder(destinationRoot, job); !ok) return ok;
+  if (FileResult ok = CheckDestination(job); !ok) return ok;
+  if (FileResult ok = CreateTemporary(job.Folder.get(), job.Name, job.Destination, job.Temporary);
+      !ok) {
+    return ok;
   }
+  FileResult done = WriteCopy(job);
+  if (done) done = VerifyCopy(job);
+  if (done) done = StampCopy(job);
+  // The copy is complete: only now may the old destination go.
+  if (done) done = CheckDestination(job);
+  if (done) done = ReplaceDestination(job);
+  // Every failure after the temporary was made removes it, so none is ever left behind.
+  if (!done) DiscardTemporary(job);
+  return done;
+}
 
+FileResult PosixFileOperations::CheckCopyRequest(const CopyJob& job) {
+  if (job.Relative.empty() || !IsRelativeBelowRoot(job.Relative)) {
+    return Fail(FileStep::CreateFolder, EINVAL,
+                "コピー先のパスが正しくありません: " + job.Destination);
+  }
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::OpenCopySource(const RootFolder& sourceRoot, CopyJob& job) {
   // O_NOFOLLOW: a link is not copied as the file it points to. O_NONBLOCK: a FIFO must not hang
   // the open; it is refused below like any other non-regular file.
-  std::string name;
-  const UniqueFd sourceFolder = OpenParentBelow(sourceRoot, relative, name);
-  UniqueFd in;
+  const UniqueFd sourceFolder = OpenParentBelow(sourceRoot, job.Relative, job.Name);
   if (sourceFolder) {
-    in = UniqueFd(::openat(sourceFolder.get(), name.c_str(),
-                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    job.Source = UniqueFd(::openat(sourceFolder.get(), job.Name.c_str(),
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   }
-  if (!in) {
+  if (!job.Source) {
     if (errno == ELOOP)
       return Fail(FileStep::OpenSource, ELOOP, "コピー元が通常のファイルではありません");
     return Fail(FileStep::OpenSource, errno, "コピー元を開けません");
   }
-  struct stat sourceStat {};
-  if (::fstat(in.get(), &sourceStat) != 0) {
+  const int in = job.Source.get();
+  if (::fstat(in, &job.SourceStat) != 0) {
     return Fail(FileStep::OpenSource, errno, "コピー元を開けません");
   }
-  if (!S_ISREG(sourceStat.st_mode)) {
+  if (!S_ISREG(job.SourceStat.st_mode)) {
     return Fail(FileStep::OpenSource, EINVAL, "コピー元が通常のファイルではありません");
   }
-  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
-  ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
+  ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return FileResult::Success();
+}
 
-  // The folders come after the source check, so a missing source leaves no empty folders behind.
+FileResult PosixFileOperations::OpenDestinationFolder(const RootFolder& destinationRoot,
+                                                      CopyJob& job) {
   FileResult made;
-  const UniqueFd folder = MakeFoldersBelow(destinationRoot, ParentPart(relative), made);
-  if (!folder) return made;
+  job.Folder = MakeFoldersBelow(destinationRoot, ParentPart(job.Relative), made);
+  return made;
+}
 
-  // What is at the destination's name, checked once before the copy and again right before the
-  // old one goes: a folder is not this file's old version, and the source itself must never be
-  // sent to the trash.
-  const auto checkDestination = [&](bool& exists) {
-    struct stat st {};
-    exists = ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!exists) {
-      if (errno == ENOENT) return FileResult::Success();
-      return Fail(FileStep::Place, errno, "コピー先を調べられません: " + destination);
-    }
-    if (S_ISDIR(st.st_mode)) {
-      return Fail(FileStep::Place, EISDIR, "コピー先はフォルダです: " + destination);
-    }
-    if (st.st_dev == sourceStat.st_dev && st.st_ino == sourceStat.st_ino) {
-      return Fail(FileStep::Place, EINVAL, "コピー元とコピー先が同じファイルです");
-    }
-    // The times as the list compares them: local, in 2-second steps.
-    if (when == CopyWhen::SourceNewer &&
-        !(PackedLocalTime(sourceStat.st_mtim.tv_sec) > PackedLocalTime(st.st_mtim.tv_sec))) {
-      return FileResult::Failure(FileStep::NotNewer, EEXIST,
-                                 "コピー先がコピー元と同じ時刻か、より新しくなっています");
-    }
-    return FileResult::Success();
-  };
-  bool destinationExists = false;
-  if (FileResult ok = checkDestination(destinationExists); !ok) return ok;
-
-  CopyTemporary temporary;
-  if (FileResult created = CreateTemporary(folder.get(), name, destination, temporary); !created)
-    return created;
-  // Every failure from here on removes a named temporary, so none is ever left behind.
-  auto failed = [&](FileResult result) {
-    if (!temporary.Name.empty()) UnlinkKeepingErrno(folder.get(), temporary.Name);
-    return result;
-  };
-
-  if (FileResult data = CopyFileData(in.get(), temporary.File.get()); !data) {
-    data.Step = FileStep::CopyData;
-    return failed(data);
+FileResult PosixFileOperations::CheckDestination(CopyJob& job) {
+  // Checked once before the copy and again right before the old one goes: a folder is not this
+  // file's old version, and the source itself must never be sent to the trash.
+  struct stat st {};
+  job.DestinationExists =
+      ::fstatat(job.Folder.get(), job.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!job.DestinationExists) {
+    if (errno == ENOENT) return FileResult::Success();
+    return Fail(FileStep::Place, errno, "コピー先を調べられません: " + job.Destination);
   }
+  if (S_ISDIR(st.st_mode)) {
+    return Fail(FileStep::Place, EISDIR, "コピー先はフォルダです: " + job.Destination);
+  }
+  if (st.st_dev == job.SourceStat.st_dev && st.st_ino == job.SourceStat.st_ino) {
+    return Fail(FileStep::Place, EINVAL, "コピー元とコピー先が同じファイルです");
+  }
+  // The times as the list compares them: local, in 2-second steps.
+  if (job.When == CopyWhen::SourceNewer &&
+      !(PackedLocalTime(job.SourceStat.st_mtim.tv_sec) > PackedLocalTime(st.st_mtim.tv_sec))) {
+    return FileResult::Failure(FileStep::NotNewer, EEXIST,
+                               "コピー先がコピー元と同じ時刻か、より新しくなっています");
+  }
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::WriteCopy(CopyJob& job) {
+  FileResult data = CopyFileData(job.Source.get(), job.Temporary.File.get());
+  if (!data) data.Step = FileStep::CopyData;
+  return data;
+}
+
+FileResult PosixFileOperations::VerifyCopy(const CopyJob& job) {
   struct stat copyStat {};
   struct stat sourceNow {};
-  if (::fstat(temporary.File.get(), &copyStat) != 0 || ::fstat(in.get(), &sourceNow) != 0) {
-    return failed(Fail(FileStep::CopyData, errno, "コピーを確かめられません"));
+  if (::fstat(job.Temporary.File.get(), &copyStat) != 0 ||
+      ::fstat(job.Source.get(), &sourceNow) != 0) {
+    return Fail(FileStep::CopyData, errno, "コピーを確かめられません");
   }
   // A source rewritten while it was read would give a copy with the new time and partly old
   // bytes, which would then pass for equal for ever.
-  if (sourceNow.st_size != sourceStat.st_size || !SameTime(sourceNow.st_mtim, sourceStat.st_mtim) ||
-      !SameTime(sourceNow.st_ctim, sourceStat.st_ctim)) {
-    return failed(Fail(FileStep::CopyData, EAGAIN, "コピー中にコピー元が変わりました"));
+  const struct stat& before = job.SourceStat;
+  if (sourceNow.st_size != before.st_size || !SameTime(sourceNow.st_mtim, before.st_mtim) ||
+      !SameTime(sourceNow.st_ctim, before.st_ctim)) {
+    return Fail(FileStep::CopyData, EAGAIN, "コピー中にコピー元が変わりました");
   }
   // A copy shorter than its source (a short write reported as success) must not take the place
   // of the old file.
   if (copyStat.st_size != sourceNow.st_size) {
-    return failed(Fail(FileStep::CopyData, EIO, "コピーの大きさがコピー元と違います"));
-  }
-  // We own the new file, so a refusal means the file system keeps no Unix modes (FAT sticks):
-  // the copy is still good there. The time is different: without it the copy would look newer.
-  if (::fchmod(temporary.File.get(), sourceStat.st_mode & 0777) != 0 && errno != EPERM &&
-      errno != EOPNOTSUPP && errno != ENOSYS) {
-    return failed(Fail(FileStep::SetAttributes, errno, "属性を設定できません"));
-  }
-  const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-  if (::futimens(temporary.File.get(), times) != 0) {
-    return failed(Fail(FileStep::SetAttributes, errno, "更新日時を設定できません"));
-  }
-  if (::fsync(temporary.File.get()) != 0)
-    return failed(Fail(FileStep::CopyData, errno, "コピーを書き込めません"));
-  // A named temporary is complete once closed; an unnamed one stays open until it has its name.
-  if (!temporary.Name.empty() && temporary.File.Close() != 0)
-    return failed(Fail(FileStep::CopyData, errno, "コピーを書き込めません"));
-
-  // The copy is complete: only now may the old destination go.
-  if (FileResult ok = checkDestination(destinationExists); !ok) return failed(ok);
-  TrashedItem trashed;
-  if (destinationExists) {
-    if (FileResult gone = TrashEntry(folder.get(), name, destination, trashed); !gone) {
-      gone.Step = FileStep::Trash;
-      return failed(gone);
-    }
-  }
-  if (FileResult placed = PlaceTemporary(temporary, folder.get(), name, destination); !placed) {
-    placed.Step = FileStep::Place;
-    if (destinationExists) {
-      // The destination's name must not end up empty: the old file comes back from the trash,
-      // unless a file took the name meanwhile.
-      const FileResult back = RestoreFromTrash(trashed, folder.get(), name, destination);
-      placed.Reason += back ? "。元のファイルを戻しました" : "。元のファイルはごみ箱にあります";
-    }
-    return failed(placed);
+    return Fail(FileStep::CopyData, EIO, "コピーの大きさがコピー元と違います");
   }
   return FileResult::Success();
+}
+
+FileResult PosixFileOperations::StampCopy(CopyJob& job) {
+  const int copy = job.Temporary.File.get();
+  // We own the new file, so a refusal means the file system keeps no Unix modes (FAT sticks):
+  // the copy is still good there. The time is different: without it the copy would look newer.
+  if (::fchmod(copy, job.SourceStat.st_mode & 0777) != 0 && errno != EPERM && errno != EOPNOTSUPP &&
+      errno != ENOSYS) {
+    return Fail(FileStep::SetAttributes, errno, "属性を設定できません");
+  }
+  const struct timespec times[2] = {job.SourceStat.st_atim, job.SourceStat.st_mtim};
+  if (::futimens(copy, times) != 0) {
+    return Fail(FileStep::SetAttributes, errno, "更新日時を設定できません");
+  }
+  if (::fsync(copy) != 0) return Fail(FileStep::CopyData, errno, "コピーを書き込めません");
+  // A named temporary is complete once closed; an unnamed one stays open until it has its name.
+  if (!job.Temporary.Name.empty() && job.Temporary.File.Close() != 0)
+    return Fail(FileStep::CopyData, errno, "コピーを書き込めません");
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::ReplaceDestination(CopyJob& job) {
+  const int folder = job.Folder.get();
+  if (job.DestinationExists) {
+    if (FileResult gone = TrashEntry(folder, job.Name, job.Destination, job.Trashed); !gone) {
+      gone.Step = FileStep::Trash;
+      return gone;
+    }
+  }
+  FileResult placed = PlaceTemporary(job.Temporary, folder, job.Name, job.Destination);
+  if (!placed) {
+    placed.Step = FileStep::Place;
+    if (job.DestinationExists) {
+      // The destination's name must not end up empty: the old file comes back from the trash,
+      // unless a file took the name meanwhile.
+      const FileResult back = RestoreFromTrash(job.Trashed, folder, job.Name, job.Destination);
+      placed.Reason += back ? "。元のファイルを戻しました" : "。元のファイルはごみ箱にあります";
+    }
+  }
+  return placed;
+}
+
+void PosixFileOperations::DiscardTemporary(CopyJob& job) {
+  if (!job.Temporary.Name.empty()) UnlinkKeepingErrno(job.Folder.get(), job.Temporary.Name);
 }
 
 FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {

@@ -116,6 +116,22 @@ class PosixFileOperations : public FileOperations {
                               const std::string& path);
 
  private:
+  // The steps of CopyOneFile, in their order.
+  struct CopyJob;
+  FileResult CheckCopyRequest(const CopyJob& job);
+  FileResult OpenCopySource(const RootFolder& sourceRoot, CopyJob& job);
+  FileResult OpenDestinationFolder(const RootFolder& destinationRoot, CopyJob& job);
+  // What is at the destination's name, and for CopyWhen::SourceNewer whether it is older.
+  FileResult CheckDestination(CopyJob& job);
+  FileResult WriteCopy(CopyJob& job);
+  // The copy has the source's size, and the source did not move while it was read.
+  FileResult VerifyCopy(const CopyJob& job);
+  // The source's mode bits and times, then flushed.
+  FileResult StampCopy(CopyJob& job);
+  // The old destination to the trash, the copy into place, the old one back if that fails.
+  FileResult ReplaceDestination(CopyJob& job);
+  void DiscardTemporary(CopyJob& job);
+
   FileResult CreateTemporary(int folder, const std::string& name, const std::string& path,
                              CopyTemporary& temporary);
   FileResult PlaceTemporary(CopyTemporary& temporary, int folder, const std::string& name,

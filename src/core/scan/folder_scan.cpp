@@ -39,10 +39,10 @@ class FolderScanner {
     list_.Entries.push_back(std::move(root));
     list_.PathCount = 1;
 
-    RunPass(false);
+    RunPass(Side::Main);
     list_[0].Path = subRoot_;
     list_[0].Attr = AttrDirectory;
-    RunPass(true);
+    RunPass(Side::Sub);
 
     // CreatedIndex and ParentIndex keep counting the provisional root.
     list_.Entries.erase(list_.Entries.begin());
@@ -51,8 +51,8 @@ class FolderScanner {
   }
 
  private:
-  void RunPass(bool subPass) {
-    subPass_ = subPass;
+  void RunPass(Side pass) {
+    pass_ = pass;
     for (std::int32_t c = 0; c < list_.PathCount; ++c) {
       ListFolder(c);
       if (!options_.SubFolder) break;
@@ -70,10 +70,14 @@ class FolderScanner {
     return folder.Identity();
   }
 
+  const RootFolder& Folder(Side side) const {
+    return side == Side::Main ? mainFolder_ : subFolder_;
+  }
+
   void ListFolder(std::int32_t c) {
     if (!IsFolder(list_[c].Attr)) return;
-    const RootFolder& own = subPass_ ? subFolder_ : mainFolder_;
-    const RootFolder& other = subPass_ ? mainFolder_ : subFolder_;
+    const RootFolder& own = Folder(pass_);
+    const RootFolder& other = Folder(OtherSide(pass_));
     if (!own.IsOpen()) return;
     const std::string relative = c == 0 ? std::string() : list_[c].Path;
     const std::string prefix = c == 0 ? std::string() : relative + "/";
@@ -82,7 +86,7 @@ class FolderScanner {
     const FileResult listed = files_.ListDirectory(
         own, relative, options_.AttrMask, [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
     // A folder of the other side only is not there to be read on this one.
-    const bool sideExists = c == 0 || (subPass_ ? list_[c].SubExists : list_[c].MainExists);
+    const bool sideExists = c == 0 || list_[c].Exists(pass_);
     if (!listed && sideExists) {
       report_.UnreadableFolders.push_back({own.PathOf(relative), listed.Reason});
     }
@@ -92,19 +96,15 @@ class FolderScanner {
     if (!IsFolder(d.Attr) && CheckFileName(filter_, d.Name) != NameShown) return;
     // A copy killed before it was placed may leave its named temporary: never a file of the user's.
     if (!IsFolder(d.Attr) && IsCopyTemporaryName(d.Name)) return;
-    if (subPass_) {
-      relative_.assign(prefix).append(d.Name);
-      const std::int32_t i = index_.Find(list_.Entries, relative_);
-      if (i >= 0) {
-        list_.SetSubSide(i, d);
-        if (options_.DirIgnore && IsFolder(list_[i].Attr)) {
-          list_[i].Status = Same;
-          ++list_.SameCount;
-        } else {
-          list_.CompareEntry(i);
-        }
+    // The sub pass merges into the entry of the same path that the main pass made.
+    const std::int32_t i = pass_ == Side::Sub ? FindEntry(prefix, d.Name) : -1;
+    if (i >= 0) {
+      list_.SetSide(i, pass_, d);
+      if (options_.DirIgnore && IsFolder(list_[i].Attr)) {
+        list_[i].Status = Same;
+        ++list_.SameCount;
       } else {
-        Append(d, prefix, parent);
+        list_.CompareEntry(i);
       }
     } else {
       Append(d, prefix, parent);
@@ -112,15 +112,16 @@ class FolderScanner {
     ReportCounter(false);
   }
 
+  std::int32_t FindEntry(const std::string& prefix, const std::string& name) {
+    relative_.assign(prefix).append(name);
+    return index_.Find(list_.Entries, relative_);
+  }
+
   void Append(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
     const std::int32_t index = list_.PathCount;
     NewPathEntry(index, d, prefix, parent);
     ++list_.PathCount;
-    if (subPass_) {
-      list_.SetSubSide(index, d);
-    } else {
-      list_.SetMainSide(index, d);
-    }
+    list_.SetSide(index, pass_, d);
     list_.CompareEntry(index);
     if (IsFolder(d.Attr)) ++list_.FolderCount;
     index_.Add(list_.Entries, index);
@@ -145,7 +146,8 @@ class FolderScanner {
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - lastReport_ < CounterInterval) return;
     lastReport_ = now;
-    onCounter_(ScanCounterText(subPass_, list_.PathCount - 1, list_.FolderCount, list_.SameCount));
+    onCounter_(ScanCounterText(pass_ == Side::Sub, list_.PathCount - 1, list_.FolderCount,
+                               list_.SameCount));
   }
 
   PathList& list_;
@@ -159,7 +161,7 @@ class FolderScanner {
   RootFolder mainFolder_;
   RootFolder subFolder_;
   ScanReport report_;
-  bool subPass_ = false;
+  Side pass_ = Side::Main;
   std::string relative_;
   unsigned sinceCheck_ = 0;
   std::chrono::steady_clock::time_point lastReport_{};

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/fs/file_attributes.h"
+#include "core/scan/side.h"
 
 namespace tarvex {
 
@@ -33,7 +34,18 @@ struct PathEntry {
   std::int64_t SubSize = 0;
   CompareStatus Status = Same;
   std::int32_t ListPos = 0;
+
+  // One side's fields by its Side: MainExists or SubExists, and so on.
+  bool& Exists(Side side) { return side == Side::Main ? MainExists : SubExists; }
+  bool Exists(Side side) const { return side == Side::Main ? MainExists : SubExists; }
+  double& Time(Side side) { return side == Side::Main ? MainTime : SubTime; }
+  double Time(Side side) const { return side == Side::Main ? MainTime : SubTime; }
+  std::int64_t& Size(Side side) { return side == Side::Main ? MainSize : SubSize; }
+  std::int64_t Size(Side side) const { return side == Side::Main ? MainSize : SubSize; }
 };
+
+// The status of an entry found on that side only: MainOnly or SubOnly.
+constexpr CompareStatus OnlyOn(Side side) { return side == Side::Main ? MainOnly : SubOnly; }
 
 // The status that the two sides of the entry give, in the order: existence, time, size.
 CompareStatus ComputeStatus(const PathEntry& entry);

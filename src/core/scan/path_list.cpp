@@ -11,32 +11,18 @@ void PathList::Clear() {
   SubRootIdentity = FolderIdentity{};
 }
 
-void PathList::SetMainSide(std::int32_t index, const DirectoryEntry& d) {
+void PathList::SetSide(std::int32_t index, Side side, const DirectoryEntry& d) {
   PathEntry& e = (*this)[index];
-  e.MainExists = true;
-  e.MainTime = d.Time;
-  e.MainSize = d.Size;
+  e.Exists(side) = true;
+  e.Time(side) = d.Time;
+  e.Size(side) = d.Size;
 }
 
-void PathList::SetSubSide(std::int32_t index, const DirectoryEntry& d) {
+void PathList::ClearSide(std::int32_t index, Side side) {
   PathEntry& e = (*this)[index];
-  e.SubExists = true;
-  e.SubTime = d.Time;
-  e.SubSize = d.Size;
-}
-
-void PathList::ClearMainSide(std::int32_t index) {
-  PathEntry& e = (*this)[index];
-  e.MainExists = false;
-  e.MainTime = 0;
-  e.MainSize = 0;
-}
-
-void PathList::ClearSubSide(std::int32_t index) {
-  PathEntry& e = (*this)[index];
-  e.SubExists = false;
-  e.SubTime = 0;
-  e.SubSize = 0;
+  e.Exists(side) = false;
+  e.Time(side) = 0;
+  e.Size(side) = 0;
 }
 
 void PathList::CompareEntry(std::int32_t index) {

@@ -7,6 +7,7 @@
 #include "core/fs/directory_entry.h"
 #include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
+#include "core/scan/side.h"
 
 namespace tarvex {
 
@@ -22,6 +23,9 @@ class PathList {
   // still that folder (an unplugged stick leaves another, empty one in its place).
   FolderIdentity MainRootIdentity;
   FolderIdentity SubRootIdentity;
+  const FolderIdentity& RootIdentity(Side side) const {
+    return side == Side::Main ? MainRootIdentity : SubRootIdentity;
+  }
 
   PathEntry& operator[](std::int32_t index) { return Entries[static_cast<std::size_t>(index)]; }
   const PathEntry& operator[](std::int32_t index) const {
@@ -30,10 +34,14 @@ class PathList {
 
   void Clear();
 
-  void SetMainSide(std::int32_t index, const DirectoryEntry& d);
-  void SetSubSide(std::int32_t index, const DirectoryEntry& d);
-  void ClearMainSide(std::int32_t index);
-  void ClearSubSide(std::int32_t index);
+  // Marks the side as existing with the time and size of d; Attr and Path stay as they are.
+  void SetSide(std::int32_t index, Side side, const DirectoryEntry& d);
+  // The side absent: not existing, time and size 0.
+  void ClearSide(std::int32_t index, Side side);
+  void SetMainSide(std::int32_t index, const DirectoryEntry& d) { SetSide(index, Side::Main, d); }
+  void SetSubSide(std::int32_t index, const DirectoryEntry& d) { SetSide(index, Side::Sub, d); }
+  void ClearMainSide(std::int32_t index) { ClearSide(index, Side::Main); }
+  void ClearSubSide(std::int32_t index) { ClearSide(index, Side::Sub); }
   // Sets the status from the two sides; a Same result counts in SameCount.
   void CompareEntry(std::int32_t index);
   // SameCount from 0, then CompareEntry for every valid entry in order.

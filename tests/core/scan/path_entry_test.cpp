@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/scan/path_list.h"
+
 namespace tarvex {
 namespace {
 
@@ -34,6 +36,40 @@ TEST(ComputeStatus, ExistenceThenTimeThenSize) {
     e.MainSize = c.mainSize;
     e.SubSize = c.subSize;
     EXPECT_EQ(ComputeStatus(e), c.expected) << c.mainTime << " " << c.subTime << " " << c.mainSize;
+  }
+}
+
+// The per-side operations reach the described fields of their own side and never the other's.
+TEST(PathListSides, EachSideOperationTouchesOnlyItsOwnFields) {
+  for (const Side side : BothSides) {
+    SCOPED_TRACE(side == Side::Main ? "main" : "sub");
+    PathList list;
+    list.Entries.resize(1);
+    list.PathCount = 1;
+    DirectoryEntry other;
+    other.Time = 7;
+    other.Size = 70;
+    list.SetSide(0, OtherSide(side), other);
+    DirectoryEntry found;
+    found.Time = 3;
+    found.Size = 5000000000LL;
+
+    list.SetSide(0, side, found);
+    const PathEntry& e = list[0];
+    const bool main = side == Side::Main;
+    EXPECT_EQ(main ? e.MainExists : e.SubExists, true);
+    EXPECT_EQ(main ? e.MainTime : e.SubTime, 3);
+    EXPECT_EQ(main ? e.MainSize : e.SubSize, 5000000000LL);
+    EXPECT_EQ(e.Time(OtherSide(side)), 7);
+    EXPECT_EQ(e.Size(OtherSide(side)), 70);
+
+    list.ClearSide(0, OtherSide(side));
+    EXPECT_EQ(ComputeStatus(e), OnlyOn(side));
+    list.ClearSide(0, side);
+    EXPECT_FALSE(e.Exists(side));
+    EXPECT_EQ(e.Time(side), 0);
+    EXPECT_EQ(e.Size(side), 0);
+    EXPECT_EQ(ComputeStatus(e), Neither);
   }
 }
 
