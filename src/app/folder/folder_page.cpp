@@ -30,8 +30,6 @@ namespace {
 // Colour numbers of the design are blue-green-red; these are the same colours as RGB.
 const QColor PairFoundColour(0xF0, 0xFF, 0xF0);
 const QColor PairMissingColour(0xFF, 0xAA, 0xCC);
-const QColor MainColour = SideColour(0);
-const QColor SubColour = SideColour(1);
 
 void SetBackground(QWidget& widget, const QColor& colour) { SetFixedBackground(widget, colour); }
 
@@ -54,8 +52,8 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
   cbComparePath_->setContextMenuPolicy(Qt::CustomContextMenu);
   SetBackground(*cbComparePath_, PairFoundColour);
 
-  edMainFolder_ = FolderEdit("EDMainFolder", MainColour, this);
-  edSubFolder_ = FolderEdit("EDSubFolder", SubColour, this);
+  edFolder_[Side::Main] = FolderEdit("EDMainFolder", SideColour(Side::Main), this);
+  edFolder_[Side::Sub] = FolderEdit("EDSubFolder", SideColour(Side::Sub), this);
 
   cbFilterChoice2_ = Named<QComboBox>("CBFilterChoice2", this);
   cbFilterChoice2_->setFont(FixedJapaneseFont());
@@ -72,7 +70,8 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
       {"LBSubFolder", QStringLiteral("ｻﾌﾞ ﾌｫﾙﾀﾞ")},
       {"LBFilter", QStringLiteral("フィルタ名")},
   };
-  QWidget* fields[] = {cbComparePath_, edMainFolder_, edSubFolder_, cbFilterChoice2_};
+  QWidget* fields[] = {cbComparePath_, edFolder_[Side::Main], edFolder_[Side::Sub],
+                       cbFilterChoice2_};
   for (int row = 0; row < 4; ++row) {
     auto* label = Named<QLabel>(labels[row].first, labels[row].second, this);
     grid->addWidget(label, row, 0);
@@ -81,10 +80,9 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
 
   treeArea_ = Named<QWidget>("PNFolderTrees", this);
   treeArea_->installEventFilter(this);
-  stvMain_ = Named<FolderTreeView>("STVMain", treeArea_);
-  SetBackground(*stvMain_, MainColour);
-  stvSub_ = Named<FolderTreeView>("STVSub", treeArea_);
-  SetBackground(*stvSub_, SubColour);
+  stv_[Side::Main] = Named<FolderTreeView>("STVMain", treeArea_);
+  stv_[Side::Sub] = Named<FolderTreeView>("STVSub", treeArea_);
+  for (const Side side : BothSides) SetBackground(*stv_[side], SideColour(side));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -102,12 +100,11 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
   connect(cbComparePath_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { pmCombo_->popup(cbComparePath_->mapToGlobal(at)); });
   ConnectGuarded(pmmCBDelList_, &QAction::triggered, this, boxes_, [this] { PMMCBDelListClick(); });
-  ConnectGuarded(stvMain_, &FolderTreeView::SelectedPathChanged, this, boxes_,
-                 [this] { STVMainChange(); });
-  ConnectGuarded(stvSub_, &FolderTreeView::SelectedPathChanged, this, boxes_,
-                 [this] { STVSubChange(); });
-  STVMainChange();
-  STVSubChange();
+  for (const Side side : BothSides) {
+    ConnectGuarded(stv_[side], &FolderTreeView::SelectedPathChanged, this, boxes_,
+                   [this, side] { STVChange(side); });
+    STVChange(side);
+  }
 }
 
 std::string FolderPage::CurrentPair() const { return SelectedComboText(*cbComparePath_); }
@@ -120,13 +117,15 @@ void FolderPage::CBComparePathChange() {
   BringToTop(history, pair);
   ShowHistory();
   const std::string selected = history.Items.front();
-  std::string mainFolder, subFolder;
-  SplitComparePair(selected, mainFolder, subFolder);
+  PerSide<std::string> folders;
+  SplitComparePair(selected, folders.Main, folders.Sub);
   log_.AddFormat(u"パス切り替え %s", ShownText(selected));
-  const bool found = SelectTreePath(*stvMain_, mainFolder) && SelectTreePath(*stvSub_, subFolder);
+  // The sub tree is not walked once the main folder is missing.
+  const bool found = SelectTreePath(*stv_[Side::Main], folders.Main) &&
+                     SelectTreePath(*stv_[Side::Sub], folders.Sub);
   SetComboColour(found);
   Q_EMIT PairApplied(selected);
-  stvMain_->setFocus();
+  stv_[Side::Main]->setFocus();
 }
 
 bool FolderPage::SelectTreePath(FolderTreeView& tree, const std::string& path) {
@@ -138,29 +137,24 @@ bool FolderPage::SelectTreePath(FolderTreeView& tree, const std::string& path) {
 }
 
 void FolderPage::RecordComparePair() {
-  if (mainFolder_.empty() || subFolder_.empty()) return;
-  BringToTop(state_.Settings.CompareList, MakeComparePair(mainFolder_, subFolder_));
+  if (folder_.Main.empty() || folder_.Sub.empty()) return;
+  BringToTop(state_.Settings.CompareList, MakeComparePair(folder_.Main, folder_.Sub));
   ShowHistory();
 }
 
 void FolderPage::PMMCBDelListClick() {
   ComboItems& history = state_.Settings.CompareList;
   DeleteHistoryEntry(history, cbComparePath_->currentIndex());
-  SelectTreePath(*stvMain_, {});
-  STVMainChange();
-  SelectTreePath(*stvSub_, {});
-  STVSubChange();
+  for (const Side side : BothSides) {
+    SelectTreePath(*stv_[side], {});
+    STVChange(side);
+  }
   ShowHistory();
 }
 
-void FolderPage::STVMainChange() {
-  mainFolder_ = stvMain_->SelectedPath();
-  edMainFolder_->setText(ShownText(mainFolder_));
-}
-
-void FolderPage::STVSubChange() {
-  subFolder_ = stvSub_->SelectedPath();
-  edSubFolder_->setText(ShownText(subFolder_));
+void FolderPage::STVChange(Side side) {
+  folder_[side] = stv_[side]->SelectedPath();
+  edFolder_[side]->setText(ShownText(folder_[side]));
 }
 
 void FolderPage::SetComboColour(bool found) {
@@ -177,8 +171,8 @@ void FolderPage::TSFolderResize() {
   const int w = window()->width();
   const int width = w / 2 - 12;
   const int height = treeArea_->height();
-  stvMain_->setGeometry(2, 0, width, height);
-  stvSub_->setGeometry(w / 2 - 6, 0, width, height);
+  stv_[Side::Main]->setGeometry(2, 0, width, height);
+  stv_[Side::Sub]->setGeometry(w / 2 - 6, 0, width, height);
 }
 
 }  // namespace tarvex

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <string>
 
+#include "core/scan/side.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -32,15 +34,16 @@ class FolderPage : public QWidget {
 
   QComboBox* CBComparePath() const { return cbComparePath_; }
   QComboBox* CBFilterChoice2() const { return cbFilterChoice2_; }
-  QLineEdit* EDMainFolder() const { return edMainFolder_; }
-  QLineEdit* EDSubFolder() const { return edSubFolder_; }
-  FolderTreeView* STVMain() const { return stvMain_; }
-  FolderTreeView* STVSub() const { return stvSub_; }
+  QLineEdit* EDMainFolder() const { return edFolder_[Side::Main]; }
+  QLineEdit* EDSubFolder() const { return edFolder_[Side::Sub]; }
+  FolderTreeView* STVMain() const { return stv_[Side::Main]; }
+  FolderTreeView* STVSub() const { return stv_[Side::Sub]; }
   QAction* PMMCBDelList() const { return pmmCBDelList_; }
 
   // The two roots as the file system has them (the edits show them decoded).
-  const std::string& MainFolderText() const { return mainFolder_; }
-  const std::string& SubFolderText() const { return subFolder_; }
+  const std::string& FolderText(Side side) const { return folder_[side]; }
+  const std::string& MainFolderText() const { return folder_[Side::Main]; }
+  const std::string& SubFolderText() const { return folder_[Side::Sub]; }
 
   // The selected history entry: the pair the folders were taken from; empty when none.
   std::string CurrentPair() const;
@@ -65,23 +68,22 @@ class FolderPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void STVMainChange();
-  void STVSubChange();
+  // The edit of the side follows its tree.
+  void STVChange(Side side);
+  void STVMainChange() { STVChange(Side::Main); }
+  void STVSubChange() { STVChange(Side::Sub); }
   void TSFolderResize();
   void SetComboColour(bool found);
 
   MainState& state_;
   TQvMessageBox& log_;
   MessageBoxes& boxes_;
-  std::string mainFolder_;
-  std::string subFolder_;
+  PerSide<std::string> folder_;
   QComboBox* cbComparePath_ = nullptr;
-  QLineEdit* edMainFolder_ = nullptr;
-  QLineEdit* edSubFolder_ = nullptr;
+  PerSide<QLineEdit*> edFolder_;
   QComboBox* cbFilterChoice2_ = nullptr;
   QWidget* treeArea_ = nullptr;
-  FolderTreeView* stvMain_ = nullptr;
-  FolderTreeView* stvSub_ = nullptr;
+  PerSide<FolderTreeView*> stv_;
   QMenu* pmCombo_ = nullptr;
   QAction* pmmCBDelList_ = nullptr;
 };

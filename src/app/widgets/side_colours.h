@@ -7,6 +7,7 @@
 #include <array>
 
 #include "core/list/list_cells.h"
+#include "core/scan/side.h"
 
 namespace tarvex {
 
@@ -14,6 +15,6 @@ inline constexpr std::array<QRgb, 2> SideRgb = {MainSideRgb, SubSideRgb};
 // The compare grids: a lighter blue on the main side, so the coloured rows stand out on it.
 inline constexpr std::array<QRgb, 2> CompareGridRgb = {0xF0FAFF, SubSideRgb};
 
-inline QColor SideColour(std::size_t side) { return QColor::fromRgb(SideRgb[side]); }
+inline QColor SideColour(Side side) { return QColor::fromRgb(SideRgb[side == Side::Main ? 0 : 1]); }
 
 }  // namespace tarvex
