@@ -77,6 +77,7 @@ class ScriptedFileOperations : public PosixFileOperations {
   StepHook renameNoReplace;
   StepHook linkNoReplace;
   StepHook renameOverAbsent;
+  StepHook exchangeNames;
   std::function<FileResult(const RootFolder&, const std::string&, std::uint32_t,
                            const std::function<void(const DirectoryEntry&)>&)>
       list;
@@ -84,10 +85,10 @@ class ScriptedFileOperations : public PosixFileOperations {
   std::function<std::optional<bool>(const std::string&)> folderExists;
   std::function<bool(const std::string&)> absent;
 
-  FileResult TrashEntry(int folder, const std::string& name, const std::string& path,
-                        TrashedItem& trashed) override {
+  FileResult TrashEntry(int folder, const std::string& name, const std::string& originalName,
+                        const std::string& path, TrashedItem& trashed) override {
     if (auto hooked = Run(recycle, path)) return *hooked;
-    FileResult result = PosixFileOperations::TrashEntry(folder, name, path, trashed);
+    FileResult result = PosixFileOperations::TrashEntry(folder, name, originalName, path, trashed);
     if (result && afterTrash) afterTrash(path);
     return result;
   }
@@ -118,6 +119,11 @@ class ScriptedFileOperations : public PosixFileOperations {
     if (auto hooked = Run(renameOverAbsent, path)) return *hooked;
     return PosixFileOperations::RenameOverAbsent(fromFolder, from, toFolder, to, path);
   }
+  FileResult ExchangeNames(int folder, const std::string& first, const std::string& second,
+                           const std::string& path) override {
+    if (auto hooked = Run(exchangeNames, path)) return *hooked;
+    return PosixFileOperations::ExchangeNames(folder, first, second, path);
+  }
   FileResult ListDirectory(const RootFolder& root, const std::string& relative,
                            std::uint32_t attrMask,
                            const std::function<void(const DirectoryEntry&)>& onEntry) override {
@@ -140,9 +146,19 @@ class ScriptedFileOperations : public PosixFileOperations {
                   : PosixFileOperations::IsPathAbsent(root, relative);
   }
 
-  // A file system without RENAME_NOREPLACE and hard links, as FAT and exFAT through FUSE.
+  // A file system that cannot swap two names (RENAME_EXCHANGE), as FAT, exFAT and some network
+  // file systems.
+  void WithoutExchange() {
+    exchangeNames = [](const std::string&) -> std::optional<FileResult> {
+      return FileResult::Failure(FileStep::Place, EINVAL, "no RENAME_EXCHANGE");
+    };
+  }
+
+  // A file system without RENAME_NOREPLACE, RENAME_EXCHANGE and hard links, as FAT and exFAT
+  // through FUSE.
   void WithoutNoReplaceOrLinks() {
     unnamedTemporaries = false;
+    WithoutExchange();
     renameNoReplace = [](const std::string&) -> std::optional<FileResult> {
       return FileResult::Failure(FileStep::Place, EINVAL, "no RENAME_NOREPLACE");
     };

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/fs/trash.h"
@@ -175,7 +176,7 @@ FileResult PosixFileOperations::RecycleFile(const RootFolder& root, const std::s
   const UniqueFd folder = OpenParentBelow(root, relative, name);
   if (!folder) return Fail(FileStep::Trash, errno, "ごみ箱へ移せません: フォルダを開けません");
   TrashedItem trashed;
-  return TrashEntry(folder.get(), name, root.PathOf(relative), trashed);
+  return TrashEntry(folder.get(), name, name, root.PathOf(relative), trashed);
 }
 
 FileResult PosixFileOperations::ForceFolderPath(const RootFolder& root,
@@ -186,8 +187,9 @@ FileResult PosixFileOperations::ForceFolderPath(const RootFolder& root,
 }
 
 FileResult PosixFileOperations::TrashEntry(int folder, const std::string& name,
-                                           const std::string& path, TrashedItem& trashed) {
-  return MoveToTrash(folder, name, path, trashed);
+                                           const std::string& originalName, const std::string& path,
+                                           TrashedItem& trashed) {
+  return MoveToTrashAs(folder, name, originalName, path, trashed);
 }
 
 FileResult PosixFileOperations::CreateUnnamedTemporary(int folder, UniqueFd& file) {
@@ -235,6 +237,14 @@ FileResult PosixFileOperations::RenameOverAbsent(int fromFolder, const std::stri
   }
   if (errno != ENOENT) return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
   if (::renameat(fromFolder, from.c_str(), toFolder, to.c_str()) != 0) {
+    return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
+  }
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::ExchangeNames(int folder, const std::string& first,
+                                              const std::string& second, const std::string& path) {
+  if (::renameat2(folder, first.c_str(), folder, second.c_str(), RENAME_EXCHANGE) != 0) {
     return Fail(FileStep::Place, errno, "コピーを置けません: " + path);
   }
   return FileResult::Success();
@@ -293,6 +303,8 @@ struct PosixFileOperations::CopyJob {
   UniqueFd Folder;  // the destination's folder
   bool DestinationExists = false;
   CopyTemporary Temporary;
+  // The finished copy's device and inode, which tell it from anything that takes its name later.
+  struct stat CopyStat {};
   TrashedItem Trashed;
 };
 
@@ -394,8 +406,8 @@ FileResult PosixFileOperations::WriteCopy(CopyJob& job) {
   return data;
 }
 
-FileResult PosixFileOperations::VerifyCopy(const CopyJob& job) {
-  struct stat copyStat {};
+FileResult PosixFileOperations::VerifyCopy(CopyJob& job) {
+  struct stat& copyStat = job.CopyStat;
   struct stat sourceNow {};
   if (::fstat(job.Temporary.File.get(), &copyStat) != 0 ||
       ::fstat(job.Source.get(), &sourceNow) != 0) {
@@ -436,28 +448,91 @@ FileResult PosixFileOperations::StampCopy(CopyJob& job) {
 }
 
 FileResult PosixFileOperations::ReplaceDestination(CopyJob& job) {
-  const int folder = job.Folder.get();
-  if (job.DestinationExists) {
-    if (FileResult gone = TrashEntry(folder, job.Name, job.Destination, job.Trashed); !gone) {
-      gone.Step = FileStep::Trash;
-      return gone;
+  if (!job.DestinationExists) return PlaceAtFreeName(job);
+  if (FileResult named = NameTemporaryCopy(job); !named) return named;
+  return ExchangeThenTrash(job);
+}
+
+FileResult PosixFileOperations::PlaceAtFreeName(CopyJob& job) {
+  FileResult placed = PlaceTemporary(job.Temporary, job.Folder.get(), job.Name, job.Destination);
+  if (!placed) placed.Step = FileStep::Place;
+  return placed;
+}
+
+FileResult PosixFileOperations::NameTemporaryCopy(CopyJob& job) {
+  if (!job.Temporary.Name.empty()) return FileResult::Success();
+  FileResult linked;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate = CopyTemporaryName(job.Name, RandomTemporarySuffix());
+    linked = LinkUnnamed(job.Temporary.File.get(), job.Folder.get(), candidate, job.Destination);
+    if (linked) {
+      job.Temporary.Name = candidate;
+      return linked;
     }
+    if (linked.Error != EEXIST) break;
   }
-  FileResult placed = PlaceTemporary(job.Temporary, folder, job.Name, job.Destination);
+  linked.Step = FileStep::Place;
+  return linked;
+}
+
+FileResult PosixFileOperations::ExchangeThenTrash(CopyJob& job) {
+  const int folder = job.Folder.get();
+  FileResult swapped = ExchangeNames(folder, job.Temporary.Name, job.Name, job.Destination);
+  if (!swapped) {
+    if (LacksRenameFlag(swapped.Error)) return TrashThenPlace(job);
+    swapped.Step = FileStep::Place;
+    return swapped;
+  }
+  // The copy has the destination's name now, and the temporary name holds the old file, which
+  // must therefore never be discarded as the copy's.
+  const std::string oldAside = std::exchange(job.Temporary.Name, std::string());
+  FileResult gone = TrashEntry(folder, oldAside, job.Name, job.Destination, job.Trashed);
+  if (gone) return gone;
+  gone.Step = FileStep::Trash;
+  return SwapBack(job, oldAside, std::move(gone));
+}
+
+FileResult PosixFileOperations::SwapBack(CopyJob& job, const std::string& oldAside,
+                                         FileResult refused) {
+  if (ExchangeNames(job.Folder.get(), oldAside, job.Name, job.Destination)) {
+    job.Temporary.Name = oldAside;
+  } else {
+    // The copy keeps the name; the old file is not lost, only hidden under the temporary name.
+    const std::string aside = job.Destination.substr(0, job.Destination.rfind('/') + 1) + oldAside;
+    refused.Reason += "。元のファイルは " + aside + " にあります";
+  }
+  return refused;
+}
+
+FileResult PosixFileOperations::TrashThenPlace(CopyJob& job) {
+  const int folder = job.Folder.get();
+  if (FileResult gone = TrashEntry(folder, job.Name, job.Name, job.Destination, job.Trashed);
+      !gone) {
+    gone.Step = FileStep::Trash;
+    return gone;
+  }
+  FileResult placed = PlaceAtFreeName(job);
   if (!placed) {
-    placed.Step = FileStep::Place;
-    if (job.DestinationExists) {
-      // The destination's name must not end up empty: the old file comes back from the trash,
-      // unless a file took the name meanwhile.
-      const FileResult back = RestoreFromTrash(job.Trashed, folder, job.Name, job.Destination);
-      placed.Reason += back ? "。元のファイルを戻しました" : "。元のファイルはごみ箱にあります";
-    }
+    // The destination's name must not end up empty: the old file comes back from the trash,
+    // unless a file took the name meanwhile.
+    const FileResult back = RestoreFromTrash(job.Trashed, folder, job.Name, job.Destination);
+    placed.Reason += back ? "。元のファイルを戻しました" : "。元のファイルはごみ箱にあります";
   }
   return placed;
 }
 
 void PosixFileOperations::DiscardTemporary(CopyJob& job) {
-  if (!job.Temporary.Name.empty()) UnlinkKeepingErrno(job.Folder.get(), job.Temporary.Name);
+  if (job.Temporary.Name.empty()) return;
+  // Once the copy is finished (and may have been swapped with the old file) only the copy itself
+  // is ever removed, never a file that took its name meanwhile.
+  if (job.CopyStat.st_ino != 0) {
+    struct stat st {};
+    if (::fstatat(job.Folder.get(), job.Temporary.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        st.st_dev != job.CopyStat.st_dev || st.st_ino != job.CopyStat.st_ino) {
+      return;
+    }
+  }
+  UnlinkKeepingErrno(job.Folder.get(), job.Temporary.Name);
 }
 
 FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {

@@ -42,14 +42,18 @@ class FileOperations {
   // Copies the regular file at relative below sourceRoot to the same relative path below
   // destinationRoot and never replaces a file: the copy is written beside the destination as a
   // temporary (unnamed where the file system allows it), flushed and given the source's
-  // modification time and permission bits; only then does an existing destination go to the
-  // trash, and the copy is placed without replacing anything. Missing folders of the destination
-  // are made, never its root. With CopyWhen::SourceNewer a destination that is not older than the
-  // source, checked before the copy and again right before the old one would go, is left alone
-  // (step NotNewer). A source whose size or times moved during the copy fails it. On
-  // failure no partial or temporary file is left and the old destination is where it was: when
-  // placing fails after the trash took it, it is brought back; only when its name was taken
-  // meanwhile does it stay in the trash.
+  // modification time and permission bits. Only then is it placed: at a free name without
+  // replacing anything; over an existing destination by swapping the two names in one step
+  // (RENAME_EXCHANGE), so that the name holds the old or the new file at every instant, after
+  // which the old file goes to the trash recorded under its own path. Where the file system cannot
+  // swap names (FAT, exFAT, some network file systems) the old file goes to the trash first and
+  // the copy is placed after it. Missing folders of the destination are made, never its root. With
+  // CopyWhen::SourceNewer a destination that is not older than the source, checked before the copy
+  // and again right before the old one would go, is left alone (step NotNewer). A source whose
+  // size or times moved during the copy fails it. On failure no partial or temporary file is left
+  // and the old destination is where it was: a trash that refuses it after the swap gets it
+  // swapped back; when placing fails after the trash took it, it is brought back, and only when
+  // its name was taken meanwhile does it stay in the trash.
   virtual FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
                                  const std::string& relative, CopyWhen when) = 0;
 
@@ -89,8 +93,9 @@ class PosixFileOperations : public FileOperations {
   // Copies everything from the start of sourceFd to the start of destinationFd: copy_file_range,
   // with a read/write loop where the kernel cannot copy between the two files.
   virtual FileResult CopyFileData(int sourceFd, int destinationFd);
-  // MoveToTrash of name in folder.
-  virtual FileResult TrashEntry(int folder, const std::string& name, const std::string& path,
+  // MoveToTrashAs of name in folder, recorded as originalName (path) there.
+  virtual FileResult TrashEntry(int folder, const std::string& name,
+                                const std::string& originalName, const std::string& path,
                                 TrashedItem& trashed);
   // An unnamed temporary (O_TMPFILE) in folder; fails where the file system has none.
   virtual FileResult CreateUnnamedTemporary(int folder, UniqueFd& file);
@@ -107,6 +112,10 @@ class PosixFileOperations : public FileOperations {
                                    const std::string& to, const std::string& path);
   virtual FileResult RenameOverAbsent(int fromFolder, const std::string& from, int toFolder,
                                       const std::string& to, const std::string& path);
+  // Swaps the two names in folder in one step (renameat2 with RENAME_EXCHANGE); EINVAL, ENOSYS or
+  // EOPNOTSUPP where the file system cannot.
+  virtual FileResult ExchangeNames(int folder, const std::string& first, const std::string& second,
+                                   const std::string& path);
 
   FileResult MoveNoReplace(int fromFolder, const std::string& from, int toFolder,
                            const std::string& to, const std::string& path);
@@ -125,11 +134,23 @@ class PosixFileOperations : public FileOperations {
   FileResult CheckDestination(CopyJob& job);
   FileResult WriteCopy(CopyJob& job);
   // The copy has the source's size, and the source did not move while it was read.
-  FileResult VerifyCopy(const CopyJob& job);
+  FileResult VerifyCopy(CopyJob& job);
   // The source's mode bits and times, then flushed.
   FileResult StampCopy(CopyJob& job);
-  // The old destination to the trash, the copy into place, the old one back if that fails.
+  // Places the copy at a free name, or over the old destination.
   FileResult ReplaceDestination(CopyJob& job);
+  FileResult PlaceAtFreeName(CopyJob& job);
+  // Gives an unnamed copy a temporary name beside the destination.
+  FileResult NameTemporaryCopy(CopyJob& job);
+  // The copy and the old file swap names, then the old one goes to the trash.
+  FileResult ExchangeThenTrash(CopyJob& job);
+  // Puts the old file back at its name after a trash that refused it; the copy's name is its
+  // temporary one again.
+  FileResult SwapBack(CopyJob& job, const std::string& oldAside, FileResult refused);
+  // Where names cannot be swapped: the old destination to the trash, the copy into place, the old
+  // one back if that fails.
+  FileResult TrashThenPlace(CopyJob& job);
+  // Removes the copy's temporary name, when it is still the copy that holds it.
   void DiscardTemporary(CopyJob& job);
 
   FileResult CreateTemporary(int folder, const std::string& name, const std::string& path,

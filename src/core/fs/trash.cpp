@@ -182,6 +182,11 @@ bool WriteAll(int fd, const std::string& text) {
 
 FileResult MoveToTrash(int folder, const std::string& name, const std::string& path,
                        TrashedItem& trashed) {
+  return MoveToTrashAs(folder, name, name, path, trashed);
+}
+
+FileResult MoveToTrashAs(int folder, const std::string& name, const std::string& originalName,
+                         const std::string& path, TrashedItem& trashed) {
   struct stat item {};
   if (::fstatat(folder, name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
     return Refused(errno, "ファイルがありません");
@@ -195,9 +200,10 @@ FileResult MoveToTrash(int folder, const std::string& name, const std::string& p
   // The record's name reserves the item's name in the trash: made exclusively, so two trashings
   // of one name never meet. A name too long for its record is shortened; the record keeps it.
   const std::string base =
-      FittingPrefix(name, NAME_MAX - std::char_traits<char>::length(InfoSuffix) - 6);
-  const std::string record = "[Trash Info]\nPath=" + RecordedPath(trash, folder, name, path) +
-                             "\nDeletionDate=" + DeletionDate() + "\n";
+      FittingPrefix(originalName, NAME_MAX - std::char_traits<char>::length(InfoSuffix) - 6);
+  const std::string record =
+      "[Trash Info]\nPath=" + RecordedPath(trash, folder, originalName, path) +
+      "\nDeletionDate=" + DeletionDate() + "\n";
   std::string chosen;
   for (int n = 1; n <= MaxCandidates && chosen.empty(); ++n) {
     const std::string candidate = n == 1 ? base : base + "." + std::to_string(n);

@@ -26,6 +26,12 @@ struct TrashedItem {
 FileResult MoveToTrash(int folder, const std::string& name, const std::string& path,
                        TrashedItem& trashed);
 
+// MoveToTrash of the item at name in folder, recorded (and named in the trash) as originalName in
+// the same folder, which path shows: for an old file that was moved aside under a temporary name,
+// so that a restore puts it back where it was.
+FileResult MoveToTrashAs(int folder, const std::string& name, const std::string& originalName,
+                         const std::string& path, TrashedItem& trashed);
+
 // Removes the record of an item that has been brought back out of the trash.
 void ForgetTrashRecord(const TrashedItem& trashed);
 

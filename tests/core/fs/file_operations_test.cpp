@@ -1,5 +1,6 @@
 #include "core/fs/file_operations.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -208,16 +210,21 @@ TEST_F(CopyOneFileTest, TrashRefusingTheOldDestinationKeepsItAndDropsTheCopy) {
   }
 }
 
-// A file written at the name by another program between the trash and the placing is never
-// replaced, however the copy is placed; the old one then stays in the trash.
+// Where names cannot be swapped, the old file goes to the trash before the copy is placed. A file
+// written at the name by another program in between is never replaced, however the copy is placed;
+// the old one then stays in the trash.
 TEST_F(CopyOneFileTest, FileAppearingBetweenTrashAndPlacingIsNeverReplaced) {
   struct Case {
     const char* name;
     std::function<void(ScriptedFileOperations&)> fileSystem;
   };
   const Case cases[] = {
-      {"unnamed temporary", [](ScriptedFileOperations&) {}},
-      {"named temporary", [](ScriptedFileOperations& ops) { ops.unnamedTemporaries = false; }},
+      {"unnamed temporary", [](ScriptedFileOperations& ops) { ops.WithoutExchange(); }},
+      {"named temporary",
+       [](ScriptedFileOperations& ops) {
+         ops.unnamedTemporaries = false;
+         ops.WithoutExchange();
+       }},
       {"no RENAME_NOREPLACE, no hard links",
        [](ScriptedFileOperations& ops) { ops.WithoutNoReplaceOrLinks(); }},
   };
@@ -269,8 +276,9 @@ TEST_F(CopyOneFileTest, FileSystemWithoutNoReplaceOrHardLinksStillGetsTheCopy) {
   EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
 }
 
-// When placing fails after the old destination went to the trash, the old file comes back, and its
-// record leaves the trash: the destination's name never ends up empty.
+// Where names cannot be swapped: when placing fails after the old destination went to the trash,
+// the old file comes back, and its record leaves the trash: the destination's name never ends up
+// empty.
 TEST_F(CopyOneFileTest, PlacingThatFailsBringsTheOldFileBackFromTheTrash) {
   struct Case {
     const char* name;
@@ -284,10 +292,16 @@ TEST_F(CopyOneFileTest, PlacingThatFailsBringsTheOldFileBackFromTheTrash) {
     };
   };
   const Case cases[] = {
-      {"unnamed temporary", [&](ScriptedFileOperations& ops) { ops.linkUnnamed = firstFails(); }},
+      // The unnamed copy got a temporary name for the swap, and is moved from there.
+      {"unnamed temporary",
+       [&](ScriptedFileOperations& ops) {
+         ops.WithoutExchange();
+         ops.renameNoReplace = firstFails();
+       }},
       {"named temporary",
        [&](ScriptedFileOperations& ops) {
          ops.unnamedTemporaries = false;
+         ops.WithoutExchange();
          ops.renameNoReplace = firstFails();
        }},
       {"FAT: every way of placing fails",
@@ -311,6 +325,217 @@ TEST_F(CopyOneFileTest, PlacingThatFailsBringsTheOldFileBackFromTheTrash) {
     EXPECT_EQ(result.Step, FileStep::Place);
     EXPECT_NE(result.Reason.find("元のファイルを戻しました"), std::string::npos) << result.Reason;
     ExpectOldDestinationUntouched(target_ + "/" + name, std::string("old of ") + c.name);
+  }
+}
+
+// The bytes of every file in folder whose name holds the temporary marker.
+std::vector<std::string> TemporaryContents(const std::string& folder) {
+  std::vector<std::string> contents;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return contents;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name.find(TemporaryMarker) != std::string::npos)
+      contents.push_back(ReadFile(folder + "/" + name));
+  }
+  ::closedir(dir);
+  return contents;
+}
+
+// Over an existing file the copy and the old file swap names in one step; the old one then goes to
+// the trash recorded, and named there, under its own path, not the temporary name it had last.
+TEST_F(CopyOneFileTest, OverAnExistingFileTheNamesAreSwappedAndTheOldOneTrashedUnderItsPath) {
+  for (const bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed temporary" : "named temporary");
+    const std::string name = unnamed ? "swap1.txt" : "swap2.txt";
+    const std::string to = target_ + "/" + name;
+    WriteFile(source_ + "/" + name, "new");
+    WriteFile(to, "old");
+    ScriptedFileOperations ops;
+    ops.unnamedTemporaries = unnamed;
+    int swaps = 0;
+    ops.exchangeNames = [&](const std::string&) -> std::optional<FileResult> {
+      ++swaps;
+      return std::nullopt;
+    };
+    ops.renameNoReplace = [](const std::string&) -> std::optional<FileResult> {
+      ADD_FAILURE() << "placed by a move although the names could be swapped";
+      return std::nullopt;
+    };
+
+    ASSERT_TRUE(Copy(name, &ops));
+
+    EXPECT_EQ(swaps, 1);
+    EXPECT_EQ(ReadFile(to), "new");
+    const auto trashed = FindInTrash(to);
+    ASSERT_TRUE(trashed.has_value()) << "the record does not name the destination";
+    EXPECT_EQ(ReadFile(*trashed), "old");
+    EXPECT_EQ(trashed->find(TemporaryMarker), std::string::npos) << *trashed;
+    EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
+  }
+}
+
+// A file system that cannot swap names says so with EINVAL, ENOSYS or EOPNOTSUPP: the copy is
+// placed the other way. Any other failure of the swap fails the copy and leaves the old file.
+TEST_F(CopyOneFileTest, SwapThatTheFileSystemLacksFallsBackAndOneThatFailsKeepsTheOldFile) {
+  struct Case {
+    int error;
+    bool fallsBack;
+  };
+  int n = 0;
+  for (const Case c : {Case{EINVAL, true}, Case{ENOSYS, true}, Case{EOPNOTSUPP, true},
+                       Case{EIO, false}, Case{EXDEV, false}}) {
+    for (const bool unnamed : {true, false}) {
+      SCOPED_TRACE(std::to_string(c.error) + (unnamed ? ", unnamed" : ", named"));
+      const std::string name = "x" + std::to_string(++n) + ".txt";
+      const std::string to = target_ + "/" + name;
+      WriteFile(source_ + "/" + name, "new");
+      WriteFile(to, "old");
+      ScriptedFileOperations ops;
+      ops.unnamedTemporaries = unnamed;
+      ops.exchangeNames = [&](const std::string&) -> std::optional<FileResult> {
+        return FileResult::Failure(FileStep::Place, c.error, "cannot swap");
+      };
+
+      const FileResult result = Copy(name, &ops);
+
+      if (c.fallsBack) {
+        ASSERT_TRUE(result) << result.Reason;
+        EXPECT_EQ(ReadFile(to), "new");
+        const auto trashed = FindInTrash(to);
+        ASSERT_TRUE(trashed.has_value());
+        EXPECT_EQ(ReadFile(*trashed), "old");
+        EXPECT_EQ(CountNamesContaining(target_, TemporaryMarker), 0);
+      } else {
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.Step, FileStep::Place);
+        EXPECT_EQ(result.Error, c.error);
+        ExpectOldDestinationUntouched(to, "old");
+      }
+    }
+  }
+}
+
+// A trash that refuses the old file after the swap gets it swapped back, and the copy is removed.
+// Should even that swap fail, the copy keeps the name and the old file stays, named in the reason,
+// under the temporary name: never deleted.
+TEST_F(CopyOneFileTest, TrashRefusingAfterTheSwapSwapsBack) {
+  enum class Then { SwapBackWorks, SwapBackFails, CopyReplacedMeanwhile };
+  int n = 0;
+  for (const Then then : {Then::SwapBackWorks, Then::SwapBackFails, Then::CopyReplacedMeanwhile}) {
+    SCOPED_TRACE(++n);
+    const std::string name = "back" + std::to_string(n) + ".txt";
+    const std::string to = target_ + "/" + name;
+    WriteFile(source_ + "/" + name, "new");
+    WriteFile(to, "old");
+    ScriptedFileOperations ops;
+    ops.recycle = [&](const std::string&) {
+      if (then == Then::CopyReplacedMeanwhile) {
+        // Another program puts a file of its own at the name, in place of the copy.
+        WriteFile(to + ".theirs", "theirs");
+        EXPECT_EQ(::rename((to + ".theirs").c_str(), to.c_str()), 0);
+      }
+      return FileResult::Failure(FileStep::Trash, EACCES, "the trash said no");
+    };
+    int swaps = 0;
+    ops.exchangeNames = [&](const std::string&) -> std::optional<FileResult> {
+      if (++swaps == 2 && then == Then::SwapBackFails) {
+        return FileResult::Failure(FileStep::Place, EIO, "no");
+      }
+      return std::nullopt;
+    };
+
+    const FileResult result =
+        Copy(name, &ops, /*checkNothingLost=*/then != Then::CopyReplacedMeanwhile);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Step, FileStep::Trash);
+    EXPECT_EQ(result.Error, EACCES);
+    EXPECT_EQ(swaps, 2);
+    EXPECT_FALSE(FindInTrash(to).has_value());
+    if (then == Then::SwapBackWorks) {
+      EXPECT_EQ(result.Reason, "the trash said no");
+      ExpectOldDestinationUntouched(to, "old");
+    } else if (then == Then::SwapBackFails) {
+      EXPECT_EQ(ReadFile(to), "new");
+      const std::size_t at = result.Reason.find(target_ + "/." + name + TemporaryMarker);
+      ASSERT_NE(at, std::string::npos) << result.Reason;
+      const std::string aside = result.Reason.substr(at, result.Reason.find(' ', at) - at);
+      EXPECT_EQ(ReadFile(aside), "old");
+      ASSERT_EQ(::unlink(aside.c_str()), 0);  // so that the next case starts clean
+    } else {
+      // Their file came back under the temporary name by the swap: it is not the copy, so it stays.
+      EXPECT_EQ(ReadFile(to), "old");
+      const std::vector<std::string> aside = TemporaryContents(target_);
+      EXPECT_EQ(aside, std::vector<std::string>{"theirs"});
+    }
+  }
+}
+
+// A copy killed at any step of placing over an existing file leaves the destination's name with
+// the whole old file or the whole new one, never empty. The old bytes are at the name, in the
+// trash, or (killed between the swap and the trash) under the temporary name beside it.
+TEST_F(CopyOneFileTest, CopyKilledWhilePlacingNeverLeavesTheNameEmpty) {
+  const auto kill = [](const std::string&) -> std::optional<FileResult> {
+    ::raise(SIGKILL);
+    return std::nullopt;
+  };
+  struct Case {
+    const char* name;
+    bool unnamed;
+    std::function<void(ScriptedFileOperations&)> killAt;
+    bool oldAtName;  // else the new file is there
+  };
+  const Case cases[] = {
+      {"copy complete, not yet named", true,
+       [&](ScriptedFileOperations& ops) { ops.linkUnnamed = kill; }, true},
+      {"named, not yet swapped", true,
+       [&](ScriptedFileOperations& ops) { ops.exchangeNames = kill; }, true},
+      {"named temporary, not yet swapped", false,
+       [&](ScriptedFileOperations& ops) { ops.exchangeNames = kill; }, true},
+      {"swapped, old not yet trashed", true,
+       [&](ScriptedFileOperations& ops) { ops.recycle = kill; }, false},
+      {"named temporary swapped, old not yet trashed", false,
+       [&](ScriptedFileOperations& ops) { ops.recycle = kill; }, false},
+      {"old trashed", true,
+       [&](ScriptedFileOperations& ops) {
+         ops.afterTrash = [](const std::string&) { ::raise(SIGKILL); };
+       },
+       false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = "k" + std::to_string(++n) + ".bin";
+    const std::string to = target_ + "/" + name;
+    // Each case its own bytes: a killed copy leaves its temporary behind for the next case.
+    const std::string oldContent = RandomBytes(300000, 10u + static_cast<unsigned>(n));
+    const std::string newContent = RandomBytes(200000, 20u + static_cast<unsigned>(n));
+    WriteFile(source_ + "/" + name, newContent);
+    WriteFile(to, oldContent);
+    noLoss_.Baseline();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ScriptedFileOperations ops;
+      ops.unnamedTemporaries = c.unnamed;
+      c.killAt(ops);
+      ops.CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), name, CopyWhen::Always);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the step was never reached";
+
+    ASSERT_TRUE(PathExists(to)) << "the name is empty";
+    const std::string now = ReadFile(to);
+    EXPECT_EQ(now, c.oldAtName ? oldContent : newContent);
+    const auto trashed = FindInTrash(to);
+    const std::vector<std::string> aside = TemporaryContents(target_);
+    const bool oldKept = now == oldContent ||
+                         (trashed && PathExists(*trashed) && ReadFile(*trashed) == oldContent) ||
+                         std::count(aside.begin(), aside.end(), oldContent) == 1;
+    EXPECT_TRUE(oldKept) << "the old bytes are nowhere";
+    noLoss_.Expect();
   }
 }
 
