@@ -234,6 +234,22 @@ TEST_F(SettingsTest, SavingTwiceRaisesRuncountByTwoAndKeepsTheHistory) {
   EXPECT_EQ(t.PairFilterMap.Value("/a 〓 /b"), "汎用");
 }
 
+TEST_F(SettingsTest, RuncountStopsAtTheLargestValueItCanHold) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"2147483646", "2147483647"},
+      {"2147483647", "2147483647"},
+      {"$7FFFFFFF", "2147483647"},
+      {"-2147483648", "-2147483647"},  // a count an earlier version wrapped goes on from there
+      {"$FFFFFFFF", "0"},
+  };
+  for (const auto& [stored, saved] : cases) {
+    dir_.File("tarvex.ini", std::string("[option]\nruncount=") + stored + "\n");
+    Settings s = Load();
+    ASSERT_TRUE(Save(s));
+    EXPECT_EQ(ProfileFile(IniPath()).ReadString("option", "runcount", ""), saved) << stored;
+  }
+}
+
 TEST_F(SettingsTest, HistoryKeepsTheFiftyMostRecentPairs) {
   Settings s = Load();
   for (int i = 0; i < 60; ++i) s.CompareList.Items.push_back("/m" + std::to_string(i) + " 〓 /s");
