@@ -291,6 +291,35 @@ TEST_F(SettingsTest, PairTextsWithEqualsSignKeepTheirTextAndFilterSet) {
   EXPECT_EQ(t.PairFilterMap.Lines.size(), 3u);
 }
 
+TEST_F(SettingsTest, ValuesThatAreNotUtf8SurviveASaveAndARestartByteForByte) {
+  // Bytes that are neither UTF-8 nor CP932 in a history entry and in a filter pattern.
+  dir_.File("tarvex.ini",
+            "[CompareList]\n0=/a/\x80\xFF\xFE 〓 /b=汎用\n"
+            "[FilterName]\n0=汎用\n"
+            "[ExtHide]\n0=汎用=*.\x80\xFF\xFE,*.bak\n");
+  Settings s = Load();
+  EXPECT_EQ(s.CompareList.Items, Lines{"/a/\x80\xFF\xFE 〓 /b"});
+  EXPECT_EQ(s.ExtHideTable.Lines, Lines{"汎用=*.\x80\xFF\xFE,*.bak"});
+  // A folder name from a disk written in CP932: not UTF-8, but valid CP932 in a line of its own.
+  s.lastmfolder = "/data/\x82\xA0";
+  s.CompareList.Items.push_back("/data/\x82\xA0 〓 /c");
+  s.PairFilterMap.SetValue("/data/\x82\xA0 〓 /c", "汎用");
+  s.ExtIgnoreTable.Lines.push_back("汎用=*.\x82\xA0");
+  ASSERT_TRUE(Save(s));
+  const std::string saved = dir_.Read("tarvex.ini");
+
+  Settings t = Load();
+  EXPECT_EQ(t.lastmfolder, s.lastmfolder);
+  EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);
+  EXPECT_EQ(t.PairFilterMap.Lines, s.PairFilterMap.Lines);
+  EXPECT_EQ(t.ExtHideTable.Lines, s.ExtHideTable.Lines);
+  EXPECT_EQ(t.ExtIgnoreTable.Lines, s.ExtIgnoreTable.Lines);
+  // A second save of what was read writes the same bytes.
+  t.runcount = 0;
+  ASSERT_TRUE(Save(t));
+  EXPECT_EQ(dir_.Read("tarvex.ini"), saved);
+}
+
 TEST_F(SettingsTest, OlderFilesLoadAsBefore) {
   // Written before pair texts with "=" were marked; the first entry of a pair wins its mapping.
   dir_.File("tarvex.ini",
