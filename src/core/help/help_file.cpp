@@ -14,10 +14,12 @@ namespace tarvex {
 namespace {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO without a writer would wait for one, and the start with it. It
+  // changes nothing for the reads of a regular file.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
-  // A folder of that name opens but is no text.
+  // Only a regular file is a text: a folder, a FIFO or a device of that name is as good as none.
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;

@@ -107,18 +107,20 @@ std::string RearrangeDateText(std::string_view text) {
 
 void ExportListReport(const ShownList& shown, SpreadsheetServer& server) {
   const std::unique_ptr<SpreadsheetApplication> created = server.CreateObject(SpreadsheetClassName);
-  SpreadsheetApplication& application = created->Application();
+  // Until Application answers, the created object is the one reference held.
+  SpreadsheetApplication* application = created.get();
   try {
-    WriteSheet(shown, application);
+    application = &created->Application();
+    WriteSheet(shown, *application);
   } catch (...) {
     // What was written so far stays with the application; the first error is the one to report.
     try {
-      application.Release();
+      application->Release();
     } catch (...) {
     }
     throw;
   }
-  application.Release();
+  application->Release();
 }
 
 }  // namespace tarvex

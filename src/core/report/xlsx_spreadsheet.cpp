@@ -10,6 +10,7 @@
 
 #include "core/report/report_file.h"
 #include "core/report/typed_text.h"
+#include "core/report/xml_text.h"
 #include "core/text/format_text.h"
 #include "core/text/text_encoding.h"
 
@@ -77,7 +78,7 @@ class XlsxApplication : public SpreadsheetApplication,
   // formatting.
   struct Cell {
     bool HasValue = false;
-    std::string Text;
+    std::string Text;  // as the workbook's XML can hold it
     TypedValue Value;
     std::int32_t Alignment = 0;  // 0: none set
     std::string NumberFormat;
@@ -163,7 +164,7 @@ void XlsxApplication::SetValue(std::int32_t row, std::int32_t column, const std:
                                         column, MaxCellCharacters));
   }
   cell.HasValue = true;
-  cell.Text = utf8;
+  cell.Text = CellXmlText(utf8);
   // A cell formatted as text keeps what is typed into it.
   cell.Value = cell.NumberFormat == TextFormat ? TypedValue{} : ConvertTypedText(utf8);
   if (cell.NumberFormat.empty() && cell.Value.Type == TypedValue::Kind::Date)
@@ -179,7 +180,7 @@ void XlsxApplication::SetHorizontalAlignment(std::int32_t row, std::int32_t colu
 
 void XlsxApplication::SetNumberFormatLocal(std::int32_t row, std::int32_t column,
                                            const std::string& format) {
-  CellAt(row, column).NumberFormat = DisplayText(format);
+  CellAt(row, column).NumberFormat = AttributeXmlText(DisplayText(format));
 }
 
 lxw_format* XlsxApplication::FormatFor(const Cell& cell) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -27,6 +28,8 @@ constexpr std::size_t MaxLineBytes = 64 * 1024;
 // A settings file of this size is not one of ours; it is left alone rather than replaced.
 constexpr std::size_t MaxFileBytes = 64 * 1024 * 1024;
 constexpr std::size_t MaxValueChars = 2047;
+// At the start of a file: every line is UTF-8 or bytes kept as they are, none is CP932.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsTrimmed(char c) { return c == ' ' || c == '\t'; }
 
@@ -227,14 +230,15 @@ void ProfileFile::Impl::Load(const std::string& path) {
   }
 
   std::string_view rest = bytes;
-  if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+  const bool ours = rest.substr(0, 3) == ByteOrderMark;
+  if (ours) rest.remove_prefix(3);
   std::string_view text;
   while (NextLine(rest, text)) {
     if (text.size() > MaxLineBytes) continue;
     // Decided line by line, so one damaged line does not turn the others into mojibake.
     if (IsValidUtf8(text)) {
       lines.push_back(ParseLine(std::string(text)));
-    } else if (std::string decoded; Cp932ToUtf8(text, decoded)) {
+    } else if (std::string decoded; !ours && Cp932ToUtf8(text, decoded)) {
       lines.push_back(ParseLine(std::move(decoded)));
     } else {
       lines.push_back(ParseLine(std::string(text)));
@@ -262,7 +266,13 @@ bool ProfileFile::Impl::Commit(const std::string& path, std::vector<Line> next) 
   std::size_t size = 0;
   for (const Line& line : next) size += line.text.size() + 1;
   std::string content;
-  content.reserve(size);
+  content.reserve(size + ByteOrderMark.size());
+  // A value that is not UTF-8 (the bytes of a folder name) is written as it is; the mark tells
+  // the next read that such a line holds bytes, not CP932, so that it reads back unchanged.
+  if (!std::all_of(next.begin(), next.end(),
+                   [](const Line& line) { return IsValidUtf8(line.text); })) {
+    content.append(ByteOrderMark);
+  }
   for (const Line& line : next) content.append(line.text).append("\n");
   if (!ReplaceFile(path, content)) return false;
   lines = std::move(next);

@@ -1,6 +1,9 @@
 #pragma once
 // A private-profile ("ini") file: sections of key=value lines, keys updated in place, an erased
-// section rewritten at the end. Written as UTF-8; a file that is not valid UTF-8 is read as CP932.
+// section rewritten at the end. Written as UTF-8; a line that is not valid UTF-8 is read as CP932
+// where it is valid CP932, else kept as its bytes. A value that is not UTF-8 (the bytes of a
+// folder name) is written as it is, and the file then starts with a UTF-8 byte order mark, after
+// which no line is taken for CP932: such a value reads back byte for byte.
 
 #include <string>
 #include <string_view>

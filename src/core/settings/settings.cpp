@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "core/fs/user_folders.h"
 #include "core/text/comma_text.h"
@@ -178,7 +179,8 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
 bool SaveSettings(ProfileFile& file, Settings& s) {
   if (!SaveFormPosition(file, MainWindowName, s.Position)) return false;
 
-  ++s.runcount;
+  // The count stays at the largest value it can hold rather than wrap to a negative one.
+  if (s.runcount < std::numeric_limits<int>::max()) ++s.runcount;
   const bool optionsWritten = file.WriteInteger(OptionSection, "runcount", s.runcount) &&
                               file.WriteString(OptionSection, "lastmfolder", s.lastmfolder) &&
                               file.WriteString(OptionSection, "lastsfolder", s.lastsfolder) &&

@@ -1,6 +1,14 @@
 #include "core/help/help_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 
 #include "support/temp_tree.h"
 
@@ -55,6 +63,29 @@ TEST_F(ReadHelpLinesTest, MissingFileOrFolderFails) {
   EXPECT_FALSE(ReadHelpLines(dir_.PathOf("none.txt"), lines));
   dir_.Folder("folder.txt");
   EXPECT_FALSE(ReadHelpLines(dir_.PathOf("folder.txt"), lines));
+  EXPECT_FALSE(ReadHelpLines("/dev/zero", lines));  // a device would never end
+}
+
+TEST_F(ReadHelpLinesTest, AFifoIsNoHelpFileAndNothingWaitsForAWriter) {
+  const std::string fifo = dir_.PathOf("tarvex.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Should the read wait for a writer, the watchdog gives it one: the test fails, it does not hang.
+  std::promise<void> done;
+  std::future<void> finished = done.get_future();
+  std::atomic<bool> rescued{false};
+  std::thread watchdog([&] {
+    if (finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return;
+    rescued = true;
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0) ::close(writer);
+  });
+  Lines lines{"前の内容"};
+  const bool read = ReadHelpLines(fifo, lines);
+  done.set_value();
+  watchdog.join();
+  EXPECT_FALSE(read);
+  EXPECT_FALSE(rescued) << "the read waited for a writer";
+  EXPECT_EQ(lines, Lines{"前の内容"});
 }
 
 }  // namespace

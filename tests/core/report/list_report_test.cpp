@@ -165,6 +165,12 @@ TEST_F(ListReportTest, AFailedCallEndsTheExportThereAndStillReleasesTheApplicati
   EXPECT_EQ(server_.Calls[start + 2], "Cells(6,3).HorizontalAlignment=-4152");
   EXPECT_EQ(server_.Calls.back(), "Release");
 
+  // Reading Application fails: the created object is still released, and nothing else called.
+  RecordingSpreadsheetServer first;
+  first.FailingCall = 1;
+  EXPECT_THROW(ExportListReport(shown_, first), std::runtime_error);
+  EXPECT_EQ(first.Calls, (Calls{"CreateObject(\"Excel.Application\")", "Release"}));
+
   // An application that cannot be created: nothing else is called.
   RecordingSpreadsheetServer missing;
   missing.FailingCall = 0;

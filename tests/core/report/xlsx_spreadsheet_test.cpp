@@ -68,6 +68,13 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
 class XlsxReportTest : public ::testing::Test {
  protected:
   // A folder row; a file on the main side only whose name a spreadsheet would take as a formula;
@@ -86,6 +93,16 @@ class XlsxReportTest : public ::testing::Test {
     return server_.ReportPath();
   }
 
+  // What an independent reader finds in the workbook: one line per column width and per cell, as
+  // read_xlsx.py prints them.
+  static std::vector<std::string> ReadBack(const std::string& path) {
+    const testing::ChildResult read = RunChild(
+        {Python, std::string(TARVEX_TEST_SOURCE_DIR) + "/tests/core/report/read_xlsx.py", path});
+    EXPECT_TRUE(read.Started) << Python << " (with python3-openpyxl) is needed";
+    EXPECT_EQ(read.ExitCode, 0) << read.Output;
+    return Lines(read.Output);
+  }
+
   testing::TempTree temp_;
   std::string folder_ = temp_.PathOf("cache/tarvex");
   RecordingOpener opener_;
@@ -95,15 +112,9 @@ class XlsxReportTest : public ::testing::Test {
 
 TEST_F(XlsxReportTest, AnIndependentReaderFindsTheValuesTypesFormatsAlignmentAndWidths) {
   ShowSample();
-  const std::string path = Export();
-  const testing::ChildResult read = RunChild(
-      {Python, std::string(TARVEX_TEST_SOURCE_DIR) + "/tests/core/report/read_xlsx.py", path});
-  ASSERT_TRUE(read.Started) << Python << " (with python3-openpyxl) is needed";
-  ASSERT_EQ(read.ExitCode, 0) << read.Output;
-
   std::vector<std::string> cells;
   std::vector<std::pair<std::string, double>> widths;
-  for (const std::string& line : Lines(read.Output)) {
+  for (const std::string& line : ReadBack(Export())) {
     if (line.rfind("width\t", 0) == 0) {
       const std::size_t tab = line.find('\t', 6);
       widths.emplace_back(line.substr(6, tab - 6), std::stod(line.substr(tab + 1)));
@@ -168,6 +179,42 @@ TEST_F(XlsxReportTest, AnIndependentReaderFindsTheValuesTypesFormatsAlignmentAnd
     EXPECT_GE(widths[i].second, expectedWidths[i].second) << widths[i].first;
     EXPECT_LT(widths[i].second, expectedWidths[i].second + 1) << widths[i].first;
   }
+}
+
+TEST_F(XlsxReportTest, CharactersThatXmlCannotHoldLeaveTheWorkbookReadable) {
+  // U+FFFE and U+FFFF are valid UTF-8 but no XML character, nor are most controls; the folder
+  // texts are written too.
+  const std::string nonCharacters = "\xEF\xBF\xBE\xEF\xBF\xBF";
+  list_.Show({Entry("docs/a" + nonCharacters + "b.txt"), Entry("bell\x07")});
+  list_.Shown.MainRoot = "/home/me/" + nonCharacters;
+  list_.Shown.SubRoot = "/media/\x01stick";
+  std::vector<std::string> texts;
+  for (const std::string& line : ReadBack(Export())) {
+    const std::vector<std::string> fields = Fields(line);
+    const std::string cell = fields.size() > 3 ? fields[1] : "";
+    if (cell == "C2" || cell == "C3" || cell == "B6" || cell == "I6" || cell == "B7")
+      texts.push_back(cell + " " + fields[3]);
+  }
+  // The spreadsheet's escape names each character; this reader shows it as it stands.
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "C2 /home/me/_xFFFE__xFFFF_",
+                       "C3 /media/_x0001_stick",
+                       "B6 docs/a_xFFFE__xFFFF_b.txt",
+                       "I6 a_xFFFE__xFFFF_b.txt",
+                       "B7 bell_x0007_",
+                   }));
+  EXPECT_EQ(opener_.Opened, std::vector<std::string>{server_.ReportPath()});
+
+  // A number format is an attribute: there no escape is read, so the character is replaced.
+  const auto application = server_.CreateObject("Excel.Application");
+  application->Workbooks().Add();
+  SpreadsheetSheet& sheet = application->ActiveWorkbook().WorkSheets(1);
+  sheet.Cells(1, 1).NumberFormatLocal("0\x01" + nonCharacters);
+  sheet.Cells(1, 1).Value("5");
+  application->Release();
+  EXPECT_EQ(
+      ReadBack(server_.ReportPath()),
+      std::vector<std::string>{"cell\tA1\tint\t5\t0\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\tNone"});
 }
 
 TEST_F(XlsxReportTest, ASpreadsheetProgramShowsTheDatesInTheGivenFormat) {

@@ -207,6 +207,46 @@ TEST_F(ProfileFileTest, ShiftJisFileLoadsAndIsRewrittenAsUtf8) {
   EXPECT_EQ(dir_.Read("t.ini"), "[FilterName]\n0=汎用\n1=表示\n2=すべて\n");
 }
 
+TEST_F(ProfileFileTest, ALineThatIsNeitherUtf8NorCp932StaysBesideTheDecodedLines) {
+  const std::string path = dir_.PathOf("t.ini");
+  dir_.File("t.ini", "[FilterName]\r\n0=\x94\xC4\x97\x70\r\n1=\x80\xFF\xFE\r\n");
+  {
+    ProfileFile file(path);
+    EXPECT_EQ(file.ReadString("FilterName", "0", ""), "汎用");
+    EXPECT_EQ(file.ReadString("FilterName", "1", ""), "\x80\xFF\xFE");
+    ASSERT_TRUE(file.WriteString("FilterName", "2", "すべて"));
+  }
+  // The mark says that the bytes are no CP932.
+  EXPECT_EQ(dir_.Read("t.ini"), "\xEF\xBB\xBF[FilterName]\n0=汎用\n1=\x80\xFF\xFE\n2=すべて\n");
+  ProfileFile again(path);
+  EXPECT_EQ(again.ReadString("FilterName", "0", ""), "汎用");
+  EXPECT_EQ(again.ReadString("FilterName", "1", ""), "\x80\xFF\xFE");
+}
+
+TEST_F(ProfileFileTest, ValuesThatAreNotUtf8ReadBackByteForByte) {
+  // Folder names are bytes: neither UTF-8 nor CP932, or CP932 that is not UTF-8 (a name from a
+  // disk written in CP932), alone or beside UTF-8 text in one value.
+  const std::string values[] = {"\x80\xFF\xFE", "/data/\x82\xA0", "/data/\x82\xA0=汎用", "\x82",
+                                "\xEF\xBB\xBF\x82\xA0"};
+  const std::string path = dir_.PathOf("t.ini");
+  {
+    ProfileFile file(path);
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+      ASSERT_TRUE(file.WriteString("v", std::to_string(i), values[i]));
+    }
+  }
+  for (int round = 0; round < 2; ++round) {
+    ProfileFile file(path);
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+      EXPECT_EQ(file.ReadString("v", std::to_string(i), "?"), values[i]) << round << " " << i;
+    }
+    ASSERT_TRUE(file.WriteInteger("other", "round", round));
+  }
+  // Without such values the file is plain UTF-8 again.
+  ASSERT_TRUE(ProfileFile(path).EraseSection("v"));
+  EXPECT_EQ(dir_.Read("t.ini"), "[other]\nround=1\n");
+}
+
 TEST_F(ProfileFileTest, DuplicatesFirstWinsAndEraseRemovesEveryCopy) {
   const std::string path = dir_.PathOf("t.ini");
   dir_.File("t.ini", "[s]\nk=first\nk=second\n[other]\nk=o\n[S]\nk=third\nonly=dup\n");

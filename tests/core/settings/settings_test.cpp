@@ -234,6 +234,22 @@ TEST_F(SettingsTest, SavingTwiceRaisesRuncountByTwoAndKeepsTheHistory) {
   EXPECT_EQ(t.PairFilterMap.Value("/a 〓 /b"), "汎用");
 }
 
+TEST_F(SettingsTest, RuncountStopsAtTheLargestValueItCanHold) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"2147483646", "2147483647"},
+      {"2147483647", "2147483647"},
+      {"$7FFFFFFF", "2147483647"},
+      {"-2147483648", "-2147483647"},  // a count an earlier version wrapped goes on from there
+      {"$FFFFFFFF", "0"},
+  };
+  for (const auto& [stored, saved] : cases) {
+    dir_.File("tarvex.ini", std::string("[option]\nruncount=") + stored + "\n");
+    Settings s = Load();
+    ASSERT_TRUE(Save(s));
+    EXPECT_EQ(ProfileFile(IniPath()).ReadString("option", "runcount", ""), saved) << stored;
+  }
+}
+
 TEST_F(SettingsTest, HistoryKeepsTheFiftyMostRecentPairs) {
   Settings s = Load();
   for (int i = 0; i < 60; ++i) s.CompareList.Items.push_back("/m" + std::to_string(i) + " 〓 /s");
@@ -273,6 +289,35 @@ TEST_F(SettingsTest, PairTextsWithEqualsSignKeepTheirTextAndFilterSet) {
   EXPECT_EQ(t.PairFilterMap.Value("/p 〓 /q"), "すべて");
   EXPECT_EQ(t.PairFilterMap.Value("/m 〓 /n="), "汎用");
   EXPECT_EQ(t.PairFilterMap.Lines.size(), 3u);
+}
+
+TEST_F(SettingsTest, ValuesThatAreNotUtf8SurviveASaveAndARestartByteForByte) {
+  // Bytes that are neither UTF-8 nor CP932 in a history entry and in a filter pattern.
+  dir_.File("tarvex.ini",
+            "[CompareList]\n0=/a/\x80\xFF\xFE 〓 /b=汎用\n"
+            "[FilterName]\n0=汎用\n"
+            "[ExtHide]\n0=汎用=*.\x80\xFF\xFE,*.bak\n");
+  Settings s = Load();
+  EXPECT_EQ(s.CompareList.Items, Lines{"/a/\x80\xFF\xFE 〓 /b"});
+  EXPECT_EQ(s.ExtHideTable.Lines, Lines{"汎用=*.\x80\xFF\xFE,*.bak"});
+  // A folder name from a disk written in CP932: not UTF-8, but valid CP932 in a line of its own.
+  s.lastmfolder = "/data/\x82\xA0";
+  s.CompareList.Items.push_back("/data/\x82\xA0 〓 /c");
+  s.PairFilterMap.SetValue("/data/\x82\xA0 〓 /c", "汎用");
+  s.ExtIgnoreTable.Lines.push_back("汎用=*.\x82\xA0");
+  ASSERT_TRUE(Save(s));
+  const std::string saved = dir_.Read("tarvex.ini");
+
+  Settings t = Load();
+  EXPECT_EQ(t.lastmfolder, s.lastmfolder);
+  EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);
+  EXPECT_EQ(t.PairFilterMap.Lines, s.PairFilterMap.Lines);
+  EXPECT_EQ(t.ExtHideTable.Lines, s.ExtHideTable.Lines);
+  EXPECT_EQ(t.ExtIgnoreTable.Lines, s.ExtIgnoreTable.Lines);
+  // A second save of what was read writes the same bytes.
+  t.runcount = 0;
+  ASSERT_TRUE(Save(t));
+  EXPECT_EQ(dir_.Read("tarvex.ini"), saved);
 }
 
 TEST_F(SettingsTest, OlderFilesLoadAsBefore) {
