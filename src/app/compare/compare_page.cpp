@@ -16,15 +16,16 @@
 #include "app/compare/compare_rows_model.h"
 #include "app/compare/grid_sync.h"
 #include "app/log/qv_message_box.h"
+#include "app/services/message_boxes.h"
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/grid_helpers.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
-#include "core/session/main_state.h"
-#include "app/services/message_boxes.h"
 #include "core/fs/path.h"
+#include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
+#include "core/session/main_state.h"
 #include "core/text/text_encoding.h"
 #include "core/textcompare/compare_navigation.h"
 #include "core/textcompare/file_bytes.h"
@@ -63,10 +64,13 @@ constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::Sp
 
 QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
 
-// "A file at the path" for the comparison: a regular file; a path that is not absolute (a root
-// that names no folder) names none.
-bool FileToCompareExists(const std::string& path) {
-  return IsAbsolutePath(path) && RegularFileExists(path);
+// The root as the scan listed it, by device and inode. One that names no folder (not absolute),
+// has vanished or is now another folder stays closed, and no file is below it.
+RootFolder OpenListedRoot(const std::string& path, const FolderIdentity& listed) {
+  RootFolder root;
+  if (!listed.Known || !IsAbsolutePath(path) || root.Open(path) != 0 || root.Identity() != listed)
+    return RootFolder();
+  return root;
 }
 
 QLabel* PanelLabel(QWidget* panel, const char* name, const QString& caption, QPoint at) {
@@ -204,14 +208,21 @@ void ComparePage::TSCompareShow() {
   log_.AddLine(QString());
   log_.AddFormat(u"テキストファイル比較：メイン　%s", Display(MainComparePath()));
   log_.AddFormat(u"　　　　　　　　　　　　 ：サ ブ　%s", Display(SubComparePath()));
+  // Both files are reached below their roots without following a link, as the scan saw them: a
+  // path that crosses a link names no file, and the file outside is never shown.
+  const std::array<RootFolder, 2> folders = {
+      OpenListedRoot(shown.MainRoot, shown.List()->MainRootIdentity),
+      OpenListedRoot(shown.SubRoot, shown.List()->SubRootIdentity)};
   for (const std::size_t side : {MainSide, SubSide}) {
-    if (!FileToCompareExists(comparePath_[side])) return Inform(MissingFileText[side]);
+    if (!RegularFileExistsBelow(folders[side], entry->Path)) return Inform(MissingFileText[side]);
   }
-  LoadAndShow();
+  LoadAndShow(folders[MainSide], folders[SubSide], entry->Path);
 }
 
-bool ComparePage::LoadAndShow() {
-  CompareLoad load = LoadCompareRows(MainComparePath(), SubComparePath(), state_.Settings.compfmax);
+bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subRoot,
+                              const std::string& relative) {
+  CompareLoad load =
+      LoadCompareRows(mainRoot, relative, subRoot, relative, state_.Settings.compfmax);
   if (!load) {
     // The file changed since the list was made; the previous comparison stays on show.
     if (load.Status == ReadStatus::TooLarge) {
