@@ -26,7 +26,7 @@
 #include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
 #include "core/session/main_state.h"
-#include "core/text/text_encoding.h"
+#include "core/text/display_path.h"
 #include "core/textcompare/compare_navigation.h"
 #include "core/textcompare/file_bytes.h"
 #include "core/textcompare/line_align.h"
@@ -62,7 +62,7 @@ constexpr int DesignGridHeight = 264;
 // Panel2 and the splitter lie above and between the grids.
 constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::SplitterWidth;
 
-QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
+QString Display(const std::string& bytes) { return QString::fromStdString(DisplayPath(bytes)); }
 
 // The root as the scan listed it, by device and inode. One that names no folder (not absolute),
 // has vanished or is now another folder stays closed, and no file is below it.

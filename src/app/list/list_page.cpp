@@ -21,14 +21,12 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
+#include "app/services/message_boxes.h"
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/grid_helpers.h"
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
-#include "core/session/main_state.h"
-#include "app/services/message_boxes.h"
-#include "core/commands/command_text.h"
 #include "core/filter/wildcard.h"
 #include "core/list/folder_hiding.h"
 #include "core/list/list_cells.h"
@@ -40,8 +38,9 @@
 #include "core/report/report_file.h"
 #include "core/report/xlsx_spreadsheet.h"
 #include "core/scan/path_entry.h"
+#include "core/session/main_state.h"
 #include "core/settings/settings.h"
-#include "core/text/text_encoding.h"
+#include "core/text/display_path.h"
 
 namespace tarvex {
 
@@ -93,7 +92,7 @@ void MenuSeparator(QMenu* menu, const char* name) {
   menu->addSeparator()->setObjectName(QLatin1String(name));
 }
 
-QString Display(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
+QString Display(const std::string& bytes) { return QString::fromStdString(DisplayPath(bytes)); }
 
 // The grid shows the busy cursor while the list is rebuilt, and the default one afterwards
 // whatever happened.

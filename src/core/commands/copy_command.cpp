@@ -1,7 +1,8 @@
 #include "core/commands/copy_command.h"
 
-#include "core/commands/command_text.h"
 #include "core/scan/folder_scan.h"
+#include "core/text/display_path.h"
+#include "core/text/format_text.h"
 
 namespace tarvex {
 namespace {

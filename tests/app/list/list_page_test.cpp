@@ -30,8 +30,8 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
-#include "app/window/fm_main.h"
 #include "app/widgets/grid_helpers.h"
+#include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/scan/folder_scan.h"
 #include "core/scan/path_entry.h"
@@ -264,6 +264,29 @@ TEST_F(ListPageTest, ScanFillsTheGridWithStatusesMarksTextsAndColours) {
   EXPECT_TRUE(sawScanCounter);
   EXPECT_TRUE(sawSortCounter);
   EXPECT_TRUE(boxes.Calls.empty());
+}
+
+TEST_F(ListPageTest, NamesOfMixedEncodingsShowDecodedOneByOne) {
+  // A UTF-8 folder holding a CP932 file, below a main root whose last name is CP932 too; decoded
+  // as one text, the row read "蝣ｱ蜻頑嶌/あ.txt". A line break in a name must not break the row.
+  const std::string cp932A = "\x82\xA0";
+  const std::string root = mainTree.PathOf("報告書/" + cp932A);
+  mainTree.File("報告書/" + cp932A + "/報告書/" + cp932A + ".txt", "x", T);
+  mainTree.File("報告書/" + cp932A + "/a\nb.txt", "x", T);
+  subTree.File("報告書/" + cp932A + ".txt", "x", T);
+  FilterSet filter;
+  filter.Name = "すべて";
+  filter.SelectPatterns = PatternList{"*"};
+  ScanOptions options;
+  options.SubFolder = true;
+  page->UpdatePathList(root, subTree.Root(), filter, options);
+
+  // Z to A: the sort compares what the rows show.
+  EXPECT_EQ(PathColumn(), (QStringList{QStringLiteral("報告書/あ.txt"), QStringLiteral("報告書/"),
+                                       QStringLiteral("a␊b.txt")}));
+  EXPECT_EQ(window->State().Shown.EntryAt(0)->Status, Same);
+  EXPECT_EQ(page->LBListMain()->text(),
+            QStringLiteral(" ") + mainRoot + QStringLiteral("/報告書/あ"));
 }
 
 TEST_F(ListPageTest, HeaderClicksSortByColumnAndFlipTheDirection) {
