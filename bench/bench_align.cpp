@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -145,6 +146,11 @@ int main(int argc, char** argv) {
   }
   const std::string mainPath = folder + "/main.txt";
   const std::string subPath = folder + "/sub.txt";
+  RootFolder root;
+  if (const int error = root.Open(folder); error != 0) {
+    std::fprintf(stderr, "%s: %s\n", folder.c_str(), std::strerror(error));
+    return 1;
+  }
   const Pair pairs[] = {
       {"1 MB, 1% changed", 30000, 0.01, false},
       {"1 MB, 30% changed", 30000, 0.30, false},
@@ -170,7 +176,7 @@ int main(int argc, char** argv) {
     std::size_t differing = 0, rows = 0;
     for (int run = 0; run < Runs; ++run) {
       const Clock::time_point start = Clock::now();
-      CompareLoad load = LoadCompareRows(mainPath, subPath, INT32_MAX);
+      CompareLoad load = LoadCompareRows(root, "main.txt", root, "sub.txt", INT32_MAX);
       loadBest = std::min(loadBest, SecondsSince(start));
       if (!load) {
         std::printf("load failed: %s\n", load.FailedPath.c_str());

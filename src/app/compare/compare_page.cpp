@@ -26,6 +26,7 @@
 #include "app/widgets/named_widget.h"
 #include "app/widgets/side_colours.h"
 #include "core/fs/path.h"
+#include "core/fs/root_folder.h"
 #include "core/scan/path_entry.h"
 #include "core/session/main_state.h"
 #include "core/text/text_encoding.h"
@@ -62,10 +63,13 @@ constexpr int DesignGridHeight = 264;
 // Panel2 and the splitter lie above and between the grids.
 constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::SplitterWidth;
 
-// "A file at the path" for the comparison: a regular file; a path that is not absolute (a root
-// that names no folder) names none.
-bool FileToCompareExists(const std::string& path) {
-  return IsAbsolutePath(path) && RegularFileExists(path);
+// The root as the scan listed it, by device and inode. One that names no folder (not absolute),
+// has vanished or is now another folder stays closed, and no file is below it.
+RootFolder OpenListedRoot(const std::string& path, const FolderIdentity& listed) {
+  RootFolder root;
+  if (!listed.Known || !IsAbsolutePath(path) || root.Open(path) != 0 || root.Identity() != listed)
+    return RootFolder();
+  return root;
 }
 
 QLabel* PanelLabel(QWidget* panel, const char* name, const QString& caption, QPoint at) {
@@ -193,20 +197,27 @@ void ComparePage::TSCompareShow() {
   const std::array<const std::string*, 2> roots = {&shown.MainRoot, &shown.SubRoot};
   for (const std::size_t side : {MainSide, SubSide}) {
     comparePath_[side] = SidePath(*roots[side], entry->Path);
-    diffFileName_[side]->setText(QStringLiteral(" ") + ShownText(comparePath_[side]));
+    diffFileName_[side]->setText(QStringLiteral(" ") + ShownPath(comparePath_[side]));
   }
   PlacePanel2();
   log_.AddLine(QString());
-  log_.AddFormat(u"テキストファイル比較：メイン　%s", ShownText(MainComparePath()));
-  log_.AddFormat(u"　　　　　　　　　　　　 ：サ ブ　%s", ShownText(SubComparePath()));
+  log_.AddFormat(u"テキストファイル比較：メイン　%s", ShownPath(MainComparePath()));
+  log_.AddFormat(u"　　　　　　　　　　　　 ：サ ブ　%s", ShownPath(SubComparePath()));
+  // Both files are reached below their roots without following a link, as the scan saw them: a
+  // path that crosses a link names no file, and the file outside is never shown.
+  const std::array<RootFolder, 2> folders = {
+      OpenListedRoot(shown.MainRoot, shown.List()->MainRootIdentity),
+      OpenListedRoot(shown.SubRoot, shown.List()->SubRootIdentity)};
   for (const std::size_t side : {MainSide, SubSide}) {
-    if (!FileToCompareExists(comparePath_[side])) return Inform(MissingFileText[side]);
+    if (!RegularFileExistsBelow(folders[side], entry->Path)) return Inform(MissingFileText[side]);
   }
-  LoadAndShow();
+  LoadAndShow(folders[MainSide], folders[SubSide], entry->Path);
 }
 
-bool ComparePage::LoadAndShow() {
-  CompareLoad load = LoadCompareRows(MainComparePath(), SubComparePath(), state_.Settings.compfmax);
+bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subRoot,
+                              const std::string& relative) {
+  CompareLoad load =
+      LoadCompareRows(mainRoot, relative, subRoot, relative, state_.Settings.compfmax);
   if (!load) {
     // The file changed since the list was made; the previous comparison stays on show.
     if (load.Status == ReadStatus::TooLarge) {
@@ -214,7 +225,7 @@ bool ComparePage::LoadAndShow() {
     } else {
       boxes_.Error(ApplicationTitle(),
                    QString::fromUtf8(ReadFailedText) + QLatin1Char('\n') +
-                       ShownText(load.FailedPath) + QLatin1Char('\n') +
+                       ShownPath(load.FailedPath) + QLatin1Char('\n') +
                        QString::fromStdString(std::generic_category().message(load.Error)));
     }
     return false;

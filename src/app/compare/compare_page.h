@@ -23,6 +23,7 @@ class CompareRowsModel;
 class MainState;
 class MessageBoxes;
 class ServiceBundle;
+class RootFolder;
 class TQvMessageBox;
 
 class ComparePage : public QWidget {
@@ -67,7 +68,8 @@ class ComparePage : public QWidget {
   void PlacePanel2();
   void Inform(const char* text);
   // Steps 7 on of the comparison: load, align and fill; false when a file could not be read.
-  bool LoadAndShow();
+  bool LoadAndShow(const RootFolder& mainRoot, const RootFolder& subRoot,
+                   const std::string& relative);
   void FillGrid(std::size_t side);
   void GoToDifferingBlock(bool down);
   void ScrollAndSelect(int target);

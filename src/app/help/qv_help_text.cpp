@@ -14,8 +14,8 @@
 #include "core/help/hanging_indent.h"
 #include "core/help/help_file.h"
 #include "core/help/help_layout.h"
+#include "core/text/display_path.h"
 #include "core/text/format_text.h"
-#include "core/text/text_encoding.h"
 
 namespace tarvex {
 
@@ -77,7 +77,7 @@ void TQvHelpText::ShowCannotOpen(const std::string& path) {
   hangingIndents_.clear();
   firstDisplayLine_.clear();
   laidOutWidth_ = 0;
-  setPlainText(QString::fromStdString(FormatText("%s が開けません", DisplayText(path).c_str())));
+  setPlainText(QString::fromStdString(FormatText("%s が開けません", DisplayPath(path).c_str())));
 }
 
 bool TQvHelpText::Reflow() {

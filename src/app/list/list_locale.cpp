@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/list/list_column.h"
-#include "core/text/text_encoding.h"
+#include "core/text/display_path.h"
 
 namespace tarvex {
 
@@ -91,14 +91,14 @@ void SortPathListCollated(PathList& list, int sortcol, bool sortup, const QColla
     std::vector<QString> keys;
     keys.reserve(static_cast<std::size_t>(list.PathCount));
     for (std::int32_t i = 0; i < list.PathCount; ++i)
-      keys.push_back(QString::fromStdString(DisplayText(list[i].Path)).toCaseFolded());
+      keys.push_back(QString::fromStdString(DisplayPath(list[i].Path)).toCaseFolded());
     SortByKeys(list, sortcol, sortup, keys, progress);
     return;
   }
   std::vector<QCollatorSortKey> keys;
   keys.reserve(static_cast<std::size_t>(list.PathCount));
   for (std::int32_t i = 0; i < list.PathCount; ++i)
-    keys.push_back(collator.sortKey(QString::fromStdString(DisplayText(list[i].Path))));
+    keys.push_back(collator.sortKey(QString::fromStdString(DisplayPath(list[i].Path))));
   SortByKeys(list, sortcol, sortup, keys, progress);
 }
 

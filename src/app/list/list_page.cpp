@@ -45,7 +45,7 @@
 #include "core/scan/path_entry.h"
 #include "core/session/main_state.h"
 #include "core/settings/settings.h"
-#include "core/text/text_encoding.h"
+#include "core/text/display_path.h"
 
 namespace tarvex {
 
@@ -338,8 +338,8 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
 }
 
 void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {
-  lbListMain_->setText(QStringLiteral(" ") + ShownText(mainRoot));
-  lbListSub_->setText(QStringLiteral(" ") + ShownText(subRoot));
+  lbListMain_->setText(QStringLiteral(" ") + ShownPath(mainRoot));
+  lbListSub_->setText(QStringLiteral(" ") + ShownPath(subRoot));
   lbListMain_->repaint();
   lbListSub_->repaint();
 }

@@ -6,7 +6,6 @@
 
 #include "app/widgets/fixed_colours.h"
 #include "core/list/list_column.h"
-#include "core/text/text_encoding.h"
 
 namespace tarvex {
 
@@ -54,10 +53,8 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
   if (row >= rows_ || shown_.EntryAt(row) == nullptr) return {};
   const int column = index.column();
   switch (role) {
-    case Qt::DisplayRole: {
-      const std::string text = shown_.CellText(row, column);
-      return QString::fromStdString(column == ColumnPath ? DisplayText(text) : text);
-    }
+    case Qt::DisplayRole:
+      return QString::fromStdString(shown_.DisplayCellText(row, column));
     case Qt::BackgroundRole:
       return BackgroundOf(shown_.Colours(row, column).Background);
     case Qt::ForegroundRole: {

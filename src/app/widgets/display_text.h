@@ -8,5 +8,7 @@
 namespace tarvex {
 
 QString ShownText(const std::string& bytes);
+// A path: each name decoded on its own, control characters as their pictures (DisplayPath).
+QString ShownPath(const std::string& bytes);
 
 }  // namespace tarvex

@@ -1,7 +1,7 @@
 #include "core/commands/command_progress.h"
 
-#include "core/commands/command_text.h"
 #include "core/fs/path_shortening.h"
+#include "core/text/display_path.h"
 
 namespace tarvex {
 

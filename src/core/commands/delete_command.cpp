@@ -3,6 +3,8 @@
 #include "core/commands/command_text.h"
 #include "core/commands/row_loop.h"
 #include "core/scan/folder_scan.h"
+#include "core/text/display_path.h"
+#include "core/text/format_text.h"
 
 namespace tarvex {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/text/display_path.h"
 #include "core/text/format_text.h"
-#include "core/text/text_encoding.h"
 
 namespace tarvex {
 
@@ -13,10 +13,10 @@ std::string JoinedForDisplay(const std::vector<std::string>& drives) {
   std::string joined;
   for (const std::string& drive : drives) {
     if (!joined.empty()) joined += ',';
-    joined += drive;
+    // A mount point's bytes need not be UTF-8, nor all in one encoding.
+    joined += DisplayPath(drive);
   }
-  // A mount point's bytes need not be UTF-8.
-  return DisplayText(joined);
+  return joined;
 }
 
 }  // namespace

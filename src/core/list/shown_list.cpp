@@ -1,5 +1,8 @@
 #include "core/list/shown_list.h"
 
+#include "core/list/list_column.h"
+#include "core/text/display_path.h"
+
 namespace tarvex {
 
 const PathEntry* ShownList::EntryAt(std::int32_t row) const {
@@ -18,6 +21,11 @@ std::string ShownList::CellText(std::int32_t row, int column) const {
   const PathEntry* entry = EntryAt(row);
   if (entry == nullptr) return {};
   return ListCellText(*entry, row, column, Format, DirIgnore);
+}
+
+std::string ShownList::DisplayCellText(std::int32_t row, int column) const {
+  std::string text = CellText(row, column);
+  return column == ColumnPath ? DisplayPath(text) : text;
 }
 
 CellColours ShownList::Colours(std::int32_t row, int column) const {

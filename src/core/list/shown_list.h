@@ -37,8 +37,11 @@ class ShownList {
   // until the next Fill. The current row goes to the first row, or -1 without rows.
   void Fill(const PathList* list, bool dirIgnore);
 
-  // Cell texts as the grid shows them (bytes; the path column is decoded only for display).
+  // Cell texts as the grid holds them (bytes; the path column is decoded only for display).
   std::string CellText(std::int32_t row, int column) const;
+  // The cell text as a person reads it, in the grid and in the report: the path column decoded
+  // name by name (DisplayPath), the other columns as they are.
+  std::string DisplayCellText(std::int32_t row, int column) const;
   CellColours Colours(std::int32_t row, int column) const;
   std::string HeaderText(int column) const;
 

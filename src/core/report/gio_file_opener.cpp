@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
+#include "core/text/display_path.h"
 #include "core/text/format_text.h"
-#include "core/text/text_encoding.h"
 
 namespace tarvex {
 
@@ -38,7 +38,7 @@ void GioFileOpener::Open(const std::string& path) {
   if (error != nullptr) g_error_free(error);
   throw std::runtime_error(
       FormatText("一覧を保存しましたが、開けるアプリケーションがありません。\n%s\n%s",
-                 DisplayText(path).c_str(), reason.c_str()));
+                 DisplayPath(path).c_str(), reason.c_str()));
 }
 
 }  // namespace tarvex

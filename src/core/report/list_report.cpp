@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "core/list/list_column.h"
-#include "core/text/text_encoding.h"
+#include "core/text/display_path.h"
 #include "core/text/utf8.h"
 
 namespace tarvex {
@@ -69,9 +69,9 @@ void WriteSheet(const ShownList& shown, SpreadsheetApplication& application) {
 
   sheet.Cells(1, 1).Value(ReportTitle);
   sheet.Cells(2, 2).Value(MainFolderCaption);
-  sheet.Cells(2, 3).Value(DisplayText(shown.MainRoot));
+  sheet.Cells(2, 3).Value(DisplayPath(shown.MainRoot));
   sheet.Cells(3, 2).Value(SubFolderCaption);
-  sheet.Cells(3, 3).Value(DisplayText(shown.SubRoot));
+  sheet.Cells(3, 3).Value(DisplayPath(shown.SubRoot));
 
   for (std::int32_t c = 1; c <= 9; ++c)
     sheet.Cells(HeaderRow, c).Value(HeaderTexts[static_cast<std::size_t>(c - 1)]);
@@ -79,8 +79,8 @@ void WriteSheet(const ShownList& shown, SpreadsheetApplication& application) {
 
   for (std::int32_t r = 0; r < shown.Rows(); ++r) {
     const std::int32_t s = r + FirstDataRow;
-    // The path as the grid shows it: names that are not UTF-8 decoded.
-    const std::string path = DisplayText(shown.CellText(r, ColumnPath));
+    // The path as the grid shows it: each name decoded on its own.
+    const std::string path = shown.DisplayCellText(r, ColumnPath);
     sheet.Cells(s, 1).Value(shown.CellText(r, ColumnRow));
     sheet.Cells(s, 2).Value(path);
     WriteDateCell(sheet, s, 3, shown.CellText(r, ColumnMainTime));

@@ -10,8 +10,8 @@
 #include <stdexcept>
 
 #include "core/fs/user_folders.h"
+#include "core/text/display_path.h"
 #include "core/text/format_text.h"
-#include "core/text/text_encoding.h"
 
 namespace tarvex {
 
@@ -21,7 +21,7 @@ constexpr int MaxNameTries = 10000;
 
 [[noreturn]] void ThrowFileError(const char* what, const std::string& path, int error) {
   throw std::runtime_error(
-      FormatText("%s: %s\n%s", what, DisplayText(path).c_str(), std::strerror(error)));
+      FormatText("%s: %s\n%s", what, DisplayPath(path).c_str(), std::strerror(error)));
 }
 
 // Takes the name without ever replacing a file: EEXIST when it is taken.

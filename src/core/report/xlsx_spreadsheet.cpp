@@ -11,6 +11,7 @@
 #include "core/report/report_file.h"
 #include "core/report/typed_text.h"
 #include "core/report/xml_text.h"
+#include "core/text/display_path.h"
 #include "core/text/format_text.h"
 #include "core/text/text_encoding.h"
 
@@ -116,7 +117,7 @@ void XlsxApplication::Add() {
   if (workbook_ == nullptr) {
     Discard();
     throw std::runtime_error(
-        FormatText("一覧のブックを作成できません: %s", DisplayText(server_.folder_).c_str()));
+        FormatText("一覧のブックを作成できません: %s", DisplayPath(server_.folder_).c_str()));
   }
 }
 
@@ -215,7 +216,7 @@ void XlsxApplication::FlushRow() {
 void XlsxApplication::Check(lxw_error error) const {
   if (error == LXW_NO_ERROR) return;
   throw std::runtime_error(FormatText("一覧のブックを書き出せません: %s\n%s",
-                                      DisplayText(server_.folder_).c_str(), lxw_strerror(error)));
+                                      DisplayPath(server_.folder_).c_str(), lxw_strerror(error)));
 }
 
 void XlsxApplication::Release() {
@@ -238,7 +239,7 @@ void XlsxApplication::Release() {
     const std::string reason = lxw_strerror(closed);
     Discard();
     throw std::runtime_error(FormatText("一覧のブックを書き出せません: %s\n%s",
-                                        DisplayText(server_.folder_).c_str(), reason.c_str()));
+                                        DisplayPath(server_.folder_).c_str(), reason.c_str()));
   }
   const std::string path = PlaceReportFile(temporary_, server_.folder_, created_);
   temporary_.clear();

@@ -43,19 +43,21 @@ void LoadTextSide(std::string_view bytes, CompareSide& side) {
 
 bool IsTooLargeToCompare(std::int64_t size, std::int32_t compfmax) { return size > compfmax; }
 
-CompareLoad LoadCompareRows(const std::string& mainPath, const std::string& subPath,
+CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainRelative,
+                            const RootFolder& subRoot, const std::string& subRelative,
                             std::int32_t compfmax) {
   CompareLoad load;
-  const std::string* paths[2] = {&mainPath, &subPath};
+  const RootFolder* roots[2] = {&mainRoot, &subRoot};
+  const std::string* relatives[2] = {&mainRelative, &subRelative};
   FileBytes files[2];
   // A negative limit refuses every file, as the size check does; it must not mean "no limit".
   const std::int64_t limit = std::max<std::int64_t>(compfmax, 0);
   for (const std::size_t s : {MainSide, SubSide}) {
-    files[s] = ReadFileBytes(*paths[s], limit);
+    files[s] = ReadFileBytesBelow(*roots[s], *relatives[s], limit);
     if (files[s].Status == ReadStatus::ReadError || files[s].Status == ReadStatus::TooLarge) {
       load.Status = files[s].Status;
       load.Error = files[s].Error;
-      load.FailedPath = *paths[s];
+      load.FailedPath = roots[s]->PathOf(*relatives[s]);
       return load;
     }
   }
@@ -68,7 +70,7 @@ CompareLoad LoadCompareRows(const std::string& mainPath, const std::string& subP
       if (!files[s]) {
         load.Status = files[s].Status;
         load.Error = files[s].Error;
-        load.FailedPath = *paths[s];
+        load.FailedPath = roots[s]->PathOf(*relatives[s]);
         load.Rows = CompareRows();
         return load;
       }

@@ -302,6 +302,40 @@ TEST_F(ComparePageTest, ARootThatNamesNoFolderHasNoFiles) {
   EXPECT_EQ(page->MainComparePath(), "here.txt");
 }
 
+TEST_F(ComparePageTest, AFileBehindALinkIsMissingAndNeverShown) {
+  // sub/d leads out of the sub root: the scan lists d/x.txt on the main side only, and the
+  // compare tab must not read the outside file in its place, nor one swapped in after the scan.
+  testing::TempTree outside;
+  outside.File("d/x.txt", "outside\n");
+  outside.File("e/y.txt", "outside\n");
+  mainTree.File("d/x.txt", "main\n");
+  subTree.Link("d", outside.PathOf("d"));
+  Pair("e/y.txt", "main\n", "sub\n");
+  FilterSet filter;
+  filter.Name = "すべて";
+  filter.SelectPatterns = PatternList{"*"};
+  ScanOptions options;
+  options.SubFolder = true;
+  window->ListTab()->UpdatePathList(mainTree.Root(), subTree.Root(), filter, options);
+  const PathEntry* linked = window->State().Shown.EntryAt(ListRowOf("d/x.txt"));
+  ASSERT_NE(linked, nullptr);
+  ASSERT_EQ(linked->Status, MainOnly);
+  ASSERT_EQ(::rename(subTree.PathOf("e").c_str(), subTree.PathOf("e-old").c_str()), 0);
+  subTree.Link("e", outside.PathOf("e"));
+
+  for (const std::string path : {"d/x.txt", "e/y.txt"}) {
+    SCOPED_TRACE(path);
+    boxes.Calls.clear();
+    CompareRow(path);
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, QStringLiteral("サブファイルが在りません。"));
+    EXPECT_EQ(page->SubComparePath(), subTree.PathOf(path));
+    for (const QTableView* grid : {m, s})
+      for (int row = 0; row < grid->model()->rowCount(); ++row)
+        EXPECT_NE(Cell(grid, row, 1), QStringLiteral("outside"));
+  }
+}
+
 TEST_F(ComparePageTest, TextRowsWithLineNumbersGapsAndColours) {
   ComparePair("A\nB\nC\n", "A\nX\nB\nC\n");
   EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 3行"));

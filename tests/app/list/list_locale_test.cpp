@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/list/list_column.h"
-#include "core/text/text_encoding.h"
+#include "core/text/display_path.h"
 
 namespace tarvex {
 namespace {
@@ -90,8 +90,8 @@ TEST(SortPathListCollated, GivesTheOrderOfComparingTheShownPathsInTheCollator) {
     const QCollator collator = ListPathCollator(QLocale(QString::fromLatin1(localeName)));
     EXPECT_EQ(collator.caseSensitivity(), Qt::CaseInsensitive);
     const PathCollation byText = [&](std::string_view a, std::string_view b) {
-      return collator.compare(QString::fromStdString(DisplayText(a)),
-                              QString::fromStdString(DisplayText(b)));
+      return collator.compare(QString::fromStdString(DisplayPath(a)),
+                              QString::fromStdString(DisplayPath(b)));
     };
     for (const int n : {0, 1, 2, 40, 300}) {
       const PathList original = RandomNames(rng, n);

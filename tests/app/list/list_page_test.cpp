@@ -267,6 +267,29 @@ TEST_F(ListPageTest, ScanFillsTheGridWithStatusesMarksTextsAndColours) {
   EXPECT_TRUE(boxes.Calls.empty());
 }
 
+TEST_F(ListPageTest, NamesOfMixedEncodingsShowDecodedOneByOne) {
+  // A UTF-8 folder holding a CP932 file, below a main root whose last name is CP932 too; decoded
+  // as one text, the row read "蝣ｱ蜻頑嶌/あ.txt". A line break in a name must not break the row.
+  const std::string cp932A = "\x82\xA0";
+  const std::string root = mainTree.PathOf("報告書/" + cp932A);
+  mainTree.File("報告書/" + cp932A + "/報告書/" + cp932A + ".txt", "x", T);
+  mainTree.File("報告書/" + cp932A + "/a\nb.txt", "x", T);
+  subTree.File("報告書/" + cp932A + ".txt", "x", T);
+  FilterSet filter;
+  filter.Name = "すべて";
+  filter.SelectPatterns = PatternList{"*"};
+  ScanOptions options;
+  options.SubFolder = true;
+  page->UpdatePathList(root, subTree.Root(), filter, options);
+
+  // Z to A: the sort compares what the rows show.
+  EXPECT_EQ(PathColumn(), (QStringList{QStringLiteral("報告書/あ.txt"), QStringLiteral("報告書/"),
+                                       QStringLiteral("a␊b.txt")}));
+  EXPECT_EQ(window->State().Shown.EntryAt(0)->Status, Same);
+  EXPECT_EQ(page->LBListMain()->text(),
+            QStringLiteral(" ") + mainRoot + QStringLiteral("/報告書/あ"));
+}
+
 TEST_F(ListPageTest, HeaderClicksSortByColumnAndFlipTheDirection) {
   MakeStandardTrees();
   page->CKSubFolder()->setChecked(true);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -136,6 +137,25 @@ TEST_F(ListReportTest, WritesEveryShownRowInTheOrderOfTheCalls) {
           "05/06/24  07:08:10", "docs/", "テスト.txt"});
   expected.push_back("Release");
   EXPECT_EQ(server_.Calls, expected);
+}
+
+TEST_F(ListReportTest, PathsAndFoldersAreDecodedNameByName) {
+  // A UTF-8 folder holding a CP932 file: decoded whole as CP932 it read "蝣ｱ蜻頑嶌/あ.txt".
+  Show({Entry("報告書/\x82\xA0.txt"), Entry("\x95\xF1\x8D\x90\x8F\x91/a\nb", true)});
+  shown_.MainRoot = "/home/me/報告書/\x82\xA0";
+  ExportListReport(shown_, server_);
+  const auto wrote = [&](const std::string& call) {
+    return std::find(server_.Calls.begin(), server_.Calls.end(), call) != server_.Calls.end();
+  };
+  for (const char* call : {
+           "Cells(2,3).Value=\"/home/me/報告書/あ\"",
+           "Cells(6,2).Value=\"報告書/あ.txt\"",
+           "Cells(6,8).Value=\"報告書/\"",
+           "Cells(6,9).Value=\"あ.txt\"",
+           "Cells(7,2).Value=\"報告書/a␊b/\"",
+           "Cells(7,8).Value=\"報告書/a␊b/\"",
+       })
+    EXPECT_TRUE(wrote(call)) << call;
 }
 
 TEST_F(ListReportTest, AnEmptyListGivesTheTitleTheFoldersAndTheHeaderOnly) {

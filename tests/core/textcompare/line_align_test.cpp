@@ -63,9 +63,11 @@ TEST(AlignGolden, FilesAlignAsWritten) {
   ::closedir(dir);
   std::sort(names.begin(), names.end());
   ASSERT_GE(names.size(), 10u);
+  RootFolder root;
+  ASSERT_EQ(root.Open(folder), 0);
   for (const std::string& name : names) {
     const std::string base = folder + "/" + name;
-    CompareLoad load = LoadCompareRows(base + ".main", base + ".sub", 1 << 20);
+    CompareLoad load = LoadCompareRows(root, name + ".main", root, name + ".sub", 1 << 20);
     ASSERT_TRUE(load) << name;
     ASSERT_EQ(load.Rows.Mode, CompareMode::Text) << name;
     AlignRows(load.Rows);

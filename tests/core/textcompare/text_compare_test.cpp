@@ -25,10 +25,12 @@ TEST(CompareSizeLimit, RealSizesAgainstTheLimit) {
 
 class LoadCompareRowsTest : public ::testing::Test {
  protected:
+  void SetUp() override { ASSERT_EQ(root.Open(tree.Root()), 0); }
   CompareLoad Load(const std::string& main, const std::string& sub, std::int32_t limit = 1 << 20) {
-    return LoadCompareRows(tree.PathOf(main), tree.PathOf(sub), limit);
+    return LoadCompareRows(root, main, root, sub, limit);
   }
   testing::TempTree tree;
+  RootFolder root;
 };
 
 TEST_F(LoadCompareRowsTest, TheMainFileDecidesTheModeOfBoth) {
@@ -73,6 +75,24 @@ TEST_F(LoadCompareRowsTest, FilesThatCannotBeOpened) {
   EXPECT_EQ(load.Status, ReadStatus::CannotOpen);
   EXPECT_EQ(load.FailedPath, tree.PathOf("missing"));
   EXPECT_EQ(load.Error, ENOENT);
+  EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+}
+
+TEST_F(LoadCompareRowsTest, AFileBehindALinkIsNotRead) {
+  testing::TempTree outside;
+  outside.File("d/x.txt", "outside\n");
+  tree.File("x.txt", "inside\n");
+  tree.Link("d", outside.PathOf("d"));
+  // The sub file is needed in text mode: the load fails and shows nothing of the outside file.
+  CompareLoad load = Load("x.txt", "d/x.txt");
+  EXPECT_FALSE(load);
+  EXPECT_EQ(load.Status, ReadStatus::CannotOpen);
+  EXPECT_EQ(load.FailedPath, tree.PathOf("d/x.txt"));
+  EXPECT_EQ(load.Rows.Sub().RowCount(), 0u);
+  // A main file behind a link is one that cannot be opened: not text, and no rows.
+  load = Load("d/x.txt", "x.txt");
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
   EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
 }
 

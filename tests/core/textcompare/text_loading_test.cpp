@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/textcompare/file_bytes.h"
 #include "support/temp_tree.h"
 
 namespace tarvex {
@@ -56,34 +55,6 @@ TEST(TextLines, TerminatorsAndTheFirstNul) {
   for (const auto& c : cases) {
     EXPECT_EQ(TextLines(c.bytes), c.lines) << ::testing::PrintToString(c.bytes);
   }
-}
-
-TEST(ReadFileBytes, WholeFileOrWhyNot) {
-  testing::TempTree tree;
-  tree.File("five", "12345");
-  tree.Folder("folder");
-  EXPECT_EQ(ReadFileBytes(tree.PathOf("five")).Bytes, "12345");
-  EXPECT_EQ(ReadFileBytes(tree.PathOf("five"), 5).Bytes, "12345");
-  const FileBytes over = ReadFileBytes(tree.PathOf("five"), 4);
-  EXPECT_EQ(over.Status, ReadStatus::TooLarge);
-  EXPECT_TRUE(over.Bytes.empty());
-  EXPECT_EQ(ReadFileBytes(tree.PathOf("folder")).Status, ReadStatus::CannotOpen);
-  const FileBytes missing = ReadFileBytes(tree.PathOf("missing"));
-  EXPECT_EQ(missing.Status, ReadStatus::CannotOpen);
-  EXPECT_EQ(missing.Error, ENOENT);
-}
-
-TEST(RegularFileExists, FilesAndLinksToThemOnly) {
-  testing::TempTree tree;
-  tree.File("file", "x");
-  tree.Folder("folder");
-  tree.Link("to-file", "file");
-  tree.Link("to-folder", "folder");
-  tree.Link("dangling", "missing");
-  EXPECT_TRUE(RegularFileExists(tree.PathOf("file")));
-  EXPECT_TRUE(RegularFileExists(tree.PathOf("to-file")));  // as ReadFileBytes reads it
-  for (const char* other : {"folder", "to-folder", "dangling", "missing"})
-    EXPECT_FALSE(RegularFileExists(tree.PathOf(other))) << other;
 }
 
 }  // namespace

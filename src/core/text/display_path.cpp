@@ -1,13 +1,13 @@
-#include "core/commands/command_text.h"
+#include "core/text/display_path.h"
 
 #include "core/text/text_encoding.h"
 
 namespace tarvex {
-
 namespace {
 
 // Control characters shown as their pictures (U+2400.., U+2421): a line break in a name must not
-// start a new log line, which could then pass for a line of the command's own.
+// start a new log line, which could then pass for a line of the command's own, nor a new line in
+// a grid cell.
 std::string ShowControls(std::string text) {
   std::string shown;
   for (const char c : text) {
