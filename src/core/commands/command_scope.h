@@ -26,9 +26,12 @@ struct CommandScope {
   const std::string& Root(Side side) const { return side == Side::Main ? MainRoot : SubRoot; }
 };
 
+class CommandJournal;
+
 struct CommandSettings {
   int CopyWait = DefaultCopyWait;  // pause after each file, in milliseconds
   std::uint32_t ScanAttrMask = DefaultScanAttrMask;
+  CommandJournal* Journal = nullptr;  // where the command notes what it did, so it can be undone
 };
 
 struct CommandResult {

@@ -1,5 +1,6 @@
 #include "core/commands/copy_command.h"
 
+#include "core/commands/command_journal.h"
 #include "core/commands/command_text.h"
 #include "core/commands/row_loop.h"
 #include "core/scan/folder_scan.h"
@@ -57,6 +58,7 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
     changed.RootChanged = true;
     return changed;
   }
+  const JournalScope journaling(files_, settings_.Journal, roots);
 
   const char* prefix = command.LogPrefix;
   const std::int32_t rows = loop.LastRow - loop.FirstRow + 1;

@@ -1,5 +1,6 @@
 #include "core/commands/delete_command.h"
 
+#include "core/commands/command_journal.h"
 #include "core/commands/command_text.h"
 #include "core/commands/row_loop.h"
 #include "core/scan/folder_scan.h"
@@ -86,6 +87,7 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
       return changed;
     }
   }
+  const JournalScope journaling(files_, settings_.Journal, roots);
 
   const char* prefix = command.Prefix;
   const std::int32_t rows = loop.LastRow - loop.FirstRow + 1;

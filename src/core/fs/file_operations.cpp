@@ -82,7 +82,8 @@ bool CanLinkUnnamed() {
 
 // Walks (and makes) the folders of relative below the root, one name at a time, never through a
 // link; a name that is a file or a link stops it.
-UniqueFd MakeFoldersBelow(const RootFolder& root, std::string_view relative, FileResult& result) {
+UniqueFd MakeFoldersBelow(const RootFolder& root, std::string_view relative, FileResult& result,
+                          FileRecorder* recorder) {
   result = FileResult::Success();
   if (!root.IsOpen() || !IsRelativeBelowRoot(relative)) {
     result = Fail(FileStep::CreateFolder, EINVAL, "フォルダのパスが正しくありません");
@@ -100,7 +101,9 @@ UniqueFd MakeFoldersBelow(const RootFolder& root, std::string_view relative, Fil
     UniqueFd next(::openat(current.get(), name.c_str(), flags));
     if (!next && errno == ENOENT) {
       // EEXIST: made meanwhile by somebody else; the open below decides.
-      if (::mkdirat(current.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+      if (::mkdirat(current.get(), name.c_str(), 0777) == 0) {
+        if (recorder != nullptr) recorder->FolderCreated(root, relative.substr(0, slash));
+      } else if (errno != EEXIST) {
         result = Fail(FileStep::CreateFolder, errno, "フォルダを作成できません: " + shown);
         return UniqueFd();
       }
@@ -176,14 +179,67 @@ FileResult PosixFileOperations::RecycleFile(const RootFolder& root, const std::s
   const UniqueFd folder = OpenParentBelow(root, relative, name);
   if (!folder) return Fail(FileStep::Trash, errno, "ごみ箱へ移せません: フォルダを開けません");
   TrashedItem trashed;
-  return TrashEntry(folder.get(), name, name, root.PathOf(relative), trashed);
+  FileResult gone = TrashEntry(folder.get(), name, name, root.PathOf(relative), trashed);
+  if (gone && Recorder() != nullptr) Recorder()->FileTrashed(root, relative, trashed);
+  return gone;
 }
 
 FileResult PosixFileOperations::ForceFolderPath(const RootFolder& root,
                                                 const std::string& relative) {
   FileResult result;
-  MakeFoldersBelow(root, relative, result);
+  MakeFoldersBelow(root, relative, result, Recorder());
   return result;
+}
+
+FileResult PosixFileOperations::TrashIfUnchanged(const RootFolder& root,
+                                                 const std::string& relative,
+                                                 const FileIdentity& identity) {
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  FileIdentity now;
+  if (!folder || !ReadFileIdentity(folder.get(), name, now)) {
+    return Fail(FileStep::Trash, errno, "ファイルがありません");
+  }
+  if (now != identity) {
+    return FileResult::Failure(FileStep::Trash, EEXIST, "後から変更されたファイルです");
+  }
+  TrashedItem trashed;
+  return TrashEntry(folder.get(), name, name, root.PathOf(relative), trashed);
+}
+
+FileResult PosixFileOperations::RestoreTrashItem(const TrashLocation& item, const RootFolder& root,
+                                                 const std::string& relative) {
+  TrashedItem trashed;
+  trashed.Files = UniqueFd(::open(item.FilesFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  trashed.Info = UniqueFd(::open(item.InfoFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  trashed.Name = item.Name;
+  FileIdentity inTrash;
+  if (!trashed.Files || !ReadFileIdentity(trashed.Files.get(), item.Name, inTrash)) {
+    return Fail(FileStep::Place, errno, "ごみ箱にありません");
+  }
+  // The trash may have been emptied and the name given to another item since.
+  if (inTrash.Device != item.Identity.Device || inTrash.Inode != item.Identity.Inode) {
+    return FileResult::Failure(FileStep::Place, ENOENT, "ごみ箱の同じ名前は別のファイルです");
+  }
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  if (!folder) return Fail(FileStep::Place, errno, "戻す先のフォルダを開けません");
+  FileResult back = RestoreFromTrash(trashed, folder.get(), name, root.PathOf(relative));
+  if (!back && back.Error == EEXIST) back.Reason = "戻す先に別のファイルがあります";
+  return back;
+}
+
+FileResult PosixFileOperations::RemoveEmptyFolder(const RootFolder& root,
+                                                  const std::string& relative) {
+  std::string name;
+  const UniqueFd folder = OpenParentBelow(root, relative, name);
+  if (!folder || ::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) != 0) {
+    if (errno == ENOTEMPTY || errno == EEXIST) {
+      return FileResult::Failure(FileStep::CreateFolder, errno, "フォルダが空ではありません");
+    }
+    return Fail(FileStep::CreateFolder, errno, "フォルダを削除できません");
+  }
+  return FileResult::Success();
 }
 
 FileResult PosixFileOperations::TrashEntry(int folder, const std::string& name,
@@ -294,6 +350,7 @@ FileResult PosixFileOperations::PlaceTemporary(CopyTemporary& temporary, int fol
 
 // What the steps of one copy share.
 struct PosixFileOperations::CopyJob {
+  const RootFolder* DestinationRoot = nullptr;
   std::string Relative;
   CopyWhen When = CopyWhen::Always;
   std::string Destination;  // as a person reads it, for messages
@@ -312,6 +369,7 @@ FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
                                             const RootFolder& destinationRoot,
                                             const std::string& relative, CopyWhen when) {
   CopyJob job;
+  job.DestinationRoot = &destinationRoot;
   job.Relative = relative;
   job.When = when;
   job.Destination = destinationRoot.PathOf(relative);
@@ -332,7 +390,20 @@ FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
   if (done) done = ReplaceDestination(job);
   // Every failure after the temporary was made removes it, so none is ever left behind.
   if (!done) DiscardTemporary(job);
+  if (done) RecordCopy(job);
   return done;
+}
+
+void PosixFileOperations::RecordCopy(const CopyJob& job) {
+  FileRecorder* recorder = Recorder();
+  if (recorder == nullptr) return;
+  // The old file first: taking the command back removes the copy before the old one returns.
+  if (job.Trashed.Files) recorder->FileTrashed(*job.DestinationRoot, job.Relative, job.Trashed);
+  FileIdentity placed;
+  if (ReadFileIdentity(job.Folder.get(), job.Name, placed) &&
+      placed.Inode == static_cast<std::uint64_t>(job.CopyStat.st_ino)) {
+    recorder->FileCreated(*job.DestinationRoot, job.Relative, placed);
+  }
 }
 
 FileResult PosixFileOperations::CheckCopyRequest(const CopyJob& job) {
@@ -371,7 +442,7 @@ FileResult PosixFileOperations::OpenCopySource(const RootFolder& sourceRoot, Cop
 FileResult PosixFileOperations::OpenDestinationFolder(const RootFolder& destinationRoot,
                                                       CopyJob& job) {
   FileResult made;
-  job.Folder = MakeFoldersBelow(destinationRoot, ParentPart(job.Relative), made);
+  job.Folder = MakeFoldersBelow(destinationRoot, ParentPart(job.Relative), made, Recorder());
   return made;
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/fs/copy_temporary.h"
 #include "core/fs/directory_entry.h"
+#include "core/fs/file_recorder.h"
 #include "core/fs/file_result.h"
 #include "core/fs/root_folder.h"
 #include "core/fs/trash.h"
@@ -70,6 +71,24 @@ class FileOperations {
   // True when nothing is there, not even a dangling link: also when a name on the way is no
   // real folder (a file, or a link that the walk refuses). False when it cannot be told.
   virtual bool IsPathAbsent(const RootFolder& root, const std::string& relative) = 0;
+
+  // The steps that take a command back (never replacing or deleting anything outside the trash).
+  // Moves the file at relative to the trash only while it is still the file identity names.
+  virtual FileResult TrashIfUnchanged(const RootFolder& root, const std::string& relative,
+                                      const FileIdentity& identity) = 0;
+  // Brings the trash item back to relative, whose folder must exist and whose name must be free;
+  // its record goes with it.
+  virtual FileResult RestoreTrashItem(const TrashLocation& item, const RootFolder& root,
+                                      const std::string& relative) = 0;
+  // Removes the folder at relative when it is empty.
+  virtual FileResult RemoveEmptyFolder(const RootFolder& root, const std::string& relative) = 0;
+
+  // While set, every file created, folder made and file trashed is reported to it as it happens.
+  void SetRecorder(FileRecorder* recorder) { recorder_ = recorder; }
+  FileRecorder* Recorder() const { return recorder_; }
+
+ private:
+  FileRecorder* recorder_ = nullptr;
 };
 
 // The real thing: POSIX calls and the freedesktop trash. The steps of the copy are virtual, each
@@ -89,6 +108,11 @@ class PosixFileOperations : public FileOperations {
                           DirectoryEntry& entry) override;
   bool FolderExists(const RootFolder& root, const std::string& relative) override;
   bool IsPathAbsent(const RootFolder& root, const std::string& relative) override;
+  FileResult TrashIfUnchanged(const RootFolder& root, const std::string& relative,
+                              const FileIdentity& identity) override;
+  FileResult RestoreTrashItem(const TrashLocation& item, const RootFolder& root,
+                              const std::string& relative) override;
+  FileResult RemoveEmptyFolder(const RootFolder& root, const std::string& relative) override;
 
   // Copies everything from the start of sourceFd to the start of destinationFd: copy_file_range,
   // with a read/write loop where the kernel cannot copy between the two files.
@@ -152,6 +176,8 @@ class PosixFileOperations : public FileOperations {
   FileResult TrashThenPlace(CopyJob& job);
   // Removes the copy's temporary name, when it is still the copy that holds it.
   void DiscardTemporary(CopyJob& job);
+  // Reports the placed copy, and an old destination the trash took, to the recorder.
+  void RecordCopy(const CopyJob& job);
 
   FileResult CreateTemporary(int folder, const std::string& name, const std::string& path,
                              CopyTemporary& temporary);
