@@ -276,6 +276,8 @@ bool ReadJournal(const std::string& path, JournalRecord& record) {
         if (!(in >> files >> info >> name) || !ReadIdentity(in, entry.Trash.Identity)) continue;
         const auto f = JournalDecoded(files), i = JournalDecoded(info), n = JournalDecoded(name);
         if (!f || !i || !n || n->empty() || n->find('/') != std::string::npos) continue;
+        // Only ever out of a trash: its "files" folder, with "info" beside it.
+        if (!f->ends_with("/files") || *i != f->substr(0, f->size() - 5) + "info") continue;
         entry.Trash.FilesFolder = *f;
         entry.Trash.InfoFolder = *i;
         entry.Trash.Name = *n;

@@ -259,5 +259,43 @@ TEST(CommandJournal, KeepsTheLastTwentyAndRoundTripsAnyBytes) {
   EXPECT_FALSE(last->Roots.Sub.Identity.Known);
 }
 
+// A journal is read back only as far as it names places below a root and items of a trash: an
+// edited or damaged line is dropped, never acted on.
+TEST(CommandJournal, LinesThatLeaveTheRootOrTheTrashAreDropped) {
+  SandboxFolder state;
+  const std::string id = " 1 2 3 4 5";
+  filetest::WriteFile(state / "00000001.journal",
+                      "tarvex-journal 1\ncaption x\ntime 2026-01-02T03:04:05\n"
+                      "root sub 1 2 /r\n"
+                      "trashed sub a.txt /t/Trash/files /t/Trash/info a.txt" +
+                          id +
+                          "\n"
+                          "trashed sub ../b.txt /t/Trash/files /t/Trash/info b.txt" +
+                          id +
+                          "\n"
+                          "trashed sub c.txt /home/me /t/Trash/info c.txt" +
+                          id +
+                          "\n"
+                          "trashed sub d.txt /t/Trash/files /t/Trash/info ../d.txt" +
+                          id +
+                          "\n"
+                          "created sub e.txt" +
+                          id +
+                          "\n"
+                          "created sub %ZZ" +
+                          id +
+                          "\n"
+                          "created sub f.txt 1 2\n"
+                          "undone 0\n");
+  JournalRecord record;
+  ASSERT_TRUE(ReadJournal(state / "00000001.journal", record));
+  ASSERT_EQ(record.Entries.size(), 2u);
+  EXPECT_EQ(record.Entries[0].Relative, "a.txt");
+  EXPECT_EQ(record.Entries[1].Relative, "e.txt");
+  EXPECT_EQ(record.Undone, (std::vector<bool>{true, false}));
+  EXPECT_EQ(record.Roots.Sub.Path, "/r");
+  EXPECT_EQ(JournalFileCount(record), 2);
+}
+
 }  // namespace
 }  // namespace tarvex
