@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <ctime>
+#include <optional>
 
 #include "app/list/list_page.h"
 #include "app/log/qv_message_box.h"
@@ -9,10 +11,12 @@
 #include "app/services/services.h"
 #include "app/widgets/app_identity.h"
 #include "app/widgets/handler_guard.h"
+#include "core/commands/command_journal.h"
 #include "core/commands/command_text.h"
 #include "core/commands/copy_command.h"
 #include "core/commands/delete_command.h"
 #include "core/commands/row_menu.h"
+#include "core/commands/undo_command.h"
 #include "core/session/main_state.h"
 
 namespace tarvex {
@@ -37,6 +41,8 @@ void ListCommands::RunRowCommand(int item, int firstRow, int lastRow) {
       RunCommand<CopyCommand>(CopyCommandTable.at(command), firstRow, lastRow);
     } else if (chosen.Kind == RowMenuKind::Delete) {
       RunCommand<DeleteCommand>(DeleteCommandTable.at(command), firstRow, lastRow);
+    } else if (chosen.Kind == RowMenuKind::Undo) {
+      RunUndo();
     }
   });
   Q_EMIT CommandFinished();
@@ -54,10 +60,13 @@ void ListCommands::RunCommand(const Info& info, int firstRow, int lastRow) {
     CommandSettings settings;
     settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);
     settings.ScanAttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
+    CommandJournal journal(JournalFolder(), info.Caption);
+    settings.Journal = &journal;
     Command command(files_, progress_, settings);
     const ShownList& shown = state_.Shown;
     result = command.Run(
         info, CommandScope{*state_.PathList, shown.MainRoot, shown.SubRoot, firstRow, lastRow});
+    if (journal.WriteFailed()) progress_.AddLine("　元に戻すための記録を書けませんでした");
   } catch (...) {
     // Rows may have changed before the failure: the grid shows the entries as they are now.
     page_.RefillAfterCommand(0);
@@ -68,6 +77,45 @@ void ListCommands::RunCommand(const Info& info, int firstRow, int lastRow) {
     return;
   }
   if (result.LoopRan) page_.RefillAfterCommand(result.CurrentRow);
+}
+
+namespace {
+
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[16] = "";
+  if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return text;
+}
+
+}  // namespace
+
+void ListCommands::RunUndo() {
+  if (state_.ListGuard.IsHeld()) return;
+  std::optional<JournalRecord> record = LastUndoableJournal(JournalFolder());
+  if (!record) {
+    boxes_.Information(ApplicationTitle(), QStringLiteral("元に戻せるコマンドがありません。"));
+    return;
+  }
+  if (!boxes_.Confirm(ApplicationTitle(),
+                      QString::fromUtf8(UndoConfirmationText(*record, Today())))) {
+    return;
+  }
+  CommandResult result;
+  {
+    const ListHold running(state_.ListGuard);
+    CommandSettings settings;
+    settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);
+    UndoCommand undo(files_, progress_, settings);
+    result = undo.Run(*record);
+  }
+  if (result.RootChanged) {
+    boxes_.Error(ApplicationTitle(), QString::fromUtf8(UndoRootChangedText));
+    return;
+  }
+  // The files changed behind the list's back: only a rescan shows them as they are.
+  page_.RescanAfterUndo();
 }
 
 }  // namespace tarvex

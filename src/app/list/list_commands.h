@@ -36,6 +36,8 @@ class ListCommands : public QObject {
  private:
   template <typename Command, typename Info>
   void RunCommand(const Info& info, int firstRow, int lastRow);
+  // Asks, then takes back the last command that was not taken back, and has the list rescanned.
+  void RunUndo();
 
   MainState& state_;
   MessageBoxes& boxes_;

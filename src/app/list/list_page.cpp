@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -214,6 +215,12 @@ void ListPage::BuildMenu() {
     }
     QAction* action = pmSGPath_->addAction(QString::fromUtf8(RowMenuItemCaption(item)));
     action->setObjectName(QLatin1String(RowMenuItemName(item)));
+    if (item.Kind == RowMenuKind::Undo) {
+      // Ctrl+Z anywhere on the tab, not only while the menu is open.
+      action->setShortcut(QKeySequence::Undo);
+      action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+      addAction(action);
+    }
     ConnectGuarded(action, &QAction::triggered, this, boxes_,
                    [this, i] { RowMenuItemClick(static_cast<int>(i)); });
   }
@@ -229,6 +236,10 @@ QAction* ListPage::MenuAction(const char* name) const {
 void ListPage::RowMenuItemClick(int item) {
   if (RowMenuTable[static_cast<std::size_t>(item)].Kind == RowMenuKind::UpdateList) {
     PMMUpdateListClick();
+    return;
+  }
+  if (RowMenuTable[static_cast<std::size_t>(item)].Kind == RowMenuKind::Undo) {
+    Q_EMIT RowCommandChosen(item, 0, 0);
     return;
   }
   const QModelIndexList rows = sgPath_->selectionModel()->selectedRows();
@@ -460,6 +471,11 @@ void ListPage::CKDirIgnoreClick() {
   }
   sgPath_->setFocus();
   Q_EMIT ListWorkFinished();
+}
+
+void ListPage::RescanAfterUndo() {
+  Q_EMIT RescanRequested();
+  sgPath_->setFocus();
 }
 
 void ListPage::PMMUpdateListClick() {

@@ -104,11 +104,16 @@ class ListPage : public QWidget {
   // current; currentRow 0 only refills.
   void RefillAfterCommand(int currentRow);
   void FocusGrid();
+  // After an undo changed files that the list does not know: a rescan of the shown folders, also
+  // while the progress dialog is the active window.
+  void RescanAfterUndo();
 
  Q_SIGNALS:
   // The list should be scanned again: the refresh of the active page does it while this tab is
   // active. Emitted by the three scan options and the menu command.
   void RefreshRequested();
+  // The list must be scanned again now, whichever window is active.
+  void RescanRequested();
   // The user chose another filter set in CBFilterChoice.
   void FilterChoiceChanged(int index);
   // A file row was double-clicked and is the current row: the compare tab is to show it.

@@ -125,6 +125,8 @@ void TFMMain::BuildPages() {
   listLayout->addWidget(listPage_);
   ConnectGuarded(listPage_, &ListPage::RefreshRequested, this, Boxes(),
                  [this] { RefreshActivePage(); });
+  ConnectGuarded(listPage_, &ListPage::RescanRequested, this, Boxes(),
+                 [this] { UpdatePathList(); });
   // Showing the compare tab compares the list's current row.
   connect(listPage_, &ListPage::CompareRequested, this,
           [this] { pageControl1_->setCurrentWidget(tsCompare_); });

@@ -21,6 +21,8 @@ const char* RowMenuItemName(const RowMenuItem& item) {
       return DeleteCommandTable.at(Row(item)).MenuItem;
     case RowMenuKind::UpdateList:
       return UpdateListMenuItem;
+    case RowMenuKind::Undo:
+      return UndoMenuItem;
     case RowMenuKind::Separator:
       break;
   }
@@ -35,6 +37,8 @@ const char* RowMenuItemCaption(const RowMenuItem& item) {
       return DeleteCommandTable.at(Row(item)).Caption;
     case RowMenuKind::UpdateList:
       return UpdateListCaption;
+    case RowMenuKind::Undo:
+      return UndoCaption;
     case RowMenuKind::Separator:
       break;
   }

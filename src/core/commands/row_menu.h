@@ -8,7 +8,7 @@
 
 namespace tarvex {
 
-enum class RowMenuKind { Copy, Delete, UpdateList, Separator };
+enum class RowMenuKind { Copy, Delete, UpdateList, Separator, Undo };
 
 struct RowMenuItem {
   RowMenuKind Kind;
@@ -18,8 +18,11 @@ struct RowMenuItem {
 
 inline constexpr const char* UpdateListMenuItem = "PMMUpdateList";
 inline constexpr const char* UpdateListCaption = "最新の状態に更新する";
+// Takes back the last copy or delete that was not taken back; it needs no selected rows.
+inline constexpr const char* UndoMenuItem = "PMMUndo";
+inline constexpr const char* UndoCaption = "元に戻す";
 
-inline constexpr std::array<RowMenuItem, 11> RowMenuTable = {{
+inline constexpr std::array<RowMenuItem, 13> RowMenuTable = {{
     {RowMenuKind::Copy, 0},
     {RowMenuKind::Copy, 1},
     {RowMenuKind::Separator, 0, "N1"},
@@ -31,6 +34,8 @@ inline constexpr std::array<RowMenuItem, 11> RowMenuTable = {{
     {RowMenuKind::Delete, 2},
     {RowMenuKind::Separator, 0, "N3"},
     {RowMenuKind::UpdateList},
+    {RowMenuKind::Separator, 0, "N4"},
+    {RowMenuKind::Undo},
 }};
 
 // The item's objectName and caption (UTF-8).

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -361,6 +362,74 @@ TEST_F(ListCommandsTest, AFileStepThatFailsInTheWindowsFileOperationsFailsThatFi
   ASSERT_NE(std::next(failed), log.end());
   EXPECT_EQ(*std::next(failed), QStringLiteral("　　書き込めません: ディスクがいっぱいです"));
   EXPECT_EQ(log.back(), QStringLiteral("メインの最新からサブへ0ファイルコピー、1ファイル失敗"));
+}
+
+}  // namespace
+}  // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// The journal of this test only, so that no other test's command is taken back.
+class StateHome {
+ public:
+  StateHome() : old_(qgetenv("XDG_STATE_HOME")) {
+    qputenv("XDG_STATE_HOME", folder_.path().toUtf8());
+  }
+  ~StateHome() { qputenv("XDG_STATE_HOME", old_); }
+
+ private:
+  QTemporaryDir folder_;
+  QByteArray old_;
+};
+
+TEST_F(ListCommandsTest, UndoFromTheMenuOrCtrlZAsksNamingTheCommandThenRescans) {
+  const StateHome state;
+  page->MenuAction("PMMUndo")->trigger();
+  ASSERT_EQ(boxes.Calls.size(), 1u);
+  EXPECT_EQ(boxes.Calls.back().Text, QStringLiteral("元に戻せるコマンドがありません。"));
+
+  SelectRows(0, window->State().PathList->PathCount - 1);
+  page->MenuAction("PMMMainToSub")->trigger();
+  ASSERT_EQ(ReadFile(subRoot + "/new.txt"), "new version");
+  ASSERT_EQ(ReadFile(subRoot + "/both.txt"), "main");
+
+  // Declined: the confirmation names the command, its time and its files; nothing changes.
+  boxes.ConfirmAnswer = false;
+  page->MenuAction("PMMUndo")->trigger();
+  ASSERT_EQ(boxes.Calls.back().Kind, QStringLiteral("Confirm"));
+  const QRegularExpression asked(
+      QStringLiteral("^メインの全部 → サブへ コピー \\d\\d:\\d\\d の 2 ファイルを元に戻します$"));
+  EXPECT_TRUE(asked.match(boxes.Calls.back().Text).hasMatch())
+      << boxes.Calls.back().Text.toStdString();
+  EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "new version");
+
+  // Ctrl+Z on the list, agreed: the old files are back, the copies in the trash, and the list
+  // rescanned (the rows show the old sub files again).
+  window->FMOption()->BTOK()->click();  // the copy's finished dialog would keep the focus
+  window->show();
+  window->activateWindow();  // a shortcut reaches only the active window
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  page->SGPath()->setFocus();
+  boxes.ConfirmAnswer = true;
+  const std::size_t before = boxes.Calls.size();
+  QTest::keyClick(page->SGPath(), Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(boxes.Calls.size(), before + 1);
+  EXPECT_EQ(boxes.Calls.back().Kind, QStringLiteral("Confirm"));
+  EXPECT_EQ(ReadFile(subRoot + "/new.txt"), "old");
+  EXPECT_EQ(ReadFile(subRoot + "/both.txt"), "sub!");
+  EXPECT_EQ(ReadFile(*FindInTrash(subRoot + "/new.txt")), "new version");
+  EXPECT_EQ(window->FMOption()->LBCopying()->text(), QStringLiteral("2ファイル元に戻しました。"));
+  EXPECT_EQ(Log().back(), QStringLiteral("2ファイル元に戻す"));
+  const PathList& list = *window->State().PathList;
+  EXPECT_EQ(list[RowOf("new.txt")].Status, MainNewer);
+  EXPECT_EQ(list[RowOf("both.txt")].SubSize, 4);
+  test::SaveScreenshot(*window, QStringLiteral("list_after_undo"));
+
+  // Taken back once: the next undo finds nothing left.
+  page->MenuAction("PMMUndo")->trigger();
+  EXPECT_EQ(boxes.Calls.back().Text, QStringLiteral("元に戻せるコマンドがありません。"));
 }
 
 }  // namespace

@@ -541,6 +541,8 @@ TEST_F(ListPageTest, RowMenuHoldsTheCommandsInOrderAndOpensBelowRightOfThePointe
       {"PMMDelFileAll", u"両方のファイルを削除する"},
       {"N3", nullptr},
       {"PMMUpdateList", u"最新の状態に更新する"},
+      {"N4", nullptr},
+      {"PMMUndo", u"元に戻す"},
   };
   QMenu* menu = page->PMSGPath();
   ASSERT_EQ(menu->objectName(), QStringLiteral("PMSGPath"));
