@@ -153,6 +153,32 @@ TEST_F(UndoCommandTest, AChangedCopyAndATakenPlaceAreLeftAloneAndReported) {
   EXPECT_TRUE(filetest::FindInTrash(sub_.PathOf("taken.txt")));
 }
 
+TEST_F(UndoCommandTest, An中止StoppedUndoGoesOnWhereItStoppedNextTime) {
+  for (const char* name : {"1.txt", "2.txt", "3.txt"}) main_.File(name, name, T0);
+  Scan({"1.txt", "2.txt", "3.txt"});
+  const World before = Now();
+  ASSERT_TRUE(Copy(MainToSub).LoopRan);
+
+  // 中止 at the start of the second entry: only 3.txt (the newest) is taken back.
+  const int turnsBefore = progress_.EventTurns;
+  progress_.OnEvents = [&](int turn) { progress_.Cancel = turn == turnsBefore + 2; };
+  CommandResult stopped;
+  ASSERT_TRUE(Undo(&stopped));
+  EXPECT_TRUE(stopped.Cancelled);
+  EXPECT_EQ(stopped.Files, 1);
+  EXPECT_FALSE(sub_.Exists("3.txt"));
+  EXPECT_TRUE(sub_.Exists("2.txt"));
+
+  progress_.OnEvents = nullptr;
+  progress_.Cancel = false;
+  CommandResult rest;
+  ASSERT_TRUE(Undo(&rest));
+  EXPECT_EQ(rest.Files, 2);
+  EXPECT_EQ(rest.Failed, 0) << "nothing is taken back twice";
+  EXPECT_EQ(Now().Sub, before.Sub);
+  EXPECT_FALSE(Undo());
+}
+
 // Stops the process for good at the pause after the given file, as a kill would.
 class DyingProgress : public commandtest::RecordingProgress {
  public:
