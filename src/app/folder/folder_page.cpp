@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/folder/folder_tree_view.h"
@@ -60,6 +62,10 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
   cbFilterChoice2_->setMaxVisibleItems(20);
   filterNames.Bind(*cbFilterChoice2_);
 
+  btSwapFolders_ = Named<QPushButton>("BTSwapFolders", QStringLiteral("⇅ 入れ替え"), this);
+  btSwapFolders_->setToolTip(QStringLiteral("メインとサブのフォルダを入れ替えます (Ctrl+Shift+S)"));
+  btSwapFolders_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+
   auto* grid = new QGridLayout;
   grid->setContentsMargins(8, 3, 4, 0);
   grid->setHorizontalSpacing(6);
@@ -77,6 +83,8 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
     grid->addWidget(label, row, 0);
     grid->addWidget(fields[row], row, 1);
   }
+  // Beside the two edits it swaps.
+  grid->addWidget(btSwapFolders_, 1, 2, 2, 1);
 
   treeArea_ = Named<QWidget>("PNFolderTrees", this);
   treeArea_->installEventFilter(this);
@@ -100,6 +108,11 @@ FolderPage::FolderPage(MainState& state, TQvMessageBox& log, const ServiceBundle
   connect(cbComparePath_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { pmCombo_->popup(cbComparePath_->mapToGlobal(at)); });
   ConnectGuarded(pmmCBDelList_, &QAction::triggered, this, boxes_, [this] { PMMCBDelListClick(); });
+  ConnectGuarded(btSwapFolders_, &QPushButton::clicked, this, boxes_, [this] { SwapFolders(); });
+  auto* swapKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")), this);
+  swapKey->setObjectName(QStringLiteral("SCSwapFolders"));
+  swapKey->setContext(Qt::WidgetWithChildrenShortcut);
+  ConnectGuarded(swapKey, &QShortcut::activated, this, boxes_, [this] { SwapFolders(); });
   for (const Side side : BothSides) {
     ConnectGuarded(stv_[side], &FolderTreeView::SelectedPathChanged, this, boxes_,
                    [this, side] { STVChange(side); });
@@ -134,6 +147,20 @@ bool FolderPage::SelectTreePath(FolderTreeView& tree, const std::string& path) {
     log_.AddFormat(u"パスが見つかりません %s", ShownText(path));
   }
   return found;
+}
+
+void FolderPage::SwapFolders() {
+  const PerSide<std::string> folders = folder_;
+  WalkTo(Side::Main, folders.Sub);
+  WalkTo(Side::Sub, folders.Main);
+}
+
+bool FolderPage::WalkTo(Side side, const std::string& folder) {
+  if (!folder.starts_with('/')) {
+    stv_[side]->setCurrentItem(stv_[side]->ComputerItem());
+    return !folder.empty();
+  }
+  return SelectTreePath(*stv_[side], folder);
 }
 
 void FolderPage::RecordComparePair() {

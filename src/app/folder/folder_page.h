@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QAction;
+class QPushButton;
 
 namespace tarvex {
 
@@ -39,6 +40,7 @@ class FolderPage : public QWidget {
   FolderTreeView* STVMain() const { return stv_[Side::Main]; }
   FolderTreeView* STVSub() const { return stv_[Side::Sub]; }
   QAction* PMMCBDelList() const { return pmmCBDelList_; }
+  QPushButton* BTSwapFolders() const { return btSwapFolders_; }
 
   // The two roots as the file system has them (the edits show them decoded).
   const std::string& FolderText(Side side) const { return folder_[side]; }
@@ -57,6 +59,8 @@ class FolderPage : public QWidget {
   void PMMCBDelListClick();
   // Walks the tree to the path; logs a path that is not found. True when the whole path was found.
   bool SelectTreePath(FolderTreeView& tree, const std::string& path);
+  // Walks each tree to the other's folder (BTSwapFolders, Ctrl+Shift+S).
+  void SwapFolders();
 
  Q_SIGNALS:
   // A history entry was applied: its filter set is to be selected in every filter choice.
@@ -74,6 +78,8 @@ class FolderPage : public QWidget {
   void STVSubChange() { STVChange(Side::Sub); }
   void TSFolderResize();
   void SetComboColour(bool found);
+  // Walks the side's tree to folder; a virtual folder (the computer) selects its node.
+  bool WalkTo(Side side, const std::string& folder);
 
   MainState& state_;
   TQvMessageBox& log_;
@@ -86,6 +92,7 @@ class FolderPage : public QWidget {
   PerSide<FolderTreeView*> stv_;
   QMenu* pmCombo_ = nullptr;
   QAction* pmmCBDelList_ = nullptr;
+  QPushButton* btSwapFolders_ = nullptr;
 };
 
 }  // namespace tarvex

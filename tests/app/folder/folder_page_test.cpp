@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 #include "app/filter/filter_page.h"
@@ -142,6 +144,84 @@ TEST_F(FolderPageTest, PairOfADeletedFilterSetLeavesNoFilterSelected) {
   const auto window = Start();
   EXPECT_EQ(window->Filters().CBFilter()->currentIndex(), -1);
   EXPECT_EQ(window->Filters().MESelectExt()->toPlainText(), QString());
+}
+
+TEST_F(FolderPageTest, SwapExchangesTheFoldersByButtonAndByKey) {
+  const auto window = Start();
+  FolderPage& page = window->Folders();
+  ASSERT_TRUE(page.STVMain()->SelectPath(root + "/main/inner"));
+  ASSERT_TRUE(page.STVSub()->SelectPath(root + "/sub"));
+  EXPECT_EQ(page.BTSwapFolders()->text(), QStringLiteral("⇅ 入れ替え"));
+  EXPECT_TRUE(page.BTSwapFolders()->toolTip().contains(QStringLiteral("Ctrl+Shift+S")));
+
+  page.BTSwapFolders()->click();
+  EXPECT_EQ(page.MainFolderText(), root + "/sub");
+  EXPECT_EQ(page.SubFolderText(), root + "/main/inner");
+  EXPECT_EQ(page.EDMainFolder()->text().toStdString(), root + "/sub");
+  EXPECT_EQ(page.STVSub()->SelectedPath(), root + "/main/inner");
+  // The history follows the swapped pair the next time the list tab is shown.
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  EXPECT_EQ(window->State().Settings.CompareList.Items.front(),
+            MakeComparePair(root + "/sub", root + "/main/inner"));
+  window->PageControl1()->setCurrentWidget(window->TSFolder());
+
+  // The key works from anywhere on the folder tab, and swaps back.
+  page.STVSub()->setFocus();
+  QTest::keyClick(page.STVSub(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(page.EDMainFolder()->text().toStdString(), root + "/main/inner");
+  EXPECT_EQ(page.EDSubFolder()->text().toStdString(), root + "/sub");
+
+  // The computer node is no path: the other tree selects its own computer node.
+  page.STVSub()->setCurrentItem(page.STVSub()->ComputerItem());
+  window->MsgBox().clear();
+  page.SwapFolders();
+  EXPECT_EQ(page.EDMainFolder()->text(), QStringLiteral("コンピュータ"));
+  EXPECT_EQ(page.SubFolderText(), root + "/main/inner");
+  EXPECT_EQ(Log(*window), QString());
+}
+
+TEST_F(FolderPageTest, TreesListFoldersAfreshOnF5AndOnEveryExpansion) {
+  const auto window = Start();
+  FolderTreeView& tree = *window->Folders().STVMain();
+  ASSERT_TRUE(tree.SelectPath(root + "/main/inner"));
+  QTreeWidgetItem* inner = tree.currentItem();
+  QTreeWidgetItem* mainNode = inner->parent();
+  tree.expandItem(inner);  // stays expanded while its parent is listed again
+  const auto childNames = [](const QTreeWidgetItem* item) {
+    QStringList names;
+    for (int i = 0; i < item->childCount(); ++i) names << item->child(i)->text(0);
+    return names;
+  };
+  EXPECT_EQ(childNames(mainNode), QStringList{QStringLiteral("inner")});
+
+  // F5 on the selected folder: a new folder appears, a removed one goes, the rest keep their
+  // nodes and their expansion; the expanded folder below is listed again too.
+  ASSERT_EQ(mkdir((root + "/main/added").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((root + "/main/inner/deep").c_str(), 0755), 0);
+  tree.setCurrentItem(mainNode);
+  QTest::keyClick(&tree, Qt::Key_F5);
+  EXPECT_EQ(childNames(mainNode), (QStringList{QStringLiteral("added"), QStringLiteral("inner")}));
+  EXPECT_EQ(mainNode->child(1), inner);
+  EXPECT_TRUE(inner->isExpanded());
+  EXPECT_EQ(childNames(inner), QStringList{QStringLiteral("deep")});
+  ASSERT_EQ(rmdir((root + "/main/added").c_str()), 0);
+  QTest::keyClick(&tree, Qt::Key_F5);
+  EXPECT_EQ(childNames(mainNode), QStringList{QStringLiteral("inner")});
+
+  // Collapse and expand lists again, as often as it happens.
+  for (const char* name : {"/main/later", "/main/later2"}) {
+    ASSERT_EQ(mkdir((root + name).c_str(), 0755), 0);
+    tree.collapseItem(mainNode);
+    tree.expandItem(mainNode);
+  }
+  EXPECT_EQ(childNames(mainNode), (QStringList{QStringLiteral("inner"), QStringLiteral("later"),
+                                               QStringLiteral("later2")}));
+  // A folder left empty loses its expander.
+  ASSERT_EQ(rmdir((root + "/main/inner/deep").c_str()), 0);
+  tree.setCurrentItem(inner);
+  QTest::keyClick(&tree, Qt::Key_F5);
+  EXPECT_EQ(inner->childCount(), 0);
+  EXPECT_EQ(inner->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
 }
 
 }  // namespace
