@@ -50,6 +50,27 @@ FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent) {
 
 QString FolderTreeView::ComputerName() { return QStringLiteral("コンピュータ"); }
 
+QString FolderTreeView::HomeName() { return QStringLiteral("ホーム"); }
+
+void FolderTreeView::AddPlaces(const std::string& home, const std::vector<std::string>& volumes) {
+  const auto addTop = [this](const std::string& path, const QString& text, const QIcon& icon) {
+    QTreeWidgetItem* item = AddFolder(nullptr, path, text);
+    item->setIcon(0, icon);
+    item->setToolTip(0, ShownText(path));
+    addTopLevelItem(item);
+  };
+  if (home.starts_with('/')) {
+    addTop(home, HomeName(),
+           QIcon::fromTheme(QStringLiteral("user-home"), Icons().icon(QFileIconProvider::Folder)));
+  }
+  for (const std::string& volume : volumes) {
+    if (volume == "/" || volume == home || !volume.starts_with('/')) continue;
+    std::string name = volume.substr(volume.find_last_of('/') + 1);
+    if (name.empty()) name = volume;
+    addTop(volume, ShownText(name), Icons().icon(QFileIconProvider::Drive));
+  }
+}
+
 std::string FolderTreeView::ItemPath(const QTreeWidgetItem* item) {
   if (item == nullptr) return {};
   const QByteArray path = item->data(0, PathRole).toByteArray();

@@ -5,6 +5,7 @@
 
 #include <QTreeWidget>
 #include <string>
+#include <vector>
 
 namespace tarvex {
 
@@ -15,6 +16,12 @@ class FolderTreeView : public QTreeWidget {
   explicit FolderTreeView(QWidget* parent = nullptr);
 
   static QString ComputerName();
+  static QString HomeName();
+
+  // Beside the computer, top nodes for the home folder and the volumes (mount points; "/" is
+  // below the computer already), each named by its last name, so that a stick or a share is one
+  // click away.
+  void AddPlaces(const std::string& home, const std::vector<std::string>& volumes);
 
   QTreeWidgetItem* ComputerItem() const { return topLevelItem(0); }
   // The selected folder's path as the file system has it; for the computer node its display
