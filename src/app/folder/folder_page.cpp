@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QComboBox>
 #include <QCompleter>
@@ -216,11 +218,9 @@ std::string FolderPage::HomeFolder() const {
 }
 
 void FolderPage::EDFolderCommit(Side side) {
-  QLineEdit& edit = *edFolder_[side];
-  if (!edit.isModified()) return;
-  edit.setModified(false);
-  const QString text = edit.text();
-  // Unchanged: a name that is not UTF-8 is shown decoded and would not encode back.
+  // The text is compared, not the edit's modified flag, which a picked completion clears.
+  // Unchanged, it stays: a name that is not UTF-8 is shown decoded and would not encode back.
+  const QString text = edFolder_[side]->text();
   if (text == ShownText(folder_[side])) return;
   TakeFolder(side, FolderFromText(QFile::encodeName(text).toStdString(), HomeFolder()), false,
              text);
@@ -230,8 +230,8 @@ bool FolderPage::TakeFolder(Side side, std::string path, bool fileTakesFolder,
                             const QString& given) {
   struct stat st {};
   if (fileTakesFolder && !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-    path.resize(path.rfind('/'));
-    if (path.empty()) path = "/";
+    // Paths here are absolute: the parent of "/x" is "/".
+    path.erase(std::max<std::size_t>(path.rfind('/'), 1));
   }
   if (path.empty() || !IsFolderPath(path)) {
     // The edit is reset first: the message takes the focus, and leaving the edit commits again.

@@ -59,7 +59,7 @@ void FolderTreeView::AddPlaces(const std::string& home, const std::vector<std::s
     item->setToolTip(0, ShownText(path));
     addTopLevelItem(item);
   };
-  if (home.starts_with('/')) {
+  if (home.starts_with('/') && home != "/") {
     addTop(home, HomeName(),
            QIcon::fromTheme(QStringLiteral("user-home"), Icons().icon(QFileIconProvider::Folder)));
   }

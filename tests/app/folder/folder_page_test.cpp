@@ -281,6 +281,11 @@ TEST_F(FolderPageTest, TypedAndPastedPathsWalkTheTree) {
   QTest::keyClick(&subEdit, Qt::Key_Return);
   EXPECT_EQ(page.SubFolderText(), root + "/sub");
 
+  // A picked completion sets the text as a program would; Return takes it all the same.
+  subEdit.setText(QString::fromStdString(root + "/other3"));
+  QTest::keyClick(&subEdit, Qt::Key_Return);
+  EXPECT_EQ(page.SubFolderText(), root + "/other3");
+
   // "~" is the home folder.
   const QByteArray oldHome = qgetenv("HOME");
   qputenv("HOME", QByteArray::fromStdString(root + "/other"));
