@@ -21,6 +21,7 @@ set(TARVEX_DEB_DEPENDS
     "libqt6core6 (>= 6.4.2)"
     "libqt6gui6 (>= 6.4.2)"
     "libqt6widgets6 (>= 6.4.2)"
+    "libqt6dbus6 (>= 6.4.2)"
     "libqt6svg6 (>= 6.4.2)"
     "libxcb1"
     "libxlsxwriter4 (>= 1.1.4)"

@@ -13,7 +13,8 @@ namespace tarvex::test {
 class RecordingDesktopServices : public DesktopServices {
  public:
   std::vector<std::string> Drives{"/", "/home"};
-  // "list", "beep", "sleep <ms>", "restart", "open <address>", in the order called.
+  // "list", "beep", "sleep <ms>", "restart", "open <address>", "show <folder>", in the order
+  // called.
   std::vector<std::string> Calls;
   // Runs inside Sleep, to see the state the wait starts in.
   std::function<void()> OnSleep;
@@ -30,6 +31,7 @@ class RecordingDesktopServices : public DesktopServices {
   }
   void Restart() override { Calls.push_back("restart"); }
   void Open(const std::string& address) override { Calls.push_back("open " + address); }
+  void ShowFolder(const std::string& path) override { Calls.push_back("show " + path); }
 };
 
 }  // namespace tarvex::test

@@ -4,6 +4,7 @@
 #include <QCollator>
 #include <QFileIconProvider>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 #include <memory>
@@ -17,7 +18,8 @@ namespace tarvex {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
-constexpr int PopulatedRole = Qt::UserRole + 1;
+// Listed while collapsed, for the expansion that follows: that one need not list again.
+constexpr int FreshRole = Qt::UserRole + 1;
 
 QFileIconProvider& Icons() {
   static QFileIconProvider provider;
@@ -35,10 +37,11 @@ FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   auto* computer = new QTreeWidgetItem(this, QStringList{ComputerName()});
   computer->setIcon(0, Icons().icon(QFileIconProvider::Computer));
-  computer->setData(0, PopulatedRole, true);
   AddFolder(computer, "/", QStringLiteral("/"))->setIcon(0, Icons().icon(QFileIconProvider::Drive));
   connect(this, &QTreeWidget::itemExpanded, this,
-          [this](QTreeWidgetItem* item) { Populate(item); });
+          [this](QTreeWidgetItem* item) { ItemExpanded(item); });
+  connect(this, &QTreeWidget::itemCollapsed, this,
+          [](QTreeWidgetItem* item) { item->setData(0, FreshRole, false); });
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { Q_EMIT SelectedPathChanged(); });
   // Open at "/" from the start, as SelectPath leaves a tree, so that neither tree looks empty.
   expandItem(computer);
@@ -46,6 +49,27 @@ FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QString FolderTreeView::ComputerName() { return QStringLiteral("コンピュータ"); }
+
+QString FolderTreeView::HomeName() { return QStringLiteral("ホーム"); }
+
+void FolderTreeView::AddPlaces(const std::string& home, const std::vector<std::string>& volumes) {
+  const auto addTop = [this](const std::string& path, const QString& text, const QIcon& icon) {
+    QTreeWidgetItem* item = AddFolder(nullptr, path, text);
+    item->setIcon(0, icon);
+    item->setToolTip(0, ShownText(path));
+    addTopLevelItem(item);
+  };
+  if (home.starts_with('/') && home != "/") {
+    addTop(home, HomeName(),
+           QIcon::fromTheme(QStringLiteral("user-home"), Icons().icon(QFileIconProvider::Folder)));
+  }
+  for (const std::string& volume : volumes) {
+    if (volume == "/" || volume == home || !volume.starts_with('/')) continue;
+    std::string name = volume.substr(volume.find_last_of('/') + 1);
+    if (name.empty()) name = volume;
+    addTop(volume, ShownText(name), Icons().icon(QFileIconProvider::Drive));
+  }
+}
 
 std::string FolderTreeView::ItemPath(const QTreeWidgetItem* item) {
   if (item == nullptr) return {};
@@ -60,29 +84,70 @@ QTreeWidgetItem* FolderTreeView::AddFolder(QTreeWidgetItem* parent, const std::s
                                            const QString& text) {
   auto* item = new QTreeWidgetItem(parent, QStringList{text});
   item->setData(0, PathRole, QByteArray::fromStdString(path));
-  item->setData(0, PopulatedRole, false);
   item->setIcon(0, Icons().icon(QFileIconProvider::Folder));
   item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
   return item;
 }
 
 void FolderTreeView::Populate(QTreeWidgetItem* item) {
-  if (item->data(0, PopulatedRole).toBool()) return;
-  item->setData(0, PopulatedRole, true);
+  if (item->data(0, FreshRole).toBool()) return;
+  ListChildren(item);
+  if (!item->isExpanded()) item->setData(0, FreshRole, true);
+}
+
+void FolderTreeView::ItemExpanded(QTreeWidgetItem* item) {
+  if (item->data(0, FreshRole).toBool()) {
+    item->setData(0, FreshRole, false);
+    return;
+  }
+  Refresh(item);
+}
+
+void FolderTreeView::Refresh(QTreeWidgetItem* item) {
+  ListChildren(item);
+  for (int i = 0; i < item->childCount(); ++i) {
+    if (item->child(i)->isExpanded()) Refresh(item->child(i));
+  }
+}
+
+void FolderTreeView::ListChildren(QTreeWidgetItem* item) {
+  if (item == ComputerItem()) return;  // its one folder, "/", is always there
   const std::string path = ItemPath(item);
-  std::vector<std::pair<QString, std::string>> folders;  // shown name, name bytes
+  const std::string prefix = path.back() == '/' ? path : path + "/";
+  std::vector<std::pair<QString, std::string>> folders;  // shown name, path
   for (std::string& name : ListSubfolders(path)) {
     QString shown = ShownText(name);
-    folders.emplace_back(std::move(shown), std::move(name));
+    folders.emplace_back(std::move(shown), prefix + name);
   }
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
+  // Names equal but for letter case keep one order, so that a listing merges into the last one.
   std::sort(folders.begin(), folders.end(), [&collator](const auto& a, const auto& b) {
-    return collator.compare(a.first, b.first) < 0;
+    const int order = collator.compare(a.first, b.first);
+    return order != 0 ? order < 0 : a.second < b.second;
   });
-  const std::string prefix = path.back() == '/' ? path : path + "/";
-  for (const auto& [text, name] : folders) AddFolder(item, prefix + name, text);
-  if (folders.empty()) item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+
+  // Nodes are removed and inserted in place, never moved, so that the view keeps what is expanded.
+  std::vector<std::string> wanted;
+  wanted.reserve(folders.size());
+  for (const auto& folder : folders) wanted.push_back(folder.second);
+  std::sort(wanted.begin(), wanted.end());
+  for (int i = item->childCount() - 1; i >= 0; --i) {
+    if (!std::binary_search(wanted.begin(), wanted.end(), ItemPath(item->child(i)))) {
+      delete item->takeChild(i);
+    }
+  }
+  int row = 0;
+  for (const auto& [text, folderPath] : folders) {
+    if (row < item->childCount() && ItemPath(item->child(row)) == folderPath) {
+      ++row;
+      continue;
+    }
+    QTreeWidgetItem* child = AddFolder(nullptr, folderPath, text);
+    item->insertChild(row++, child);
+  }
+  item->setChildIndicatorPolicy(folders.empty() ? QTreeWidgetItem::DontShowIndicator
+                                                : QTreeWidgetItem::ShowIndicator);
 }
 
 bool FolderTreeView::SelectPath(const std::string& path) {
@@ -135,6 +200,15 @@ void FolderTreeView::mousePressEvent(QMouseEvent* event) {
     if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) setCurrentItem(item);
   }
   QTreeWidget::mousePressEvent(event);
+}
+
+void FolderTreeView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
+    if (QTreeWidgetItem* item = currentItem()) Refresh(item);
+    event->accept();
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
 }
 
 }  // namespace tarvex

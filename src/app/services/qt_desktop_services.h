@@ -12,6 +12,7 @@ class QtDesktopServices : public DesktopServices {
   void Sleep(int milliseconds) override;
   void Restart() override;
   void Open(const std::string& address) override;
+  void ShowFolder(const std::string& path) override;
 };
 
 }  // namespace tarvex
