@@ -200,16 +200,19 @@ TEST_F(ComparePageTest, ChecksInTheirOrderEachWithItsMessage) {
   EXPECT_EQ(shownBefore, (QStringList{QStringLiteral("Main File 全 2行"),
                                       QStringLiteral("Sub File  全 3行"), QStringLiteral("2行")}));
 
+  // The limit and where to change it, as the setting holds it.
+  const char* TooLarge =
+      "ファイルサイズが大きすぎます。（上限 10 バイト: 設定ファイル option の compfmax）";
   const struct {
     std::string Path;
     const char* Message;  // null: compared
     bool Logged;          // the three log lines and the name labels
   } cases[] = {
       {"dir", "フォルダが選択されています。", false},
-      {"eleven.txt", "ファイルサイズが大きすぎます。", false},
-      {"sub-eleven.txt", "ファイルサイズが大きすぎます。", false},
+      {"eleven.txt", TooLarge, false},
+      {"sub-eleven.txt", TooLarge, false},
       // The size check comes before the one for missing files.
-      {"main-only-eleven.txt", "ファイルサイズが大きすぎます。", false},
+      {"main-only-eleven.txt", TooLarge, false},
       {"main-only.txt", "サブファイルが在りません。", true},
       {"sub-only.txt", "メインファイルが在りません。", true},
       {"gone.txt", "メインファイルが在りません。", true},
