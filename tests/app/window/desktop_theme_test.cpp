@@ -12,12 +12,15 @@
 #include <memory>
 #include <vector>
 
+#include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
 #include "app/folder/folder_tree_view.h"
+#include "app/help/help_page.h"
 #include "app/list/list_page.h"
 #include "app/list/path_list_model.h"
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
+#include "app/widgets/readable_colour.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/list/list_column.h"
@@ -102,6 +105,44 @@ TEST_F(DesktopTest, AStoredEveryFileSetListsFilesWithoutAnExtension) {
     paths << model.index(row, ColumnPath).data().toString();
   paths.sort();
   EXPECT_EQ(paths, (QStringList{u".profile"_qs, u"Makefile"_qs, u"README"_qs, u"build.sh"_qs}));
+}
+
+// The green notes of the filter tab and the purple link of the help tab read (4.5:1) on the
+// theme's window colour, light or dark; the light theme keeps the link's described colour.
+TEST_F(DesktopTest, ColouredNotesAndTheLinkStayReadableInALightAndADarkTheme) {
+  const QPalette light = QApplication::palette();
+  struct RestorePalette {
+    QPalette palette;
+    ~RestorePalette() { QApplication::setPalette(palette); }
+  } restore{light};
+  for (const bool darkTheme : {false, true}) {
+    SCOPED_TRACE(darkTheme ? "dark" : "light");
+    QApplication::setPalette(darkTheme ? DarkPalette() : light);
+    const auto window = Start();
+    std::vector<QLabel*> notes;
+    for (QLabel* label : window->Filters().findChildren<QLabel*>()) {
+      const QColor text = label->palette().color(QPalette::WindowText);
+      if (text.hslHue() == 120 && text.hslSaturation() > 0) notes.push_back(label);
+    }
+    ASSERT_GE(notes.size(), 3u);
+    notes.push_back(window->Help().LBURL());
+    for (QLabel* label : notes) {
+      SCOPED_TRACE(label->text().toStdString());
+      const QPalette& palette = label->palette();
+      EXPECT_GE(ContrastRatio(palette.color(QPalette::WindowText), palette.color(QPalette::Window)),
+                ReadableContrast);
+    }
+    if (!darkTheme) {
+      EXPECT_EQ(window->Help().LBURL()->palette().color(QPalette::WindowText),
+                QColor(0x80, 0x00, 0x80));
+    }
+    window->PageControl1()->setCurrentWidget(window->TSFilter());
+    test::SaveScreenshot(*window, darkTheme ? QStringLiteral("dark_filter_tab")
+                                            : QStringLiteral("light_filter_tab"));
+    window->PageControl1()->setCurrentWidget(window->TSHelp());
+    test::SaveScreenshot(
+        *window, darkTheme ? QStringLiteral("dark_help_tab") : QStringLiteral("light_help_tab"));
+  }
 }
 
 TEST_F(DesktopTest, TextOnTheFixedBackgroundsStaysDarkInADarkTheme) {
