@@ -426,6 +426,36 @@ TEST_F(ComparePageTest, HexRowsShowByteOffsets) {
   EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("41行"));
 }
 
+// A byte that does not decode in the text column (here an unassigned Shift_JIS pair) is drawn by
+// a fallback font; its row still stands on the same baseline as the others.
+TEST_F(ComparePageTest, HexRowsWithAnUndecodableByteStayOnTheBaseline) {
+  std::string binary(3 * 16, '\x01');
+  binary[16 + 4] = '\x85';  // no character in CP932
+  binary[16 + 5] = '\x40';
+  binary[33] = '\x93';  // 日, so the text column is read as Shift_JIS
+  binary[34] = '\xFA';
+  ComparePair(binary, binary);
+  ASSERT_EQ(m->model()->rowCount(), 3);
+  ASSERT_TRUE(Cell(m, 1, 1).contains(QChar(0xFFFD)));
+  m->clearSelection();
+  m->setCurrentIndex(QModelIndex());
+  const QImage image = m->viewport()->grab().toImage();
+  test::SaveScreenshot(*m, QStringLiteral("compare_hex_undecodable"));
+  // The lowest dark pixel of the row's first hexadecimal digits ("01"): the baseline.
+  const auto baseline = [&](int row) {
+    const QRect cell = m->visualRect(m->model()->index(row, 1));
+    const int digitsWidth = m->fontMetrics().horizontalAdvance(QStringLiteral("01"));
+    for (int y = cell.bottom(); y >= cell.top(); --y)
+      for (int x = cell.left(); x < cell.left() + digitsWidth + 2; ++x)
+        if (QColor(image.pixel(x, y)).lightness() < 128) return y - cell.top();
+    return -1;
+  };
+  const int first = baseline(0);
+  ASSERT_GT(first, 0);
+  EXPECT_EQ(baseline(1), first);
+  EXPECT_EQ(baseline(2), first);
+}
+
 TEST_F(ComparePageTest, NextAndPreviousGoToTheDifferingBlocks) {
   ComparePair(NumberedLines(200), NumberedLines(200, {50, 51, 150}));
   const int v = FullyVisibleRows(*m);
