@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +145,49 @@ TEST_F(DesktopTest, ColouredNotesAndTheLinkStayReadableInALightAndADarkTheme) {
     window->PageControl1()->setCurrentWidget(window->TSHelp());
     test::SaveScreenshot(
         *window, darkTheme ? QStringLiteral("dark_help_tab") : QStringLiteral("light_help_tab"));
+  }
+}
+
+// Every kind of control shows where the keyboard is, in a light and in a dark theme: its look
+// changes when it takes the focus by Tab.
+TEST_F(DesktopTest, FocusedControlsShowAFocusFrameInALightAndADarkTheme) {
+  const QPalette light = QApplication::palette();
+  struct RestorePalette {
+    QPalette palette;
+    ~RestorePalette() { QApplication::setPalette(palette); }
+  } restore{light};
+  for (const bool darkTheme : {false, true}) {
+    SCOPED_TRACE(darkTheme ? "dark" : "light");
+    QApplication::setPalette(darkTheme ? DarkPalette() : light);
+    const auto window = Start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    FolderPage& folders = window->Folders();
+    FilterPage& filters = window->Filters();
+    const std::pair<QWidget*, std::vector<QWidget*>> tabs[] = {
+        {window->TSFolder(),
+         {folders.CBComparePath(), folders.CBFilterChoice2(), folders.STVMain(),
+          folders.EDMainFolder()}},
+        {window->TSFilter(), {filters.CBFilter(), filters.BTFilterAdd(), filters.MESelectExt()}},
+    };
+    for (const auto& [tab, controls] : tabs) {
+      window->PageControl1()->setCurrentWidget(tab);
+      for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        window->PageControl1()->tabBar()->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        const QImage unfocused = control->grab().toImage();
+        // As the Tab key does: the focus came from the keyboard.
+        control->setFocus(Qt::TabFocusReason);
+        window->setAttribute(Qt::WA_KeyboardFocusChange);
+        QApplication::processEvents();
+        ASSERT_TRUE(control->hasFocus());
+        EXPECT_NE(control->grab().toImage(), unfocused);
+        test::SaveScreenshot(*window,
+                             QStringLiteral("focus_%1_%2")
+                                 .arg(darkTheme ? u"dark"_qs : u"light"_qs, control->objectName()));
+      }
+    }
   }
 }
 
