@@ -1,5 +1,6 @@
 #include "app/compare/compare_grid_view.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QResizeEvent>
@@ -40,10 +41,23 @@ class CompareCellDelegate : public QStyledItemDelegate {
     painter->setClipRect(option.rect);
     painter->setFont(option.font);
     painter->setPen(text);
-    painter->drawText(option.rect.adjusted(TextOffset, TextOffset, 0, 0),
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
+    // On the grid font's own baseline: a character that only a fallback font draws (U+FFFD for a
+    // byte that does not decode) would otherwise push its whole row down by the fallback's
+    // taller ascent.
+    const QFontMetrics metrics(option.font);
+    painter->drawText(
+        QPoint(option.rect.left() + TextOffset, option.rect.top() + TextOffset + metrics.ascent()),
+        index.data(Qt::DisplayRole).toString());
     painter->restore();
+    if ((option.state & QStyle::State_HasFocus) != 0) {
+      // The keyboard's place: the current cell of the focused grid.
+      QStyleOptionFocusRect focus;
+      focus.QStyleOption::operator=(option);
+      focus.backgroundColor = background.color();
+      const QWidget* widget = option.widget;
+      QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+      style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
   }
 };
 

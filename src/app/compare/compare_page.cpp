@@ -27,6 +27,7 @@
 #include "app/widgets/side_colours.h"
 #include "core/fs/path.h"
 #include "core/fs/root_folder.h"
+#include "core/list/list_cells.h"
 #include "core/scan/path_entry.h"
 #include "core/session/main_state.h"
 #include "core/text/text_encoding.h"
@@ -180,6 +181,16 @@ bool ComparePage::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+void ComparePage::InformTooLarge() {
+  // The user learns the limit and where to raise it.
+  const QString limit =
+      QString::fromStdString(ListSizeText(state_.Settings.compfmax, ",")).trimmed();
+  boxes_.Information(
+      ApplicationTitle(),
+      QString::fromUtf8(TooLargeText) +
+          QStringLiteral("（上限 %1 バイト: 設定ファイル option の compfmax）").arg(limit));
+}
+
 void ComparePage::Inform(const char* text) {
   boxes_.Information(ApplicationTitle(), QString::fromUtf8(text));
 }
@@ -191,7 +202,7 @@ void ComparePage::TSCompareShow() {
   if (IsFolder(entry->Attr)) return Inform(FolderSelectedText);
   const std::int32_t limit = state_.Settings.compfmax;
   if (IsTooLargeToCompare(entry->MainSize, limit) || IsTooLargeToCompare(entry->SubSize, limit))
-    return Inform(TooLargeText);
+    return InformTooLarge();
 
   // The roots of the scan that listed the row, not the folder edits, which may have moved since.
   const std::array<const std::string*, 2> roots = {&shown.MainRoot, &shown.SubRoot};
@@ -221,7 +232,7 @@ bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subR
   if (!load) {
     // The file changed since the list was made; the previous comparison stays on show.
     if (load.Status == ReadStatus::TooLarge) {
-      Inform(TooLargeText);
+      InformTooLarge();
     } else {
       boxes_.Error(ApplicationTitle(),
                    QString::fromUtf8(ReadFailedText) + QLatin1Char('\n') +

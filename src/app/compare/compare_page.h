@@ -67,6 +67,7 @@ class ComparePage : public QWidget {
   void BuildPanel2();
   void PlacePanel2();
   void Inform(const char* text);
+  void InformTooLarge();
   // Steps 7 on of the comparison: load, align and fill; false when a file could not be read.
   bool LoadAndShow(const RootFolder& mainRoot, const RootFolder& subRoot,
                    const std::string& relative);

@@ -20,6 +20,7 @@
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
 #include "app/widgets/named_widget.h"
+#include "app/widgets/readable_colour.h"
 #include "core/session/main_state.h"
 #include "core/text/comma_text.h"
 #include "core/text/line_split.h"
@@ -29,6 +30,7 @@ namespace tarvex {
 namespace {
 
 constexpr int NoteLines = 3;  // the notes of the longest group
+const QColor NoteColour(0x00, 0x80, 0x00);
 
 QLabel* NoteLabel(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -36,9 +38,7 @@ QLabel* NoteLabel(const QString& text, QWidget* parent) {
   QFont font = ProportionalJapaneseFont();
   font.setBold(false);
   label->setFont(font);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));
-  label->setPalette(palette);
+  SetReadableTextColour(*label, NoteColour);
   return label;
 }
 

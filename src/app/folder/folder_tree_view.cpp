@@ -154,7 +154,15 @@ bool FolderTreeView::SelectPath(const std::string& path) {
   collapseAll();
   QTreeWidgetItem* computer = ComputerItem();
   expandItem(computer);
-  if (path.empty()) return false;
+  if (path.empty()) {
+    // A folder chosen before must not stay the root that a rescan would record again; the
+    // computer node, where a tree starts, has no folder to record and stays.
+    if (currentItem() != computer) {
+      clearSelection();
+      setCurrentItem(nullptr);
+    }
+    return false;
+  }
 
   // Walk "/" first, then each name; a doubled or trailing "/" adds nothing.
   QTreeWidgetItem* current = computer;

@@ -31,7 +31,7 @@ class FolderTreeView : public QTreeWidget {
 
   // Collapses every node and expands the computer; then walks the path folder by folder and
   // selects the deepest folder found (the computer when none). True when the whole path was found.
-  // An empty path selects nothing new and gives false.
+  // An empty path gives false and leaves no folder selected (the computer node stays).
   bool SelectPath(const std::string& path);
 
   // Lists the item's folders afresh: new ones appear, vanished ones go, the others keep their

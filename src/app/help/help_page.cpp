@@ -15,6 +15,7 @@
 #include "app/widgets/handler_guard.h"
 #include "app/widgets/japanese_fonts.h"
 #include "app/widgets/named_widget.h"
+#include "app/widgets/readable_colour.h"
 
 namespace tarvex {
 
@@ -46,9 +47,7 @@ HelpPage::HelpPage(const ServiceBundle& services, QWidget* parent, const QString
   linkFont.setItalic(true);
   linkFont.setUnderline(true);
   lbUrl_->setFont(linkFont);
-  QPalette linkPalette = lbUrl_->palette();
-  linkPalette.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x80));
-  lbUrl_->setPalette(linkPalette);
+  SetReadableTextColour(*lbUrl_, QColor(0x80, 0x00, 0x80));
   lbUrl_->setCursor(Qt::PointingHandCursor);
   lbUrl_->setTextFormat(Qt::PlainText);
   lbUrl_->installEventFilter(this);

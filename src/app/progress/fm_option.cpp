@@ -56,10 +56,11 @@ TFMOption::TFMOption(QWidget* parent) : QDialog(parent) {
 
   btOK_ = Named<QPushButton>("BTOK", QStringLiteral("ＯＫ"), this);
   btOK_->setGeometry(344, 112, 50, 25);
-  btOK_->setAutoDefault(false);
+  // Return presses ＯＫ when it is enabled; a focused 中止 takes Return itself, so Return on
+  // 中止 never accepts the delete confirmation.
+  btOK_->setDefault(true);
   btCancel_ = Named<QPushButton>("BTCancel", QStringLiteral("中止"), this);
   btCancel_->setGeometry(400, 112, 50, 25);
-  btCancel_->setAutoDefault(false);
 
   connect(btOK_, &QPushButton::clicked, this, &TFMOption::BTOKClick);
   connect(btCancel_, &QPushButton::clicked, this, &TFMOption::BTCancelClick);
@@ -93,6 +94,15 @@ void TFMOption::Apply(const ProgressDialogState& state) {
   pbCopying_->setVisible(state.BarVisible);
   pbCopying_->setRange(0, state.BarMaximum);
   pbCopying_->setValue(state.BarPosition);
+}
+
+void TFMOption::reject() {
+  const bool commandRuns = !isModal() && btCancel_->isEnabled();
+  if (commandRuns) {
+    BTCancelClick();
+    return;
+  }
+  QDialog::reject();
 }
 
 void TFMOption::BTOKClick() {

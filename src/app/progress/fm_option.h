@@ -30,6 +30,10 @@ class TFMOption : public QDialog {
   // Puts every control of the state into the dialog.
   void Apply(const ProgressDialogState& state);
 
+  // Esc and the close box: 中止 while a command runs, so the loop never goes on unseen;
+  // otherwise they hide the dialog (or decline the confirmation).
+  void reject() override;
+
  Q_SIGNALS:
   // 中止 was clicked: the running loop stops at its next row.
   void CancelRequested();

@@ -1,8 +1,10 @@
 #include "app/window/fm_main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -36,6 +38,21 @@ constexpr int DesignHeight = 690;
 constexpr int MinimumWidth = 600;
 constexpr int MinimumHeight = 400;
 
+// +1 for the next tab, -1 for the previous one, 0 for any other key.
+int TabStep(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers modifiers =
+      key.modifiers() &
+      (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (modifiers == Qt::ControlModifier) {
+    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_PageDown) return 1;
+    if (key.key() == Qt::Key_PageUp) return -1;
+  }
+  if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) &&
+      (key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab))
+    return -1;
+  return 0;
+}
+
 }  // namespace
 
 TFMMain::TFMMain(QString settingsPath, const Services& services, QWidget* parent)
@@ -58,9 +75,22 @@ TFMMain::TFMMain(QString settingsPath, const Services& services, QWidget* parent
           [this](const std::string& pair) { SelectPairFilterSet(pair); });
   ConnectGuarded(folderPage_, &FolderPage::FilterChoiceChanged, this, Boxes(),
                  [this](int index) { CBFilterChoice2Change(index); });
+  // Seen before any control: a focused combo or memo would take these keys for itself.
+  qApp->installEventFilter(this);
 }
 
 TFMMain::~TFMMain() = default;
+
+bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  const int step = TabStep(*static_cast<QKeyEvent*>(event));
+  if (step == 0 || static_cast<QWidget*>(watched)->window() != this) return false;
+  // A modal box or the delete confirmation has the keyboard; the tabs wait.
+  if (QApplication::activeModalWidget() != nullptr) return false;
+  const int count = pageControl1_->count();
+  pageControl1_->setCurrentIndex((pageControl1_->currentIndex() + step + count) % count);
+  return true;
+}
 
 void TFMMain::SetProgressDialog(TFMOption* dialog) {
   fmOption_ = dialog;

@@ -80,6 +80,7 @@ class TFMMain : public QMainWindow {
   void UpdatePathList();
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 

@@ -200,16 +200,19 @@ TEST_F(ComparePageTest, ChecksInTheirOrderEachWithItsMessage) {
   EXPECT_EQ(shownBefore, (QStringList{QStringLiteral("Main File 全 2行"),
                                       QStringLiteral("Sub File  全 3行"), QStringLiteral("2行")}));
 
+  // The limit and where to change it, as the setting holds it.
+  const char* TooLarge =
+      "ファイルサイズが大きすぎます。（上限 10 バイト: 設定ファイル option の compfmax）";
   const struct {
     std::string Path;
     const char* Message;  // null: compared
     bool Logged;          // the three log lines and the name labels
   } cases[] = {
       {"dir", "フォルダが選択されています。", false},
-      {"eleven.txt", "ファイルサイズが大きすぎます。", false},
-      {"sub-eleven.txt", "ファイルサイズが大きすぎます。", false},
+      {"eleven.txt", TooLarge, false},
+      {"sub-eleven.txt", TooLarge, false},
       // The size check comes before the one for missing files.
-      {"main-only-eleven.txt", "ファイルサイズが大きすぎます。", false},
+      {"main-only-eleven.txt", TooLarge, false},
       {"main-only.txt", "サブファイルが在りません。", true},
       {"sub-only.txt", "メインファイルが在りません。", true},
       {"gone.txt", "メインファイルが在りません。", true},
@@ -421,6 +424,36 @@ TEST_F(ComparePageTest, HexRowsShowByteOffsets) {
   EXPECT_TRUE(Cell(m, 0, 1).startsWith(QStringLiteral("61 61 61 61 61 00 61 61  61")));
   EXPECT_EQ(Cell(s, 0, 0), QStringLiteral("      0:"));
   EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("41行"));
+}
+
+// A byte that does not decode in the text column (here an unassigned Shift_JIS pair) is drawn by
+// a fallback font; its row still stands on the same baseline as the others.
+TEST_F(ComparePageTest, HexRowsWithAnUndecodableByteStayOnTheBaseline) {
+  std::string binary(3 * 16, '\x01');
+  binary[16 + 4] = '\x85';  // no character in CP932
+  binary[16 + 5] = '\x40';
+  binary[33] = '\x93';  // 日, so the text column is read as Shift_JIS
+  binary[34] = '\xFA';
+  ComparePair(binary, binary);
+  ASSERT_EQ(m->model()->rowCount(), 3);
+  ASSERT_TRUE(Cell(m, 1, 1).contains(QChar(0xFFFD)));
+  m->clearSelection();
+  m->setCurrentIndex(QModelIndex());
+  const QImage image = m->viewport()->grab().toImage();
+  test::SaveScreenshot(*m, QStringLiteral("compare_hex_undecodable"));
+  // The lowest dark pixel of the row's first hexadecimal digits ("01"): the baseline.
+  const auto baseline = [&](int row) {
+    const QRect cell = m->visualRect(m->model()->index(row, 1));
+    const int digitsWidth = m->fontMetrics().horizontalAdvance(QStringLiteral("01"));
+    for (int y = cell.bottom(); y >= cell.top(); --y)
+      for (int x = cell.left(); x < cell.left() + digitsWidth + 2; ++x)
+        if (QColor(image.pixel(x, y)).lightness() < 128) return y - cell.top();
+    return -1;
+  };
+  const int first = baseline(0);
+  ASSERT_GT(first, 0);
+  EXPECT_EQ(baseline(1), first);
+  EXPECT_EQ(baseline(2), first);
 }
 
 TEST_F(ComparePageTest, NextAndPreviousGoToTheDifferingBlocks) {

@@ -25,6 +25,7 @@
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/fs/folder_address.h"
+#include "core/scan/path_list.h"
 #include "core/settings/compare_pair.h"
 #include "core/settings/settings.h"
 #include "support/recording_desktop_services.h"
@@ -174,6 +175,30 @@ TEST_F(FolderPageTest, HistoryEntryMovesToTheTopAndMissingFoldersAreLogged) {
             (std::vector<std::string>{pairs[0], pairs[1], pairs[2]}));
   EXPECT_EQ(page.CBComparePath()->currentIndex(), -1);
   EXPECT_FALSE(page.STVMain()->ComputerItem()->child(0)->isExpanded());
+}
+
+// A deleted pair stays deleted: its folders are no longer chosen, so going to the list tab
+// neither scans them nor records the pair again.
+TEST_F(FolderPageTest, DeletedPairIsNeitherScannedNorRecordedAgain) {
+  const std::string pairA = MakeComparePair(root + "/main", root + "/sub");
+  const std::string pairB = MakeComparePair(root + "/other", root + "/sub");
+  StoreHistory({pairA, pairB}, "");
+  const auto window = Start();
+  FolderPage& page = window->Folders();
+  ASSERT_EQ(page.EDMainFolder()->text().toStdString(), root + "/main");  // holds "inner"
+
+  page.PMMCBDelList()->trigger();
+  for (FolderTreeView* tree : {page.STVMain(), page.STVSub()}) {
+    EXPECT_EQ(tree->currentItem(), nullptr);
+    EXPECT_TRUE(tree->selectedItems().isEmpty());
+  }
+  EXPECT_EQ(page.EDMainFolder()->text(), QString());
+  EXPECT_EQ(page.EDSubFolder()->text(), QString());
+
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  EXPECT_EQ(window->State().Settings.CompareList.Items, std::vector<std::string>{pairB});
+  const PathList* list = window->State().PathList.get();
+  EXPECT_TRUE(list == nullptr || list->PathCount == 0);
 }
 
 TEST_F(FolderPageTest, PairOfADeletedFilterSetLeavesNoFilterSelected) {

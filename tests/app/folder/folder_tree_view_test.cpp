@@ -46,8 +46,10 @@ TEST_F(FolderTreeViewTest, WalksAbsolutePathsFolderByFolder) {
 TEST_F(FolderTreeViewTest, PathsThatCannotBeFoundBelowTheComputer) {
   FolderTreeView tree;
   EXPECT_TRUE(tree.SelectPath(root_ + "/Other"));
-  EXPECT_FALSE(tree.SelectPath(""));  // nothing new is selected
-  EXPECT_EQ(tree.SelectedPath(), root_ + "/Other");
+  // An empty path leaves no folder selected, so none is taken for a root afterwards.
+  EXPECT_FALSE(tree.SelectPath(""));
+  EXPECT_EQ(tree.SelectedPath(), "");
+  EXPECT_EQ(tree.currentItem(), nullptr);
   EXPECT_FALSE(tree.ComputerItem()->child(0)->isExpanded());  // but every node is collapsed
   EXPECT_FALSE(tree.SelectPath("c:"));
   EXPECT_EQ(tree.SelectedPath(), "コンピュータ");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <optional>
 
 #include <QAction>
@@ -271,6 +272,72 @@ TEST_F(ListCommandsTest, FinishedDialogAndLogSayHowManyFailedAndThat中止Stoppe
   EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    中止しました。"));
   EXPECT_EQ(Log().back(), QStringLiteral("サブからメインへ0ファイルコピー、中止"));
   test::SaveScreenshot(dialog, QStringLiteral("progress_dialog_cancelled"));
+}
+
+// A key goes where the user's keyboard would send it: the dialog's focused control.
+void PressKey(TFMOption& dialog, Qt::Key key) {
+  QWidget* target = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
+  QTest::keyClick(target, key);
+}
+
+// Esc and the close box while a copy runs act as 中止: the loop stops, and the finished dialog
+// says so instead of the copy going on unseen. Once finished, they hide the dialog.
+TEST_F(ListCommandsTest, EscAndTheCloseBoxDuringACopyActAs中止) {
+  TFMOption& dialog = *window->FMOption();
+  const int row = RowOf("deep/er/only.txt");
+  struct Case {
+    const char* Name;
+    std::function<void()> Act;
+  };
+  const Case cases[] = {
+      {"Esc", [&] { PressKey(dialog, Qt::Key_Escape); }},
+      {"close box", [&] { dialog.close(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SelectRows(row, row);
+    bool visibleWhileRunning = false;
+    QTimer::singleShot(0, [&] {
+      c.Act();
+      visibleWhileRunning = dialog.isVisible();
+    });
+    page->MenuAction("PMMSubToMain")->trigger();
+    EXPECT_TRUE(visibleWhileRunning);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.LBCopying2()->text(), QStringLiteral("    中止しました。"));
+    EXPECT_EQ(Log().back(), QStringLiteral("サブからメインへ0ファイルコピー、中止"));
+    EXPECT_FALSE(filetest::PathExists(mainRoot + "/deep/er/only.txt"));
+
+    // Finished: the same key or close hides the dialog.
+    c.Act();
+    EXPECT_FALSE(dialog.isVisible());
+  }
+}
+
+// Return presses the default button: ＯＫ of the delete confirmation, then ＯＫ of the finished
+// dialog. A focused 中止 takes Return itself and declines.
+TEST_F(ListCommandsTest, ReturnPressesTheDefaultButtonOfTheDialog) {
+  TFMOption& dialog = *window->FMOption();
+  const int row = RowOf("both.txt");
+  SelectRows(row, row);
+  QTimer::singleShot(0, [&] {
+    dialog.BTCancel()->setFocus();
+    PressKey(dialog, Qt::Key_Return);
+  });
+  page->MenuAction("PMMDelFileMain")->trigger();
+  EXPECT_TRUE(filetest::PathExists(mainRoot + "/both.txt"));
+
+  QTimer::singleShot(0, [&] {
+    PressKey(dialog, Qt::Key_Return);
+    if (dialog.isVisible()) dialog.BTCancel()->click();  // not taken: decline, never hang
+  });
+  page->MenuAction("PMMDelFileMain")->trigger();
+  EXPECT_FALSE(filetest::PathExists(mainRoot + "/both.txt"));
+  EXPECT_EQ(ReadFile(*FindInTrash(mainRoot + "/both.txt")), "main");
+  ASSERT_TRUE(dialog.isVisible());
+  ASSERT_TRUE(dialog.BTOK()->isEnabled());
+  PressKey(dialog, Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 // The pause after each file may be ten seconds: the dialog stays live meanwhile, so 中止 and

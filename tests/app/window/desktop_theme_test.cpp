@@ -6,18 +6,24 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <vector>
 
+#include "app/filter/filter_page.h"
 #include "app/folder/folder_page.h"
 #include "app/folder/folder_tree_view.h"
+#include "app/help/help_page.h"
 #include "app/list/list_page.h"
 #include "app/list/path_list_model.h"
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
+#include "app/widgets/readable_colour.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/list/list_column.h"
@@ -102,6 +108,87 @@ TEST_F(DesktopTest, AStoredEveryFileSetListsFilesWithoutAnExtension) {
     paths << model.index(row, ColumnPath).data().toString();
   paths.sort();
   EXPECT_EQ(paths, (QStringList{u".profile"_qs, u"Makefile"_qs, u"README"_qs, u"build.sh"_qs}));
+}
+
+// The green notes of the filter tab and the purple link of the help tab read (4.5:1) on the
+// theme's window colour, light or dark; the light theme keeps the link's described colour.
+TEST_F(DesktopTest, ColouredNotesAndTheLinkStayReadableInALightAndADarkTheme) {
+  const QPalette light = QApplication::palette();
+  struct RestorePalette {
+    QPalette palette;
+    ~RestorePalette() { QApplication::setPalette(palette); }
+  } restore{light};
+  for (const bool darkTheme : {false, true}) {
+    SCOPED_TRACE(darkTheme ? "dark" : "light");
+    QApplication::setPalette(darkTheme ? DarkPalette() : light);
+    const auto window = Start();
+    std::vector<QLabel*> notes;
+    for (QLabel* label : window->Filters().findChildren<QLabel*>()) {
+      const QColor text = label->palette().color(QPalette::WindowText);
+      if (text.hslHue() == 120 && text.hslSaturation() > 0) notes.push_back(label);
+    }
+    ASSERT_GE(notes.size(), 3u);
+    notes.push_back(window->Help().LBURL());
+    for (QLabel* label : notes) {
+      SCOPED_TRACE(label->text().toStdString());
+      const QPalette& palette = label->palette();
+      EXPECT_GE(ContrastRatio(palette.color(QPalette::WindowText), palette.color(QPalette::Window)),
+                ReadableContrast);
+    }
+    if (!darkTheme) {
+      EXPECT_EQ(window->Help().LBURL()->palette().color(QPalette::WindowText),
+                QColor(0x80, 0x00, 0x80));
+    }
+    window->PageControl1()->setCurrentWidget(window->TSFilter());
+    test::SaveScreenshot(*window, darkTheme ? QStringLiteral("dark_filter_tab")
+                                            : QStringLiteral("light_filter_tab"));
+    window->PageControl1()->setCurrentWidget(window->TSHelp());
+    test::SaveScreenshot(
+        *window, darkTheme ? QStringLiteral("dark_help_tab") : QStringLiteral("light_help_tab"));
+  }
+}
+
+// Every kind of control shows where the keyboard is, in a light and in a dark theme: its look
+// changes when it takes the focus by Tab.
+TEST_F(DesktopTest, FocusedControlsShowAFocusFrameInALightAndADarkTheme) {
+  const QPalette light = QApplication::palette();
+  struct RestorePalette {
+    QPalette palette;
+    ~RestorePalette() { QApplication::setPalette(palette); }
+  } restore{light};
+  for (const bool darkTheme : {false, true}) {
+    SCOPED_TRACE(darkTheme ? "dark" : "light");
+    QApplication::setPalette(darkTheme ? DarkPalette() : light);
+    const auto window = Start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    FolderPage& folders = window->Folders();
+    FilterPage& filters = window->Filters();
+    const std::pair<QWidget*, std::vector<QWidget*>> tabs[] = {
+        {window->TSFolder(),
+         {folders.CBComparePath(), folders.CBFilterChoice2(), folders.STVMain(),
+          folders.EDMainFolder()}},
+        {window->TSFilter(), {filters.CBFilter(), filters.BTFilterAdd(), filters.MESelectExt()}},
+    };
+    for (const auto& [tab, controls] : tabs) {
+      window->PageControl1()->setCurrentWidget(tab);
+      for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        window->PageControl1()->tabBar()->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        const QImage unfocused = control->grab().toImage();
+        // As the Tab key does: the focus came from the keyboard.
+        control->setFocus(Qt::TabFocusReason);
+        window->setAttribute(Qt::WA_KeyboardFocusChange);
+        QApplication::processEvents();
+        ASSERT_TRUE(control->hasFocus());
+        EXPECT_NE(control->grab().toImage(), unfocused);
+        test::SaveScreenshot(*window,
+                             QStringLiteral("focus_%1_%2")
+                                 .arg(darkTheme ? u"dark"_qs : u"light"_qs, control->objectName()));
+      }
+    }
+  }
 }
 
 TEST_F(DesktopTest, TextOnTheFixedBackgroundsStaysDarkInADarkTheme) {
