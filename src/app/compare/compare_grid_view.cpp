@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include "app/compare/compare_rows_model.h"
 #include "app/widgets/fixed_colours.h"
 #include "app/widgets/grid_helpers.h"
 #include "app/widgets/japanese_fonts.h"
@@ -39,11 +40,28 @@ class CompareCellDelegate : public QStyledItemDelegate {
     painter->fillRect(option.rect, background);
     painter->setClipRect(option.rect);
     painter->setFont(option.font);
+    const QString shown = index.data(Qt::DisplayRole).toString();
+    // The current row keeps the plain selection colours: the marking would fight them.
+    if (!selected) PaintChangedRanges(*painter, option, index, shown);
     painter->setPen(text);
     painter->drawText(option.rect.adjusted(TextOffset, TextOffset, 0, 0),
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
     painter->restore();
+  }
+
+ private:
+  static void PaintChangedRanges(QPainter& painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index, const QString& shown) {
+    const QList<int> ranges = index.data(CompareRowsModel::ChangedRangesRole).value<QList<int>>();
+    if (ranges.isEmpty()) return;
+    const QFontMetrics metrics(option.font);
+    const QColor strong = QColor::fromRgb(CompareRowsModel::ChangedBackground);
+    for (qsizetype i = 0; i + 1 < ranges.size(); i += 2) {
+      const int left =
+          option.rect.left() + TextOffset + metrics.horizontalAdvance(shown.left(ranges[i]));
+      const int width = metrics.horizontalAdvance(shown.mid(ranges[i], ranges[i + 1]));
+      painter.fillRect(QRect(left, option.rect.top(), width, option.rect.height()), strong);
+    }
   }
 };
 

@@ -129,6 +129,8 @@ ComparePage::ComparePage(MainState& state, TQvMessageBox& log, const ServiceBund
     ConnectGuarded(grid, &CompareGridView::ViewportResized, this, boxes_,
                    [this, side] { FitTextColumn(side); });
   }
+  models_[MainSide]->SetPeer(models_[SubSide]);
+  models_[SubSide]->SetPeer(models_[MainSide]);
   spCompare_->setStretchFactor(SubSide, 1);
   spCompare_->setSizes({DesignGridHeight, DesignGridHeight});
   layout->addWidget(spCompare_, 1);

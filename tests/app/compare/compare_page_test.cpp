@@ -653,6 +653,44 @@ TEST_F(ComparePageTest, TheRowsReadTheSameInADarkTheme) {
   test::SaveScreenshot(*window, QStringLiteral("dark_compare_tab"));
 }
 
+TEST_F(ComparePageTest, ChangedCharactersOfAChangedRowOnAStrongerColour) {
+  ComparePair("見出し\n設定を保存する\n同じ\n削除\n", "見出し\n設定を保管する\n同じ\n");
+  const auto ranges = [](const QTableView* grid, int row, int column = 1) {
+    return grid->model()
+        ->index(row, column)
+        .data(CompareRowsModel::ChangedRangesRole)
+        .value<QList<int>>();
+  };
+  EXPECT_EQ(ranges(m, 1), (QList<int>{4, 1}));
+  EXPECT_EQ(ranges(s, 1), (QList<int>{4, 1}));
+  // Equal rows, the line number column and a row without a counterpart mark nothing.
+  EXPECT_TRUE(ranges(m, 0).isEmpty());
+  EXPECT_TRUE(ranges(m, 1, 0).isEmpty());
+  EXPECT_TRUE(ranges(m, 3).isEmpty());
+  // Painted: the changed character on the stronger colour, the rest of the row on its own.
+  for (QTableView* grid : {static_cast<QTableView*>(m), static_cast<QTableView*>(s)}) {
+    const QImage image = grid->viewport()->grab().toImage();
+    const QFontMetrics metrics(grid->font());
+    const int y = CompareGridView::RowHeight + 1;
+    const int x = grid->columnWidth(0) + 2 + metrics.horizontalAdvance(QStringLiteral("設定を保")) +
+                  metrics.horizontalAdvance(QStringLiteral("存")) / 2;
+    EXPECT_EQ(image.pixel(x, y) & 0xFFFFFF, CompareRowsModel::ChangedBackground);
+    EXPECT_EQ(image.pixel(grid->columnWidth(0) + 4, y) & 0xFFFFFF, DifferingColour);
+  }
+  EXPECT_FALSE(
+      test::SaveScreenshot(*window, QStringLiteral("compare_changed_character")).isEmpty());
+
+  // Hex rows mark the differing byte fields.
+  ComparePair(std::string("\x01"
+                          "ABCDEFGH",
+                          9),
+              std::string("\x01"
+                          "ABCXEFGH",
+                          9));
+  EXPECT_EQ(ranges(m, 0), (QList<int>{12, 2}));
+  EXPECT_EQ(ranges(s, 0), (QList<int>{12, 2}));
+}
+
 TEST_F(ComparePageTest, Screenshots) {
   const std::string mainText =
       "#include <stdio.h>\n"
