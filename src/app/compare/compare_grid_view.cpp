@@ -1,10 +1,14 @@
 #include "app/compare/compare_grid_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "app/compare/compare_rows_model.h"
 #include "app/widgets/fixed_colours.h"
@@ -86,6 +90,22 @@ CompareGridView::CompareGridView(const char* name, QColor background, QWidget* p
 void CompareGridView::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
   Q_EMIT ViewportResized();
+}
+
+void CompareGridView::keyPressEvent(QKeyEvent* event) {
+  // The view's own copy takes the current cell only, which may be the line number.
+  if (event != QKeySequence::Copy || model() == nullptr || selectionModel() == nullptr)
+    return QTableView::keyPressEvent(event);
+  QModelIndexList rows = selectionModel()->selectedRows(CompareRowsModel::ColumnText);
+  std::sort(rows.begin(), rows.end());
+  QStringList texts;
+  for (const QModelIndex& row : rows) {
+    if (model()->index(row.row(), CompareRowsModel::ColumnLineNo).data().toString().isEmpty())
+      continue;
+    texts.push_back(row.data().toString());
+  }
+  if (!texts.isEmpty()) QGuiApplication::clipboard()->setText(texts.join(QLatin1Char('\n')));
+  event->accept();
 }
 
 bool CompareGridView::eventFilter(QObject* watched, QEvent* event) {

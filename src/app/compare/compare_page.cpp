@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -139,6 +140,20 @@ ComparePage::ComparePage(MainState& state, TQvMessageBox& log, const ServiceBund
                  [this] { BTNextDiffLineClick(); });
   ConnectGuarded(btBeforeDiffLine_, &QPushButton::clicked, this, boxes_,
                  [this] { BTBeforeDiffLineClick(); });
+  // The keys do what the buttons do, wherever the focus is on the tab.
+  const struct {
+    QKeySequence Key;
+    bool Down;
+  } keys[] = {{QKeySequence(Qt::Key_F7), true},
+              {QKeySequence(Qt::SHIFT | Qt::Key_F7), false},
+              {QKeySequence(Qt::ALT | Qt::Key_Down), true},
+              {QKeySequence(Qt::ALT | Qt::Key_Up), false}};
+  for (const auto& key : keys) {
+    auto* shortcut = new QShortcut(key.Key, this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    ConnectGuarded(shortcut, &QShortcut::activated, this, boxes_,
+                   [this, down = key.Down] { GoToDifferingBlock(down); });
+  }
 }
 
 ComparePage::~ComparePage() = default;

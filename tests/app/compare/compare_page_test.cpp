@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
 #include <QImage>
@@ -448,6 +449,56 @@ TEST_F(ComparePageTest, NextAndPreviousGoToTheDifferingBlocks) {
     EXPECT_EQ(TopRow(*m), step.Top);
     EXPECT_EQ(CurrentRow(*s), step.Current);
     EXPECT_EQ(TopRow(*s), step.Top);
+  }
+}
+
+TEST_F(ComparePageTest, KeysGoToTheDifferingBlocksAsTheButtonsDo) {
+  ComparePair(NumberedLines(200), NumberedLines(200, {50, 51, 150}));
+  const struct {
+    QWidget* Target;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+    int Current;
+  } steps[] = {
+      {s, Qt::Key_F7, Qt::NoModifier, 50},
+      {m, Qt::Key_F7, Qt::NoModifier, 150},
+      {s, Qt::Key_F7, Qt::ShiftModifier, 51},
+      {m, Qt::Key_Down, Qt::AltModifier, 150},
+      {page->BTNextDiffLine(), Qt::Key_Up, Qt::AltModifier, 51},
+      {s, Qt::Key_Up, Qt::AltModifier, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Current);
+    step.Target->setFocus();
+    QTest::keyClick(step.Target, step.Key, step.Modifiers);
+    QApplication::processEvents();
+    EXPECT_TRUE(m->hasFocus());
+    EXPECT_EQ(CurrentRow(*m), step.Current);
+    EXPECT_EQ(CurrentRow(*s), step.Current);
+  }
+}
+
+TEST_F(ComparePageTest, CtrlCCopiesTheSelectedRowsOfTheGridWithTheFocus) {
+  ComparePair("A\n日本\tx\nC\n", "A\nX\n日本\tx\nC\n");
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  const struct {
+    CompareGridView* Grid;
+    int Row;
+    QString Copied;
+  } cases[] = {
+      {s, 1, QStringLiteral("X")},
+      // The text as shown, tabs expanded.
+      {m, 2, QStringLiteral("日本    x")},
+      // A gap row holds no line: the clipboard keeps what it had.
+      {m, 1, QStringLiteral("keep")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Row);
+    clipboard->setText(QStringLiteral("keep"));
+    c.Grid->setFocus();
+    SetCurrentRow(*c.Grid, c.Row);
+    QTest::keyClick(c.Grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), c.Copied);
   }
 }
 
