@@ -61,6 +61,8 @@ constexpr QPoint DiffCntAt(159, 62);
 constexpr QRect NextDiffLineRect(280, 49, 69, 25);
 constexpr QRect BeforeDiffLineRect(358, 49, 69, 25);
 constexpr int DesignGridHeight = 264;
+// The least room between two controls of Panel2 that a longer text pushes apart.
+constexpr int PanelGap = 8;
 // Panel2 and the splitter lie above and between the grids.
 constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::SplitterWidth;
 
@@ -190,6 +192,18 @@ void ComparePage::PlacePanel2() {
                                      std::max(0, panel2_->width() - NameLeft - NameRightGap),
                                      NameHeight);
   }
+  // The designed places, unless the file information or the count has grown into what stands to
+  // its right: then that moves right as far as needed.
+  int infRight = 0;
+  for (const std::size_t side : {MainSide, SubSide})
+    infRight = std::max(infRight, fileInf_[side]->geometry().right());
+  const int countShift = std::max(0, infRight + PanelGap - Label8At.x());
+  label8_->move(Label8At + QPoint(countShift, 0));
+  lbDiffCnt_->move(DiffCntAt + QPoint(countShift, 0));
+  const int countRight = std::max(label8_->geometry().right(), lbDiffCnt_->geometry().right());
+  const int buttonShift = std::max(0, countRight + PanelGap - NextDiffLineRect.left());
+  btNextDiffLine_->setGeometry(NextDiffLineRect.translated(buttonShift, 0));
+  btBeforeDiffLine_->setGeometry(BeforeDiffLineRect.translated(buttonShift, 0));
 }
 
 bool ComparePage::eventFilter(QObject* watched, QEvent* event) {
@@ -252,10 +266,18 @@ bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subR
 
   const int gridHeight = (height() - AboveAndBetweenGrids) / 2;
   spCompare_->setSizes({gridHeight, std::max(0, height() - AboveAndBetweenGrids - gridHeight)});
-  // Source lines or dump rows, before the gap rows.
-  SetLabelText(*fileInf_[MainSide],
-               QStringLiteral("Main File 全 %1行").arg(rows.Main().RowCount()));
-  SetLabelText(*fileInf_[SubSide], QStringLiteral("Sub File  全 %1行").arg(rows.Sub().RowCount()));
+  // Source lines or dump rows, before the gap rows; then how a text file is written.
+  const std::array<QString, 2> infFormats = {QStringLiteral("Main File 全 %1行"),
+                                             QStringLiteral("Sub File  全 %1行")};
+  for (const std::size_t side : {MainSide, SubSide}) {
+    QString text = infFormats[side].arg(rows.Sides[side].RowCount());
+    if (rows.Mode == CompareMode::Text) {
+      text += QStringLiteral("  %1 %2").arg(
+          QString::fromUtf8(FileEncodingName(load.Forms[side].Encoding)),
+          QString::fromUtf8(LineEndingName(load.Forms[side].Ending)));
+    }
+    SetLabelText(*fileInf_[side], text);
+  }
 
   AlignRows(rows);
   {
@@ -264,8 +286,15 @@ bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subR
   }
   lastRow_ = {CurrentRow(*grids_[MainSide]), CurrentRow(*grids_[SubSide])};
   const std::size_t differing = CountDifferingRows(rows);
-  SetLabelText(*lbDiffCnt_,
-               differing < 1 ? QStringLiteral("無し") : QStringLiteral("%1行").arg(differing));
+  const std::string reason = NoDifferingRowReason(load, differing);
+  if (!reason.empty()) {
+    SetLabelText(*lbDiffCnt_, QString::fromStdString(reason));
+    log_.AddLine(QString::fromStdString(reason));
+  } else {
+    SetLabelText(*lbDiffCnt_,
+                 differing < 1 ? QStringLiteral("無し") : QStringLiteral("%1行").arg(differing));
+  }
+  PlacePanel2();
   return true;
 }
 

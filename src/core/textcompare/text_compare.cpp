@@ -26,7 +26,7 @@ std::size_t CountLineFeeds(std::string_view bytes) {
 
 // The lines of a text file with their codes and numbers, each line coded while its bytes are
 // still in the cache.
-void LoadTextSide(std::string_view bytes, CompareSide& side) {
+void LoadTextLines(std::string_view bytes, CompareSide& side) {
   const std::size_t lines = CountLineFeeds(bytes) + 1;
   side.Lines.reserve(lines);
   side.Codes.reserve(lines);
@@ -37,6 +37,31 @@ void LoadTextSide(std::string_view bytes, CompareSide& side) {
     // The file is below the 32-bit size limit, so a line number always fits.
     side.LineNos.push_back(static_cast<std::int32_t>(side.LineNos.size() + 1));
   });
+}
+
+// A file's text in UTF-8 where it decodes whole, its form, and its lines.
+FileTextForm LoadTextSide(std::string_view bytes, CompareSide& side) {
+  FileTextForm form;
+  form.Encoding = DetectFileEncoding(bytes);
+  std::string decoded;
+  std::string_view text = bytes;
+  if (form.Encoding != FileEncoding::Utf8 && DecodeFileText(bytes, form.Encoding, decoded))
+    text = decoded;
+  text = text.substr(0, text.find('\0'));
+  form.Ending = DetectLineEnding(text);
+  form.EndsWithLineEnd = !text.empty() && (text.back() == '\n' || text.back() == '\r');
+  LoadTextLines(text, side);
+  return form;
+}
+
+// Text that the text test turns away, but that is plainly text once decoded.
+bool IsEncodedText(std::string_view bytes) {
+  if (HasUtf16Bom(bytes)) {
+    std::string decoded;
+    return DecodeFileText(bytes, DetectFileEncoding(bytes), decoded);
+  }
+  return bytes.find('\x1B') != std::string_view::npos &&
+         DetectFileEncoding(bytes) == FileEncoding::Iso2022Jp;
 }
 
 }  // namespace
@@ -62,8 +87,11 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
     }
   }
   // A main file that cannot be opened is not text.
-  load.Rows.Mode =
-      files[MainSide] && IsTextBytes(files[MainSide].Bytes) ? CompareMode::Text : CompareMode::Hex;
+  load.Rows.Mode = files[MainSide] && (IsTextBytes(files[MainSide].Bytes) ||
+                                       IsEncodedText(files[MainSide].Bytes))
+                       ? CompareMode::Text
+                       : CompareMode::Hex;
+  load.SameBytes = files[MainSide].Bytes == files[SubSide].Bytes;
   for (const std::size_t s : {MainSide, SubSide}) {
     CompareSide& side = load.Rows.Sides[s];
     if (load.Rows.Mode == CompareMode::Text) {
@@ -74,7 +102,7 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
         load.Rows = CompareRows();
         return load;
       }
-      LoadTextSide(files[s].Bytes, side);
+      load.Forms[s] = LoadTextSide(files[s].Bytes, side);
     } else if (files[s]) {
       AppendHexDump(files[s].Bytes, side.Lines);
       SetCodesAndLineNos(side);
@@ -82,6 +110,21 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
     files[s].Bytes = std::string();  // the rows hold their own copy
   }
   return load;
+}
+
+std::string NoDifferingRowReason(const CompareLoad& load, std::size_t differingRows) {
+  if (load.SameBytes || differingRows > 0 || load.Rows.Mode != CompareMode::Text) return {};
+  const FileTextForm& main = load.Forms[MainSide];
+  const FileTextForm& sub = load.Forms[SubSide];
+  const bool encoding = main.Encoding != sub.Encoding;
+  // A file of one line has no line ending of its own to differ in.
+  const bool ending = main.Ending != sub.Ending && main.Ending != LineEnding::None &&
+                      sub.Ending != LineEnding::None;
+  if (encoding && ending) return "文字コードと改行コードのみ違います";
+  if (encoding) return "文字コードのみ違います";
+  if (ending) return "改行コードのみ違います";
+  if (main.EndsWithLineEnd != sub.EndsWithLineEnd) return "最終行の改行のみ違います";
+  return {};
 }
 
 }  // namespace tarvex

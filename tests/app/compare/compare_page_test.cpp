@@ -198,8 +198,10 @@ TEST_F(ComparePageTest, ChecksInTheirOrderEachWithItsMessage) {
   ASSERT_TRUE(boxes.Calls.empty());
   const QStringList shownBefore = {page->LBMainFileInf()->text(), page->LBSubFileInf()->text(),
                                    page->LBDiffCnt()->text()};
-  EXPECT_EQ(shownBefore, (QStringList{QStringLiteral("Main File 全 2行"),
-                                      QStringLiteral("Sub File  全 3行"), QStringLiteral("2行")}));
+  // Text files also show their encoding and line ending.
+  EXPECT_EQ(shownBefore,
+            (QStringList{QStringLiteral("Main File 全 2行  UTF-8 LF"),
+                         QStringLiteral("Sub File  全 3行  UTF-8 LF"), QStringLiteral("2行")}));
 
   const struct {
     std::string Path;
@@ -339,8 +341,8 @@ TEST_F(ComparePageTest, AFileBehindALinkIsMissingAndNeverShown) {
 
 TEST_F(ComparePageTest, TextRowsWithLineNumbersGapsAndColours) {
   ComparePair("A\nB\nC\n", "A\nX\nB\nC\n");
-  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 3行"));
-  EXPECT_EQ(page->LBSubFileInf()->text(), QStringLiteral("Sub File  全 4行"));
+  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 3行  UTF-8 LF"));
+  EXPECT_EQ(page->LBSubFileInf()->text(), QStringLiteral("Sub File  全 4行  UTF-8 LF"));
   EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("1行"));
   QAbstractItemModelTester tester(m->model(),
                                   QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -740,6 +742,41 @@ TEST_F(ComparePageTest, ChangedCharactersOfAChangedRowOnAStrongerColour) {
                           9));
   EXPECT_EQ(ranges(m, 0), (QList<int>{12, 2}));
   EXPECT_EQ(ranges(s, 0), (QList<int>{12, 2}));
+}
+
+TEST_F(ComparePageTest, EncodingsLineEndsAndWhyNoRowDiffers) {
+  const std::string utf8 = "日本語のテキスト\r\nかな\r\n";
+  ComparePair(ToCp932(utf8), "日本語のテキスト\nかな\r\n");
+  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 2行  Shift_JIS CRLF"));
+  EXPECT_EQ(page->LBSubFileInf()->text(), QStringLiteral("Sub File  全 2行  UTF-8 混在"));
+  EXPECT_EQ(Cell(m, 0, 1), QStringLiteral("日本語のテキスト"));
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("文字コードと改行コードのみ違います"));
+  EXPECT_EQ(LogLines().back(), QStringLiteral("文字コードと改行コードのみ違います"));
+  // The longer texts push what stands to their right along; nothing overlaps.
+  const QList<QWidget*> panel = {page->LBMainFileInf(),  page->LBSubFileInf(),
+                                 page->Label8(),         page->LBDiffCnt(),
+                                 page->BTNextDiffLine(), page->BTBeforeDiffLine()};
+  for (qsizetype i = 0; i < panel.size(); ++i)
+    for (qsizetype k = i + 1; k < panel.size(); ++k)
+      EXPECT_FALSE(panel[i]->geometry().intersects(panel[k]->geometry()))
+          << panel[i]->objectName().toStdString() << " " << panel[k]->objectName().toStdString();
+  EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("compare_encodings")).isEmpty());
+
+  // A UTF-16 main file is compared as text; only its encoding differs.
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string("ab\ncd\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  ComparePair(utf16, "ab\ncd\n");
+  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 2行  UTF-16LE LF"));
+  EXPECT_EQ(Cell(m, 1, 1), QStringLiteral("cd"));
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("文字コードのみ違います"));
+  // Back at the designed places once the texts are short again (hex rows show no encoding).
+  ComparePair(std::string("\x01", 1), std::string("\x01", 1));
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("無し"));
+  EXPECT_EQ(page->Label8()->pos(), QPoint(155, 46));
+  EXPECT_EQ(page->BTNextDiffLine()->geometry(), QRect(280, 49, 69, 25));
 }
 
 TEST_F(ComparePageTest, Screenshots) {

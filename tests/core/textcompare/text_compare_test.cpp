@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,6 +118,73 @@ TEST_F(LoadCompareRowsTest, AnUnreadableMainFileIsNotText) {
   ASSERT_TRUE(load);
   EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
   EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+}
+
+// The fixture files of encodings/ (made with the iconv tool from utf8.txt).
+std::string EncodingFixture(const std::string& name) {
+  std::ifstream in(std::string(TARVEX_TEXTCOMPARE_ENCODINGS) + "/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST_F(LoadCompareRowsTest, EachFileIsDecodedInItsOwnEncodingBeforeItsLinesAreCoded) {
+  const Lines text = {"日本語のテキスト", "かな、カナ、漢字。", "ASCII line"};
+  tree.File("utf8.txt", EncodingFixture("utf8.txt"));
+  const struct {
+    const char* file;
+    FileEncoding encoding;
+    LineEnding ending;
+    std::string reason;
+  } cases[] = {
+      {"utf8.txt", FileEncoding::Utf8, LineEnding::Lf, ""},
+      {"utf8_bom.txt", FileEncoding::Utf8Bom, LineEnding::Lf, "文字コードのみ違います"},
+      // Its bytes fail the text test, but a UTF-16 main file is compared as text.
+      {"utf16le.txt", FileEncoding::Utf16Le, LineEnding::Lf, "文字コードのみ違います"},
+      {"utf16be.txt", FileEncoding::Utf16Be, LineEnding::Lf, "文字コードのみ違います"},
+      // So is ISO-2022-JP, whose escape fails the text test too.
+      {"iso2022jp.txt", FileEncoding::Iso2022Jp, LineEnding::Lf, "文字コードのみ違います"},
+      {"eucjp.txt", FileEncoding::EucJp, LineEnding::Lf, "文字コードのみ違います"},
+      {"cp932.txt", FileEncoding::Cp932, LineEnding::Lf, "文字コードのみ違います"},
+      {"utf8_crlf.txt", FileEncoding::Utf8, LineEnding::CrLf, "改行コードのみ違います"},
+      {"utf8_mixed.txt", FileEncoding::Utf8, LineEnding::Mixed, "改行コードのみ違います"},
+      {"cp932_crlf.txt", FileEncoding::Cp932, LineEnding::CrLf,
+       "文字コードと改行コードのみ違います"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    tree.File(std::string("main_") + c.file, EncodingFixture(c.file));
+    // Either side decodes on its own.
+    for (const bool mainFirst : {true, false}) {
+      const CompareLoad load = mainFirst ? Load(std::string("main_") + c.file, "utf8.txt")
+                                         : Load("utf8.txt", std::string("main_") + c.file);
+      ASSERT_TRUE(load);
+      EXPECT_EQ(load.Rows.Mode, CompareMode::Text);
+      const std::size_t side = mainFirst ? MainSide : SubSide;
+      EXPECT_EQ(load.Rows.Sides[side].Lines, text);
+      EXPECT_EQ(load.Forms[side].Encoding, c.encoding);
+      EXPECT_EQ(load.Forms[side].Ending, c.ending);
+      EXPECT_EQ(CountDifferingRows(load.Rows), 0u);
+      EXPECT_EQ(NoDifferingRowReason(load, 0), c.reason);
+    }
+  }
+}
+
+TEST_F(LoadCompareRowsTest, WhyBytesThatDifferShowNoDifferingRow) {
+  tree.File("a.txt", "a\nb");
+  tree.File("a_lf.txt", "a\nb\n");
+  tree.File("one.txt", "one");
+  tree.File("one_lf.txt", "one\n");
+  tree.File("changed.txt", "a\r\nc\r\n");
+  EXPECT_EQ(NoDifferingRowReason(Load("a.txt", "a_lf.txt"), 0), "最終行の改行のみ違います");
+  // A file without any line end differs only in the last one, not in its kind.
+  EXPECT_EQ(NoDifferingRowReason(Load("one.txt", "one_lf.txt"), 0), "最終行の改行のみ違います");
+  // Rows that differ need no reason.
+  EXPECT_EQ(NoDifferingRowReason(Load("a_lf.txt", "changed.txt"), 1), "");
+  // Nor do hex dumps.
+  tree.File("bin.dat", std::string("\x01\x02", 2));
+  tree.File("bin2.dat", std::string("\x01\x03", 2));
+  EXPECT_EQ(NoDifferingRowReason(Load("bin.dat", "bin2.dat"), 0), "");
 }
 
 }  // namespace
