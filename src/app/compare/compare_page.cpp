@@ -1,11 +1,13 @@
 #include "app/compare/compare_page.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -142,6 +144,8 @@ ComparePage::ComparePage(MainState& state, TQvMessageBox& log, const ServiceBund
                  [this] { BTNextDiffLineClick(); });
   ConnectGuarded(btBeforeDiffLine_, &QPushButton::clicked, this, boxes_,
                  [this] { BTBeforeDiffLineClick(); });
+  ConnectGuarded(cbIgnoreBlanks_, &QCheckBox::toggled, this, boxes_,
+                 [this](bool on) { IgnoreBlanksToggled(on); });
   // The keys do what the buttons do, wherever the focus is on the tab.
   const struct {
     QKeySequence Key;
@@ -182,6 +186,9 @@ void ComparePage::BuildPanel2() {
       PanelButton(panel2_, "BTNextDiffLine", QStringLiteral("↓違う行"), NextDiffLineRect);
   btBeforeDiffLine_ =
       PanelButton(panel2_, "BTBeforeDiffLine", QStringLiteral("↑違う行"), BeforeDiffLineRect);
+  cbIgnoreBlanks_ =
+      Named<QCheckBox>("CBIgnoreBlanks", QStringLiteral("空白の違いを無視する"), panel2_);
+  cbIgnoreBlanks_->adjustSize();
   panel2_->installEventFilter(this);
   PlacePanel2();
 }
@@ -204,6 +211,8 @@ void ComparePage::PlacePanel2() {
   const int buttonShift = std::max(0, countRight + PanelGap - NextDiffLineRect.left());
   btNextDiffLine_->setGeometry(NextDiffLineRect.translated(buttonShift, 0));
   btBeforeDiffLine_->setGeometry(BeforeDiffLineRect.translated(buttonShift, 0));
+  cbIgnoreBlanks_->move(btBeforeDiffLine_->geometry().right() + 1 + PanelGap,
+                        btBeforeDiffLine_->geometry().center().y() - cbIgnoreBlanks_->height() / 2);
 }
 
 bool ComparePage::eventFilter(QObject* watched, QEvent* event) {
@@ -216,6 +225,11 @@ void ComparePage::Inform(const char* text) {
 }
 
 void ComparePage::TSCompareShow() {
+  // The settings are read after the page is built; the box shows them from the first showing on.
+  {
+    const QSignalBlocker quiet(cbIgnoreBlanks_);
+    cbIgnoreBlanks_->setChecked(state_.Settings.blankignore);
+  }
   const ShownList& shown = state_.Shown;
   const PathEntry* entry = shown.EntryAt(shown.CurrentRow);
   if (entry == nullptr) return Inform(NoFileSelectedText);
@@ -247,8 +261,8 @@ void ComparePage::TSCompareShow() {
 
 bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subRoot,
                               const std::string& relative) {
-  CompareLoad load =
-      LoadCompareRows(mainRoot, relative, subRoot, relative, state_.Settings.compfmax);
+  CompareLoad load = LoadCompareRows(mainRoot, relative, subRoot, relative,
+                                     state_.Settings.compfmax, state_.Settings.blankignore);
   if (!load) {
     // The file changed since the list was made; the previous comparison stays on show.
     if (load.Status == ReadStatus::TooLarge) {
@@ -286,7 +300,7 @@ bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subR
   }
   lastRow_ = {CurrentRow(*grids_[MainSide]), CurrentRow(*grids_[SubSide])};
   const std::size_t differing = CountDifferingRows(rows);
-  const std::string reason = NoDifferingRowReason(load, differing);
+  const std::string reason = NoDifferingRowReason(load, rows);
   if (!reason.empty()) {
     SetLabelText(*lbDiffCnt_, QString::fromStdString(reason));
     log_.AddLine(QString::fromStdString(reason));
@@ -311,6 +325,12 @@ void ComparePage::FillGrid(std::size_t side) {
 
 void ComparePage::FitTextColumn(std::size_t side) {
   FitColumnWidth(*grids_[side], CompareRowsModel::ColumnText);
+}
+
+void ComparePage::IgnoreBlanksToggled(bool on) {
+  state_.Settings.blankignore = on;
+  // The pair on show is compared again under the new rule, as a new showing would.
+  if (isVisible() && !comparePath_[MainSide].empty()) TSCompareShow();
 }
 
 void ComparePage::GoToDifferingBlock(bool down) {

@@ -244,6 +244,7 @@ void InsertGapRows(CompareRows& rows, const std::vector<AlignAnchor>& anchors) {
 
     CompareSide& side = rows.Sides[s];
     CompareSide out;
+    out.BlanksIgnored = side.BlanksIgnored;
     const std::size_t total = side.RowCount() + gaps;
     out.Lines.reserve(total);
     out.Codes.reserve(total);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/textcompare/blank_text.h"
 #include "core/textcompare/hex_dump.h"
 #include "core/textcompare/line_code.h"
 #include "core/textcompare/text_loading.h"
@@ -33,7 +34,7 @@ void LoadTextLines(std::string_view bytes, CompareSide& side) {
   side.LineNos.reserve(lines);
   ForEachTextLine(bytes, [&side](std::string_view line) {
     side.Lines.emplace_back(line);
-    side.Codes.push_back(LineCode(line));
+    side.Codes.push_back(side.BlanksIgnored ? LineCode(WithoutBlanks(line)) : LineCode(line));
     // The file is below the 32-bit size limit, so a line number always fits.
     side.LineNos.push_back(static_cast<std::int32_t>(side.LineNos.size() + 1));
   });
@@ -70,7 +71,7 @@ bool IsTooLargeToCompare(std::int64_t size, std::int32_t compfmax) { return size
 
 CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainRelative,
                             const RootFolder& subRoot, const std::string& subRelative,
-                            std::int32_t compfmax) {
+                            std::int32_t compfmax, bool ignoreBlanks) {
   CompareLoad load;
   const RootFolder* roots[2] = {&mainRoot, &subRoot};
   const std::string* relatives[2] = {&mainRelative, &subRelative};
@@ -102,6 +103,7 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
         load.Rows = CompareRows();
         return load;
       }
+      side.BlanksIgnored = ignoreBlanks;
       load.Forms[s] = LoadTextSide(files[s].Bytes, side);
     } else if (files[s]) {
       AppendHexDump(files[s].Bytes, side.Lines);
@@ -112,8 +114,13 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
   return load;
 }
 
-std::string NoDifferingRowReason(const CompareLoad& load, std::size_t differingRows) {
-  if (load.SameBytes || differingRows > 0 || load.Rows.Mode != CompareMode::Text) return {};
+std::string NoDifferingRowReason(const CompareLoad& load, const CompareRows& rows) {
+  if (load.SameBytes || rows.Mode != CompareMode::Text || CountDifferingRows(rows) > 0) return {};
+  // Lines equal only without their blanks: the encoding or the line ends alone do not explain it.
+  if (rows.Main().BlanksIgnored) {
+    for (std::size_t r = 0; r < rows.Main().RowCount(); ++r)
+      if (rows.Main().Lines[r] != rows.Sub().Lines[r]) return {};
+  }
   const FileTextForm& main = load.Forms[MainSide];
   const FileTextForm& sub = load.Forms[SubSide];
   const bool encoding = main.Encoding != sub.Encoding;

@@ -49,14 +49,16 @@ struct CompareLoad {
 // In text mode each file is decoded into UTF-8 in its own encoding (see file_encoding.h) before
 // its lines are split and coded, so two files that differ only in their encoding have equal rows;
 // a file that does not decode whole keeps its bytes. A main file with a UTF-16 byte order mark or
-// in ISO-2022-JP is text although its bytes fail the text test.
+// in ISO-2022-JP is text although its bytes fail the text test. With ignoreBlanks, text lines
+// that differ only in blanks are equal (see blank_text.h).
 CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainRelative,
                             const RootFolder& subRoot, const std::string& subRelative,
-                            std::int32_t compfmax);
+                            std::int32_t compfmax, bool ignoreBlanks = false);
 
-// Why a pair of text files whose bytes differ has no differing row: "文字コードのみ違います",
-// "改行コードのみ違います", both together, or "最終行の改行のみ違います"; empty when the bytes are
-// the same, some row differs, or none of these explains it.
-std::string NoDifferingRowReason(const CompareLoad& load, std::size_t differingRows);
+// Why a pair of text files whose bytes differ has no differing row in rows (the load's rows,
+// aligned or not): "文字コードのみ違います", "改行コードのみ違います", both together, or
+// "最終行の改行のみ違います"; empty when the bytes are the same, some row differs, or none of these
+// explains it (lines that differ in ignored blanks).
+std::string NoDifferingRowReason(const CompareLoad& load, const CompareRows& rows);
 
 }  // namespace tarvex

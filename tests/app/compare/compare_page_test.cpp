@@ -6,8 +6,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -777,6 +779,34 @@ TEST_F(ComparePageTest, EncodingsLineEndsAndWhyNoRowDiffers) {
   EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("無し"));
   EXPECT_EQ(page->Label8()->pos(), QPoint(155, 46));
   EXPECT_EQ(page->BTNextDiffLine()->geometry(), QRect(280, 49, 69, 25));
+}
+
+TEST_F(ComparePageTest, IgnoringBlanksComparesTheShownPairAgainAndIsStored) {
+  EXPECT_FALSE(page->CBIgnoreBlanks()->isChecked());  // off by default
+  ComparePair("if (a) {\n  call(x, y);\n}\n全角　空白\n", "if(a){\n\tcall(x,y);\n}\n全角空白\n");
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("3行"));
+  page->CBIgnoreBlanks()->click();
+  QApplication::processEvents();
+  EXPECT_TRUE(window->State().Settings.blankignore);
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("無し"));
+  EXPECT_EQ(Background(m, 1), MainEqualColour);
+  // The rows show the files' own text still.
+  EXPECT_EQ(Cell(m, 1, 1), QStringLiteral("  call(x, y);"));
+  EXPECT_TRUE(boxes.Calls.empty());
+  const QList<QWidget*> panel = {page->BTBeforeDiffLine(), page->CBIgnoreBlanks()};
+  EXPECT_FALSE(panel[0]->geometry().intersects(panel[1]->geometry()));
+  EXPECT_LE(page->CBIgnoreBlanks()->geometry().bottom(), ComparePage::Panel2Height);
+  EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("compare_ignore_blanks")).isEmpty());
+
+  // Stored in the option section when the window closes, and read at the next start.
+  window->close();
+  window.reset();
+  QFile stored(settings.filePath(QStringLiteral("tarvex.ini")));
+  ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+  const QByteArray text = stored.readAll();
+  const qsizetype option = text.indexOf("[option]");
+  ASSERT_GE(option, 0);
+  EXPECT_GT(text.indexOf("\nblankignore=1", option), option);
 }
 
 TEST_F(ComparePageTest, Screenshots) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/textcompare/hex_dump.h"
+#include "core/textcompare/line_align.h"
 #include "support/temp_tree.h"
 
 namespace tarvex {
@@ -165,7 +166,7 @@ TEST_F(LoadCompareRowsTest, EachFileIsDecodedInItsOwnEncodingBeforeItsLinesAreCo
       EXPECT_EQ(load.Forms[side].Encoding, c.encoding);
       EXPECT_EQ(load.Forms[side].Ending, c.ending);
       EXPECT_EQ(CountDifferingRows(load.Rows), 0u);
-      EXPECT_EQ(NoDifferingRowReason(load, 0), c.reason);
+      EXPECT_EQ(NoDifferingRowReason(load, load.Rows), c.reason);
     }
   }
 }
@@ -176,15 +177,40 @@ TEST_F(LoadCompareRowsTest, WhyBytesThatDifferShowNoDifferingRow) {
   tree.File("one.txt", "one");
   tree.File("one_lf.txt", "one\n");
   tree.File("changed.txt", "a\r\nc\r\n");
-  EXPECT_EQ(NoDifferingRowReason(Load("a.txt", "a_lf.txt"), 0), "最終行の改行のみ違います");
+  const auto reason = [&](const std::string& main, const std::string& sub, bool blanks = false) {
+    const CompareLoad load = LoadCompareRows(root, main, root, sub, 1 << 20, blanks);
+    return NoDifferingRowReason(load, load.Rows);
+  };
+  EXPECT_EQ(reason("a.txt", "a_lf.txt"), "最終行の改行のみ違います");
   // A file without any line end differs only in the last one, not in its kind.
-  EXPECT_EQ(NoDifferingRowReason(Load("one.txt", "one_lf.txt"), 0), "最終行の改行のみ違います");
+  EXPECT_EQ(reason("one.txt", "one_lf.txt"), "最終行の改行のみ違います");
   // Rows that differ need no reason.
-  EXPECT_EQ(NoDifferingRowReason(Load("a_lf.txt", "changed.txt"), 1), "");
+  EXPECT_EQ(reason("a_lf.txt", "changed.txt"), "");
+  // Nor do lines equal only without their blanks, though the line ends differ too.
+  tree.File("spaced.txt", "a \r\nb\r\n");
+  EXPECT_EQ(reason("a_lf.txt", "spaced.txt", true), "");
+  EXPECT_EQ(reason("a_lf.txt", "a_lf.txt", true), "");
   // Nor do hex dumps.
   tree.File("bin.dat", std::string("\x01\x02", 2));
   tree.File("bin2.dat", std::string("\x01\x03", 2));
-  EXPECT_EQ(NoDifferingRowReason(Load("bin.dat", "bin2.dat"), 0), "");
+  EXPECT_EQ(reason("bin.dat", "bin2.dat"), "");
+}
+
+TEST_F(LoadCompareRowsTest, IgnoringBlanksMakesLinesThatDifferOnlyInBlanksEqual) {
+  // Indentation, spaces inside, a tab for spaces and a full-width space.
+  tree.File("main.txt", "if (a) {\n  call(x, y);\n}\n全角　空白\nchanged\n");
+  tree.File("sub.txt", "if(a){\n\tcall(x,y);\n}\n全角空白\nchanged too\n");
+  for (const bool ignore : {false, true}) {
+    SCOPED_TRACE(ignore);
+    CompareLoad load = LoadCompareRows(root, "main.txt", root, "sub.txt", 1 << 20, ignore);
+    ASSERT_TRUE(load);
+    AlignRows(load.Rows);
+    EXPECT_EQ(CountDifferingRows(load.Rows), ignore ? 1u : 4u);
+    // The lines stay as they are; only their comparison changes.
+    EXPECT_EQ(load.Rows.Main().Lines[1], "  call(x, y);");
+    EXPECT_TRUE(IsDifferingRow(load.Rows, 4));
+    EXPECT_EQ(IsDifferingRow(load.Rows, 3), !ignore);
+  }
 }
 
 }  // namespace
