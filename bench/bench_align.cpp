@@ -1,7 +1,8 @@
 // The whole text compare (read, split, code, align, count) of pairs of files against GNU diff of
 // the same two files in the same run: about 1 MB (30,000 lines) with 1% and with 30% of the
 // lines changed, about 10 MB with 1% changed, and a pair whose lines mostly repeat (blank lines,
-// braces). Prints both times and their ratio for each pair.
+// braces), and a pair of 30,000 different lines per side that all share one line code. Prints
+// both times and their ratio for each pair.
 //   bench_align [work-folder]
 
 #include <fcntl.h>
@@ -90,11 +91,30 @@ std::string RepeatingLine(std::mt19937& rng) {
   return lines[pick(static_cast<int>(std::size(lines)))];
 }
 
+// Line number `index` of a family of different lines that all share one line code. A character's
+// weight in the code repeats every 239 positions, and between two blanks a character adds its
+// value times a fixed amount; so two characters 239 apart whose values keep one sum may change
+// freely. Three such slots give 58^3 lines.
+std::string SharedCodeLine(int index) {
+  constexpr int Period = 239;
+  constexpr int Choices = 58;  // 'A' + k with 'z' - k
+  std::string line(static_cast<std::size_t>(Period + 7), ' ');
+  for (int slot = 0; slot < 3; ++slot) {
+    const int k = index % Choices;
+    index /= Choices;
+    const auto at = static_cast<std::size_t>(1 + 2 * slot);
+    line[at] = static_cast<char>('A' + k);
+    line[at + Period] = static_cast<char>('z' - k);
+  }
+  return line;
+}
+
 struct Pair {
   const char* Name;
   int Lines;
   double ChangedShare;  // of the main lines, about
   bool Repeating;
+  bool SharedCode = false;  // all lines of both sides different, all of one code
 };
 
 // The sub file: the main lines with changes at about the given share of them: a changed line,
@@ -156,6 +176,7 @@ int main(int argc, char** argv) {
       {"1 MB, 30% changed", 30000, 0.30, false},
       {"10 MB, 1% changed", 300000, 0.01, false},
       {"1 MB, repeating lines, 1% changed", 120000, 0.01, true},
+      {"7 MB, all lines of one code, none equal", 30000, 1.0, false, true},
   };
   constexpr int Runs = 5;
   std::printf("best of %d runs, times in seconds\n", Runs);
@@ -164,10 +185,18 @@ int main(int argc, char** argv) {
   std::mt19937 rng(4711);
   for (const Pair& pair : pairs) {
     std::vector<std::string> main;
+    std::vector<std::string> sub;
     main.reserve(static_cast<std::size_t>(pair.Lines));
-    for (int i = 0; i < pair.Lines; ++i)
-      main.push_back(pair.Repeating ? RepeatingLine(rng) : RandomLine(rng));
-    const std::vector<std::string> sub = ChangedCopy(main, pair.ChangedShare, rng, pair.Repeating);
+    if (pair.SharedCode) {
+      for (int i = 0; i < pair.Lines; ++i) {
+        main.push_back(SharedCodeLine(i));
+        sub.push_back(SharedCodeLine(pair.Lines + i));
+      }
+    } else {
+      for (int i = 0; i < pair.Lines; ++i)
+        main.push_back(pair.Repeating ? RepeatingLine(rng) : RandomLine(rng));
+      sub = ChangedCopy(main, pair.ChangedShare, rng, pair.Repeating);
+    }
     if (!WriteLines(mainPath, main) || !WriteLines(subPath, sub)) {
       std::perror("write");
       return 1;

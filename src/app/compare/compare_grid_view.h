@@ -3,7 +3,8 @@
 // rows of one fixed height, whole-row selection of the one current row, scrolling by whole rows.
 // A row other than the current one is drawn on its own background (the model's colours); the
 // current row is drawn as the selected row. A wheel turn or a press on the scroll bar gives the
-// grid the focus, so that the grid the user scrolls is the one that the other follows.
+// grid the focus, so that the grid the user scrolls is the one that the other follows. Ctrl+C
+// copies the texts of the selected rows, one a line (a gap row stands for no line and is left out).
 
 #include <QColor>
 #include <QTableView>
@@ -26,6 +27,7 @@ class CompareGridView : public QTableView {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

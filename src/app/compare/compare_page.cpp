@@ -1,10 +1,13 @@
 #include "app/compare/compare_page.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -61,6 +64,8 @@ constexpr QPoint DiffCntAt(159, 62);
 constexpr QRect NextDiffLineRect(280, 49, 69, 25);
 constexpr QRect BeforeDiffLineRect(358, 49, 69, 25);
 constexpr int DesignGridHeight = 264;
+// The least room between two controls of Panel2 that a longer text pushes apart.
+constexpr int PanelGap = 8;
 // Panel2 and the splitter lie above and between the grids.
 constexpr int AboveAndBetweenGrids = ComparePage::Panel2Height + ComparePage::SplitterWidth;
 
@@ -130,6 +135,8 @@ ComparePage::ComparePage(MainState& state, TQvMessageBox& log, const ServiceBund
     ConnectGuarded(grid, &CompareGridView::ViewportResized, this, boxes_,
                    [this, side] { FitTextColumn(side); });
   }
+  models_[MainSide]->SetPeer(models_[SubSide]);
+  models_[SubSide]->SetPeer(models_[MainSide]);
   spCompare_->setStretchFactor(SubSide, 1);
   spCompare_->setSizes({DesignGridHeight, DesignGridHeight});
   layout->addWidget(spCompare_, 1);
@@ -138,6 +145,22 @@ ComparePage::ComparePage(MainState& state, TQvMessageBox& log, const ServiceBund
                  [this] { BTNextDiffLineClick(); });
   ConnectGuarded(btBeforeDiffLine_, &QPushButton::clicked, this, boxes_,
                  [this] { BTBeforeDiffLineClick(); });
+  ConnectGuarded(cbIgnoreBlanks_, &QCheckBox::toggled, this, boxes_,
+                 [this](bool on) { IgnoreBlanksToggled(on); });
+  // The keys do what the buttons do, wherever the focus is on the tab.
+  const struct {
+    QKeySequence Key;
+    bool Down;
+  } keys[] = {{QKeySequence(Qt::Key_F7), true},
+              {QKeySequence(Qt::SHIFT | Qt::Key_F7), false},
+              {QKeySequence(Qt::ALT | Qt::Key_Down), true},
+              {QKeySequence(Qt::ALT | Qt::Key_Up), false}};
+  for (const auto& key : keys) {
+    auto* shortcut = new QShortcut(key.Key, this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    ConnectGuarded(shortcut, &QShortcut::activated, this, boxes_,
+                   [this, down = key.Down] { GoToDifferingBlock(down); });
+  }
 }
 
 ComparePage::~ComparePage() = default;
@@ -164,6 +187,9 @@ void ComparePage::BuildPanel2() {
       PanelButton(panel2_, "BTNextDiffLine", QStringLiteral("↓違う行"), NextDiffLineRect);
   btBeforeDiffLine_ =
       PanelButton(panel2_, "BTBeforeDiffLine", QStringLiteral("↑違う行"), BeforeDiffLineRect);
+  cbIgnoreBlanks_ =
+      Named<QCheckBox>("CBIgnoreBlanks", QStringLiteral("空白の違いを無視する"), panel2_);
+  cbIgnoreBlanks_->adjustSize();
   panel2_->installEventFilter(this);
   PlacePanel2();
 }
@@ -174,6 +200,20 @@ void ComparePage::PlacePanel2() {
                                      std::max(0, panel2_->width() - NameLeft - NameRightGap),
                                      NameHeight);
   }
+  // The designed places, unless the file information or the count has grown into what stands to
+  // its right: then that moves right as far as needed.
+  int infRight = 0;
+  for (const std::size_t side : {MainSide, SubSide})
+    infRight = std::max(infRight, fileInf_[side]->geometry().right());
+  const int countShift = std::max(0, infRight + PanelGap - Label8At.x());
+  label8_->move(Label8At + QPoint(countShift, 0));
+  lbDiffCnt_->move(DiffCntAt + QPoint(countShift, 0));
+  const int countRight = std::max(label8_->geometry().right(), lbDiffCnt_->geometry().right());
+  const int buttonShift = std::max(0, countRight + PanelGap - NextDiffLineRect.left());
+  btNextDiffLine_->setGeometry(NextDiffLineRect.translated(buttonShift, 0));
+  btBeforeDiffLine_->setGeometry(BeforeDiffLineRect.translated(buttonShift, 0));
+  cbIgnoreBlanks_->move(btBeforeDiffLine_->geometry().right() + 1 + PanelGap,
+                        btBeforeDiffLine_->geometry().center().y() - cbIgnoreBlanks_->height() / 2);
 }
 
 bool ComparePage::eventFilter(QObject* watched, QEvent* event) {
@@ -196,6 +236,11 @@ void ComparePage::Inform(const char* text) {
 }
 
 void ComparePage::TSCompareShow() {
+  // The settings are read after the page is built; the box shows them from the first showing on.
+  {
+    const QSignalBlocker quiet(cbIgnoreBlanks_);
+    cbIgnoreBlanks_->setChecked(state_.Settings.blankignore);
+  }
   const ShownList& shown = state_.Shown;
   const PathEntry* entry = shown.EntryAt(shown.CurrentRow);
   if (entry == nullptr) return Inform(NoFileSelectedText);
@@ -227,8 +272,8 @@ void ComparePage::TSCompareShow() {
 
 bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subRoot,
                               const std::string& relative) {
-  CompareLoad load =
-      LoadCompareRows(mainRoot, relative, subRoot, relative, state_.Settings.compfmax);
+  CompareLoad load = LoadCompareRows(mainRoot, relative, subRoot, relative,
+                                     state_.Settings.compfmax, state_.Settings.blankignore);
   if (!load) {
     // The file changed since the list was made; the previous comparison stays on show.
     if (load.Status == ReadStatus::TooLarge) {
@@ -246,10 +291,18 @@ bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subR
 
   const int gridHeight = (height() - AboveAndBetweenGrids) / 2;
   spCompare_->setSizes({gridHeight, std::max(0, height() - AboveAndBetweenGrids - gridHeight)});
-  // Source lines or dump rows, before the gap rows.
-  SetLabelText(*fileInf_[MainSide],
-               QStringLiteral("Main File 全 %1行").arg(rows.Main().RowCount()));
-  SetLabelText(*fileInf_[SubSide], QStringLiteral("Sub File  全 %1行").arg(rows.Sub().RowCount()));
+  // Source lines or dump rows, before the gap rows; then how a text file is written.
+  const std::array<QString, 2> infFormats = {QStringLiteral("Main File 全 %1行"),
+                                             QStringLiteral("Sub File  全 %1行")};
+  for (const std::size_t side : {MainSide, SubSide}) {
+    QString text = infFormats[side].arg(rows.Sides[side].RowCount());
+    if (rows.Mode == CompareMode::Text) {
+      text += QStringLiteral("  %1 %2").arg(
+          QString::fromUtf8(FileEncodingName(load.Forms[side].Encoding)),
+          QString::fromUtf8(LineEndingName(load.Forms[side].Ending)));
+    }
+    SetLabelText(*fileInf_[side], text);
+  }
 
   AlignRows(rows);
   {
@@ -258,8 +311,15 @@ bool ComparePage::LoadAndShow(const RootFolder& mainRoot, const RootFolder& subR
   }
   lastRow_ = {CurrentRow(*grids_[MainSide]), CurrentRow(*grids_[SubSide])};
   const std::size_t differing = CountDifferingRows(rows);
-  SetLabelText(*lbDiffCnt_,
-               differing < 1 ? QStringLiteral("無し") : QStringLiteral("%1行").arg(differing));
+  const std::string reason = NoDifferingRowReason(load, rows);
+  if (!reason.empty()) {
+    SetLabelText(*lbDiffCnt_, QString::fromStdString(reason));
+    log_.AddLine(QString::fromStdString(reason));
+  } else {
+    SetLabelText(*lbDiffCnt_,
+                 differing < 1 ? QStringLiteral("無し") : QStringLiteral("%1行").arg(differing));
+  }
+  PlacePanel2();
   return true;
 }
 
@@ -276,6 +336,12 @@ void ComparePage::FillGrid(std::size_t side) {
 
 void ComparePage::FitTextColumn(std::size_t side) {
   FitColumnWidth(*grids_[side], CompareRowsModel::ColumnText);
+}
+
+void ComparePage::IgnoreBlanksToggled(bool on) {
+  state_.Settings.blankignore = on;
+  // The pair on show is compared again under the new rule, as a new showing would.
+  if (isVisible() && !comparePath_[MainSide].empty()) TSCompareShow();
 }
 
 void ComparePage::GoToDifferingBlock(bool down) {

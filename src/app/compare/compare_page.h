@@ -12,6 +12,7 @@
 
 #include "core/textcompare/compare_rows.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -48,6 +49,8 @@ class ComparePage : public QWidget {
   QLabel* LBDiffCnt() const { return lbDiffCnt_; }
   QPushButton* BTNextDiffLine() const { return btNextDiffLine_; }
   QPushButton* BTBeforeDiffLine() const { return btBeforeDiffLine_; }
+  // "空白の違いを無視する": the setting blankignore; a change compares the shown pair again.
+  QCheckBox* CBIgnoreBlanks() const { return cbIgnoreBlanks_; }
   CompareGridView* SGCompareM() const { return grids_[MainSide]; }
   CompareGridView* SGCompareS() const { return grids_[SubSide]; }
   QSplitter* SPCompare() const { return spCompare_; }
@@ -73,6 +76,7 @@ class ComparePage : public QWidget {
                    const std::string& relative);
   void FillGrid(std::size_t side);
   void GoToDifferingBlock(bool down);
+  void IgnoreBlanksToggled(bool on);
   void ScrollAndSelect(int target);
   void GridTopLeftChanged(std::size_t side);
   // What the draw handlers of the description do for the current row: a new current row that
@@ -98,6 +102,7 @@ class ComparePage : public QWidget {
   QLabel* lbDiffCnt_ = nullptr;
   QPushButton* btNextDiffLine_ = nullptr;
   QPushButton* btBeforeDiffLine_ = nullptr;
+  QCheckBox* cbIgnoreBlanks_ = nullptr;
   QSplitter* spCompare_ = nullptr;
   std::array<CompareGridView*, 2> grids_{};
   std::array<CompareRowsModel*, 2> models_{};

@@ -6,9 +6,11 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QList>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/textcompare/compare_rows.h"
@@ -21,6 +23,11 @@ class CompareRowsModel : public QAbstractTableModel {
  public:
   static constexpr int ColumnLineNo = 0;
   static constexpr int ColumnText = 1;
+  // Column 1 of a pair of differing rows that both hold text: the changed characters as a flat
+  // list of start and length pairs in UTF-16 units of the shown text.
+  static constexpr int ChangedRangesRole = Qt::UserRole + 1;
+  // The stronger colour on which those characters are drawn.
+  static constexpr QRgb ChangedBackground = 0xFFA0C0;
 
   // Shows rows.Sides[side]; an equal row has the background equalBackground. The rows outlive
   // the model.
@@ -30,6 +37,12 @@ class CompareRowsModel : public QAbstractTableModel {
   // Takes over the rows of a new comparison, their texts decoded for display once; every view
   // is reset.
   void Refresh();
+
+  // The model of the other side, whose shown texts the changes within a row are computed against.
+  void SetPeer(const CompareRowsModel* peer) { peer_ = peer; }
+
+  // A row's text as shown (decoded, tabs expanded); empty beyond the rows.
+  const std::string& ShownText(std::size_t row) const;
 
   // Column 0 of a row with this line number: "%7d:" in text mode, the dump row's byte offset as
   // "%7X:" in hex mode, empty on a gap row.
@@ -41,12 +54,16 @@ class CompareRowsModel : public QAbstractTableModel {
 
  private:
   const CompareSide& Side() const { return rows_.Sides[side_]; }
+  // Computed when a row is first painted and kept until the next Refresh.
+  const QList<int>& ChangedRanges(std::size_t row) const;
 
   const CompareRows& rows_;
   std::size_t side_;
   QColor equalBackground_;
   std::vector<std::string> shown_;  // the rows' texts decoded, as of the last Refresh
   int rowCount_ = 0;
+  const CompareRowsModel* peer_ = nullptr;
+  mutable std::unordered_map<std::size_t, QList<int>> changed_;
 };
 
 }  // namespace tarvex

@@ -138,6 +138,7 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.onesidedir = file.ReadBool(OptionSection, "onesidedir", false);
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
+  s.blankignore = file.ReadBool(OptionSection, "blankignore", false);
   s.copywait =
       std::clamp(file.ReadInteger(OptionSection, "copywait", DefaultCopyWait), 0, MaxCopyWait);
   s.supporturl = file.ReadString(OptionSection, "supporturl", "");
@@ -191,6 +192,7 @@ bool SaveSettings(ProfileFile& file, Settings& s) {
                               file.WriteBool(OptionSection, "onesidedir", s.onesidedir) &&
                               file.WriteBool(OptionSection, "dirhide", s.dirhide) &&
                               file.WriteInteger(OptionSection, "compfmax", s.compfmax) &&
+                              file.WriteBool(OptionSection, "blankignore", s.blankignore) &&
                               file.WriteInteger(OptionSection, "copywait", s.copywait) &&
                               file.WriteString(OptionSection, "supporturl", s.supporturl);
   if (!optionsWritten) return false;

@@ -45,6 +45,7 @@ struct Settings {
   bool onesidedir = false;
   bool dirhide = false;
   int compfmax = 1048576;
+  bool blankignore = false;  // the compare tab takes lines that differ only in blanks as equal
   int copywait = DefaultCopyWait;  // pause after each copied or deleted file, in milliseconds
   std::string supporturl;          // the help tab's link; empty: the user guide as a file address
   ComboItems CompareList;          // pair texts, most recent first

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/textcompare/blank_text.h"
 #include "core/textcompare/line_code.h"
 
 namespace tarvex {
@@ -18,7 +19,9 @@ void SetCodesAndLineNos(CompareSide& side) {
 }
 
 bool RowsEqual(const CompareSide& a, std::size_t rowA, const CompareSide& b, std::size_t rowB) {
-  return a.Codes[rowA] == b.Codes[rowB] && a.Lines[rowA] == b.Lines[rowB];
+  if (a.Codes[rowA] != b.Codes[rowB]) return false;
+  return a.BlanksIgnored ? EqualIgnoringBlanks(a.Lines[rowA], b.Lines[rowB])
+                         : a.Lines[rowA] == b.Lines[rowB];
 }
 
 bool IsDifferingRow(const CompareRows& rows, std::size_t row) {

@@ -23,11 +23,14 @@ inline constexpr std::int32_t GapLineNo = -1;
 
 // One side's rows (MainLines, MainCodes, MainLineNos for the main side): the text, the line code
 // and the 1-based number of the source line (text mode) or dump row (hex mode) of every row; a gap
-// row has "", GapCode and GapLineNo. The three arrays always have the same length.
+// row has "", GapCode and GapLineNo. The three arrays always have the same length. With
+// BlanksIgnored (set alike on both sides) the codes are those of the lines without their blanks,
+// and lines that differ only in blanks are equal.
 struct CompareSide {
   std::vector<std::string> Lines;
   std::vector<std::int32_t> Codes;
   std::vector<std::int32_t> LineNos;
+  bool BlanksIgnored = false;
 
   std::size_t RowCount() const { return Lines.size(); }
   bool IsGap(std::size_t row) const { return LineNos[row] < 0; }
@@ -46,8 +49,9 @@ struct CompareRows {
 // Gives every row of a freshly loaded side (no gap rows yet) its line code and its number r + 1.
 void SetCodesAndLineNos(CompareSide& side);
 
-// Two rows are equal when their codes and their texts are equal: the code is only the fast first
-// test, so two different lines that share a code still count as a change.
+// Two rows are equal when their codes and their texts are equal (without blanks, when they are
+// ignored): the code is only the fast first test, so two different lines that share a code still
+// count as a change.
 bool RowsEqual(const CompareSide& a, std::size_t rowA, const CompareSide& b, std::size_t rowB);
 
 // A row is differing when the other side has no such row or the two rows are not equal.

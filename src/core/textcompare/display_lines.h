@@ -1,6 +1,7 @@
 #pragma once
-// The rows of one side as the compare view shows them. The rows keep the file's bytes for the
-// comparison; only what is shown is decoded, in one encoding for the whole file.
+// The rows of one side as the compare view shows them. Text rows are already UTF-8 where the file
+// decoded whole (see file_encoding.h), and keep the file's bytes where it did not; dump rows keep
+// the bytes. What is shown is decoded here, in one encoding for the whole file.
 
 #include <string>
 #include <vector>

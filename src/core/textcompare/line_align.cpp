@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
+
+#include "core/textcompare/blank_text.h"
 
 namespace tarvex {
 namespace {
@@ -71,10 +76,20 @@ class CodeIndex {
   std::vector<std::uint32_t> rows_;       // rows grouped by key, in row order within a group
 };
 
-std::uint64_t CodeKey(std::int32_t code) { return static_cast<std::uint32_t>(code); }
+// A row's key: its code and a hash of its text (without blanks where they are ignored), so that
+// different lines sharing a code fall into different groups. Equal rows always share a key; two
+// different rows rarely do, and RowsEqual still decides.
+std::uint64_t RowKey(const CompareSide& side, std::size_t row) {
+  const std::uint64_t text = side.BlanksIgnored
+                                 ? std::hash<std::string>{}(WithoutBlanks(side.Lines[row]))
+                                 : std::hash<std::string_view>{}(side.Lines[row]);
+  const auto code = static_cast<std::uint64_t>(static_cast<std::uint32_t>(side.Codes[row]));
+  return text ^ (code * 0xC2B2AE3D27D4EB4Full);
+}
 
-std::uint64_t PairKey(std::int32_t code, std::int32_t next) {
-  return CodeKey(code) << 32 | CodeKey(next);
+// The key of a row together with its next row.
+std::uint64_t PairKey(std::uint64_t key, std::uint64_t next) {
+  return (key << 29 | key >> 35) ^ (next * 0x165667B19E3779F9ull);
 }
 
 std::size_t IndexSum(const AlignAnchor& a) { return a.Row[MainSide] + a.Row[SubSide]; }
@@ -93,35 +108,42 @@ class LineAligner::Impl {
   // driving side.
   std::optional<std::size_t> FirstPartner(std::size_t driver, std::size_t row, std::size_t from);
   // Built on first use: two identical files need no index at all.
+  const std::vector<std::uint64_t>& Keys(std::size_t side);
   const CodeIndex& Singles(std::size_t side);
   const CodeIndex& Pairs(std::size_t side);
 
   const CompareRows& rows_;
-  // Per side: each row under its code, and each row but the last under its and the next code.
+  // Per side: each row's key; each row under its key, and each row but the last under its and
+  // the next row's key.
+  std::array<std::optional<std::vector<std::uint64_t>>, 2> keys_;
   std::array<std::optional<CodeIndex>, 2> singles_;
   std::array<std::optional<CodeIndex>, 2> pairs_;
   std::array<std::size_t, 2> next_{};  // where the next step starts
   bool done_ = false;
 };
 
-const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
-  if (!singles_[side]) {
+const std::vector<std::uint64_t>& LineAligner::Impl::Keys(std::size_t side) {
+  if (!keys_[side]) {
     const CompareSide& s = Side(side);
     std::vector<std::uint64_t> keys(s.RowCount());
-    for (std::size_t r = 0; r < s.RowCount(); ++r) keys[r] = CodeKey(s.Codes[r]);
-    singles_[side].emplace(keys);
+    for (std::size_t r = 0; r < s.RowCount(); ++r) keys[r] = RowKey(s, r);
+    keys_[side].emplace(std::move(keys));
   }
+  return *keys_[side];
+}
+
+const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
+  if (!singles_[side]) singles_[side].emplace(Keys(side));
   return *singles_[side];
 }
 
 const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
   if (!pairs_[side]) {
-    const CompareSide& s = Side(side);
+    const std::vector<std::uint64_t>& rowKeys = Keys(side);
     std::vector<std::uint64_t> keys;
-    keys.reserve(s.RowCount());
-    for (std::size_t r = 0; r + 1 < s.RowCount(); ++r) {
-      keys.push_back(PairKey(s.Codes[r], s.Codes[r + 1]));
-    }
+    keys.reserve(rowKeys.size());
+    for (std::size_t r = 0; r + 1 < rowKeys.size(); ++r)
+      keys.push_back(PairKey(rowKeys[r], rowKeys[r + 1]));
     pairs_[side].emplace(keys);
   }
   return *pairs_[side];
@@ -132,14 +154,15 @@ std::optional<std::size_t> LineAligner::Impl::FirstPartner(std::size_t driver, s
   const std::size_t other = OtherSide(driver);
   const CompareSide& d = Side(driver);
   const CompareSide& o = Side(other);
-  // Equal codes are only candidates: the texts decide.
+  // Equal keys are only candidates: the texts decide.
+  const std::vector<std::uint64_t>& keys = Keys(driver);
   if (row + 1 == d.RowCount()) {
-    for (const std::size_t q : Singles(other).From(CodeKey(d.Codes[row]), from)) {
+    for (const std::size_t q : Singles(other).From(keys[row], from)) {
       if (RowsEqual(d, row, o, q)) return q;
     }
     return std::nullopt;
   }
-  for (const std::size_t q : Pairs(other).From(PairKey(d.Codes[row], d.Codes[row + 1]), from)) {
+  for (const std::size_t q : Pairs(other).From(PairKey(keys[row], keys[row + 1]), from)) {
     if (RowsEqual(d, row, o, q) && RowsEqual(d, row + 1, o, q + 1)) return q;
   }
   // The other side's last row needs no next row; it lies beyond every row of the pair index.
@@ -244,6 +267,7 @@ void InsertGapRows(CompareRows& rows, const std::vector<AlignAnchor>& anchors) {
 
     CompareSide& side = rows.Sides[s];
     CompareSide out;
+    out.BlanksIgnored = side.BlanksIgnored;
     const std::size_t total = side.RowCount() + gaps;
     out.Lines.reserve(total);
     out.Codes.reserve(total);

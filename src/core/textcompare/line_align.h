@@ -6,9 +6,10 @@
 // row indexes, the main-driven one on a tie. The rows between are paired as changed lines, and the
 // shorter stretch gets gap rows directly above the anchor.
 //
-// The steps work on the loaded rows' own indexes, with an index of the codes of each side, so a
-// step costs about the distance it covers, not the product of the two sides' remaining lengths;
-// the gap rows are inserted once at the end.
+// The steps work on the loaded rows' own indexes, with an index of each side's rows by code and
+// text, so a step costs about the distance it covers, not the product of the two sides' remaining
+// lengths, even where many different lines share one code; the gap rows are inserted once at the
+// end.
 
 #include <array>
 #include <cstddef>

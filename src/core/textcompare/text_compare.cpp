@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/textcompare/blank_text.h"
 #include "core/textcompare/hex_dump.h"
 #include "core/textcompare/line_code.h"
 #include "core/textcompare/text_loading.h"
@@ -26,17 +27,42 @@ std::size_t CountLineFeeds(std::string_view bytes) {
 
 // The lines of a text file with their codes and numbers, each line coded while its bytes are
 // still in the cache.
-void LoadTextSide(std::string_view bytes, CompareSide& side) {
+void LoadTextLines(std::string_view bytes, CompareSide& side) {
   const std::size_t lines = CountLineFeeds(bytes) + 1;
   side.Lines.reserve(lines);
   side.Codes.reserve(lines);
   side.LineNos.reserve(lines);
   ForEachTextLine(bytes, [&side](std::string_view line) {
     side.Lines.emplace_back(line);
-    side.Codes.push_back(LineCode(line));
+    side.Codes.push_back(side.BlanksIgnored ? LineCode(WithoutBlanks(line)) : LineCode(line));
     // The file is below the 32-bit size limit, so a line number always fits.
     side.LineNos.push_back(static_cast<std::int32_t>(side.LineNos.size() + 1));
   });
+}
+
+// A file's text in UTF-8 where it decodes whole, its form, and its lines.
+FileTextForm LoadTextSide(std::string_view bytes, CompareSide& side) {
+  FileTextForm form;
+  form.Encoding = DetectFileEncoding(bytes);
+  std::string decoded;
+  std::string_view text = bytes;
+  if (form.Encoding != FileEncoding::Utf8 && DecodeFileText(bytes, form.Encoding, decoded))
+    text = decoded;
+  text = text.substr(0, text.find('\0'));
+  form.Ending = DetectLineEnding(text);
+  form.EndsWithLineEnd = !text.empty() && (text.back() == '\n' || text.back() == '\r');
+  LoadTextLines(text, side);
+  return form;
+}
+
+// Text that the text test turns away, but that is plainly text once decoded.
+bool IsEncodedText(std::string_view bytes) {
+  if (HasUtf16Bom(bytes)) {
+    std::string decoded;
+    return DecodeFileText(bytes, DetectFileEncoding(bytes), decoded);
+  }
+  return bytes.find('\x1B') != std::string_view::npos &&
+         DetectFileEncoding(bytes) == FileEncoding::Iso2022Jp;
 }
 
 }  // namespace
@@ -45,7 +71,7 @@ bool IsTooLargeToCompare(std::int64_t size, std::int32_t compfmax) { return size
 
 CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainRelative,
                             const RootFolder& subRoot, const std::string& subRelative,
-                            std::int32_t compfmax) {
+                            std::int32_t compfmax, bool ignoreBlanks) {
   CompareLoad load;
   const RootFolder* roots[2] = {&mainRoot, &subRoot};
   const std::string* relatives[2] = {&mainRelative, &subRelative};
@@ -62,8 +88,11 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
     }
   }
   // A main file that cannot be opened is not text.
-  load.Rows.Mode =
-      files[MainSide] && IsTextBytes(files[MainSide].Bytes) ? CompareMode::Text : CompareMode::Hex;
+  load.Rows.Mode = files[MainSide] && (IsTextBytes(files[MainSide].Bytes) ||
+                                       IsEncodedText(files[MainSide].Bytes))
+                       ? CompareMode::Text
+                       : CompareMode::Hex;
+  load.SameBytes = files[MainSide].Bytes == files[SubSide].Bytes;
   for (const std::size_t s : {MainSide, SubSide}) {
     CompareSide& side = load.Rows.Sides[s];
     if (load.Rows.Mode == CompareMode::Text) {
@@ -74,7 +103,8 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
         load.Rows = CompareRows();
         return load;
       }
-      LoadTextSide(files[s].Bytes, side);
+      side.BlanksIgnored = ignoreBlanks;
+      load.Forms[s] = LoadTextSide(files[s].Bytes, side);
     } else if (files[s]) {
       AppendHexDump(files[s].Bytes, side.Lines);
       SetCodesAndLineNos(side);
@@ -82,6 +112,26 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
     files[s].Bytes = std::string();  // the rows hold their own copy
   }
   return load;
+}
+
+std::string NoDifferingRowReason(const CompareLoad& load, const CompareRows& rows) {
+  if (load.SameBytes || rows.Mode != CompareMode::Text || CountDifferingRows(rows) > 0) return {};
+  // Lines equal only without their blanks: the encoding or the line ends alone do not explain it.
+  if (rows.Main().BlanksIgnored) {
+    for (std::size_t r = 0; r < rows.Main().RowCount(); ++r)
+      if (rows.Main().Lines[r] != rows.Sub().Lines[r]) return {};
+  }
+  const FileTextForm& main = load.Forms[MainSide];
+  const FileTextForm& sub = load.Forms[SubSide];
+  const bool encoding = main.Encoding != sub.Encoding;
+  // A file of one line has no line ending of its own to differ in.
+  const bool ending = main.Ending != sub.Ending && main.Ending != LineEnding::None &&
+                      sub.Ending != LineEnding::None;
+  if (encoding && ending) return "文字コードと改行コードのみ違います";
+  if (encoding) return "文字コードのみ違います";
+  if (ending) return "改行コードのみ違います";
+  if (main.EndsWithLineEnd != sub.EndsWithLineEnd) return "最終行の改行のみ違います";
+  return {};
 }
 
 }  // namespace tarvex

@@ -6,7 +6,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -197,8 +200,10 @@ TEST_F(ComparePageTest, ChecksInTheirOrderEachWithItsMessage) {
   ASSERT_TRUE(boxes.Calls.empty());
   const QStringList shownBefore = {page->LBMainFileInf()->text(), page->LBSubFileInf()->text(),
                                    page->LBDiffCnt()->text()};
-  EXPECT_EQ(shownBefore, (QStringList{QStringLiteral("Main File 全 2行"),
-                                      QStringLiteral("Sub File  全 3行"), QStringLiteral("2行")}));
+  // Text files also show their encoding and line ending.
+  EXPECT_EQ(shownBefore,
+            (QStringList{QStringLiteral("Main File 全 2行  UTF-8 LF"),
+                         QStringLiteral("Sub File  全 3行  UTF-8 LF"), QStringLiteral("2行")}));
 
   // The limit and where to change it, as the setting holds it.
   const char* TooLarge =
@@ -341,8 +346,8 @@ TEST_F(ComparePageTest, AFileBehindALinkIsMissingAndNeverShown) {
 
 TEST_F(ComparePageTest, TextRowsWithLineNumbersGapsAndColours) {
   ComparePair("A\nB\nC\n", "A\nX\nB\nC\n");
-  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 3行"));
-  EXPECT_EQ(page->LBSubFileInf()->text(), QStringLiteral("Sub File  全 4行"));
+  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 3行  UTF-8 LF"));
+  EXPECT_EQ(page->LBSubFileInf()->text(), QStringLiteral("Sub File  全 4行  UTF-8 LF"));
   EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("1行"));
   QAbstractItemModelTester tester(m->model(),
                                   QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -481,6 +486,56 @@ TEST_F(ComparePageTest, NextAndPreviousGoToTheDifferingBlocks) {
     EXPECT_EQ(TopRow(*m), step.Top);
     EXPECT_EQ(CurrentRow(*s), step.Current);
     EXPECT_EQ(TopRow(*s), step.Top);
+  }
+}
+
+TEST_F(ComparePageTest, KeysGoToTheDifferingBlocksAsTheButtonsDo) {
+  ComparePair(NumberedLines(200), NumberedLines(200, {50, 51, 150}));
+  const struct {
+    QWidget* Target;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+    int Current;
+  } steps[] = {
+      {s, Qt::Key_F7, Qt::NoModifier, 50},
+      {m, Qt::Key_F7, Qt::NoModifier, 150},
+      {s, Qt::Key_F7, Qt::ShiftModifier, 51},
+      {m, Qt::Key_Down, Qt::AltModifier, 150},
+      {page->BTNextDiffLine(), Qt::Key_Up, Qt::AltModifier, 51},
+      {s, Qt::Key_Up, Qt::AltModifier, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Current);
+    step.Target->setFocus();
+    QTest::keyClick(step.Target, step.Key, step.Modifiers);
+    QApplication::processEvents();
+    EXPECT_TRUE(m->hasFocus());
+    EXPECT_EQ(CurrentRow(*m), step.Current);
+    EXPECT_EQ(CurrentRow(*s), step.Current);
+  }
+}
+
+TEST_F(ComparePageTest, CtrlCCopiesTheSelectedRowsOfTheGridWithTheFocus) {
+  ComparePair("A\n日本\tx\nC\n", "A\nX\n日本\tx\nC\n");
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  const struct {
+    CompareGridView* Grid;
+    int Row;
+    QString Copied;
+  } cases[] = {
+      {s, 1, QStringLiteral("X")},
+      // The text as shown, tabs expanded.
+      {m, 2, QStringLiteral("日本    x")},
+      // A gap row holds no line: the clipboard keeps what it had.
+      {m, 1, QStringLiteral("keep")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Row);
+    clipboard->setText(QStringLiteral("keep"));
+    c.Grid->setFocus();
+    SetCurrentRow(*c.Grid, c.Row);
+    QTest::keyClick(c.Grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), c.Copied);
   }
 }
 
@@ -684,6 +739,107 @@ TEST_F(ComparePageTest, TheRowsReadTheSameInADarkTheme) {
   // Below the last row, the grids' own light backgrounds.
   EXPECT_EQ(Painted(s, 10), SubEqualColour);
   test::SaveScreenshot(*window, QStringLiteral("dark_compare_tab"));
+}
+
+TEST_F(ComparePageTest, ChangedCharactersOfAChangedRowOnAStrongerColour) {
+  ComparePair("見出し\n設定を保存する\n同じ\n削除\n", "見出し\n設定を保管する\n同じ\n");
+  const auto ranges = [](const QTableView* grid, int row, int column = 1) {
+    return grid->model()
+        ->index(row, column)
+        .data(CompareRowsModel::ChangedRangesRole)
+        .value<QList<int>>();
+  };
+  EXPECT_EQ(ranges(m, 1), (QList<int>{4, 1}));
+  EXPECT_EQ(ranges(s, 1), (QList<int>{4, 1}));
+  // Equal rows, the line number column and a row without a counterpart mark nothing.
+  EXPECT_TRUE(ranges(m, 0).isEmpty());
+  EXPECT_TRUE(ranges(m, 1, 0).isEmpty());
+  EXPECT_TRUE(ranges(m, 3).isEmpty());
+  // Painted: the changed character on the stronger colour, the rest of the row on its own.
+  for (QTableView* grid : {static_cast<QTableView*>(m), static_cast<QTableView*>(s)}) {
+    const QImage image = grid->viewport()->grab().toImage();
+    const QFontMetrics metrics(grid->font());
+    const int y = CompareGridView::RowHeight + 1;
+    const int x = grid->columnWidth(0) + 2 + metrics.horizontalAdvance(QStringLiteral("設定を保")) +
+                  metrics.horizontalAdvance(QStringLiteral("存")) / 2;
+    EXPECT_EQ(image.pixel(x, y) & 0xFFFFFF, CompareRowsModel::ChangedBackground);
+    EXPECT_EQ(image.pixel(grid->columnWidth(0) + 4, y) & 0xFFFFFF, DifferingColour);
+  }
+  EXPECT_FALSE(
+      test::SaveScreenshot(*window, QStringLiteral("compare_changed_character")).isEmpty());
+
+  // Hex rows mark the differing byte fields.
+  ComparePair(std::string("\x01"
+                          "ABCDEFGH",
+                          9),
+              std::string("\x01"
+                          "ABCXEFGH",
+                          9));
+  EXPECT_EQ(ranges(m, 0), (QList<int>{12, 2}));
+  EXPECT_EQ(ranges(s, 0), (QList<int>{12, 2}));
+}
+
+TEST_F(ComparePageTest, EncodingsLineEndsAndWhyNoRowDiffers) {
+  const std::string utf8 = "日本語のテキスト\r\nかな\r\n";
+  ComparePair(ToCp932(utf8), "日本語のテキスト\nかな\r\n");
+  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 2行  Shift_JIS CRLF"));
+  EXPECT_EQ(page->LBSubFileInf()->text(), QStringLiteral("Sub File  全 2行  UTF-8 混在"));
+  EXPECT_EQ(Cell(m, 0, 1), QStringLiteral("日本語のテキスト"));
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("文字コードと改行コードのみ違います"));
+  EXPECT_EQ(LogLines().back(), QStringLiteral("文字コードと改行コードのみ違います"));
+  // The longer texts push what stands to their right along; nothing overlaps.
+  const QList<QWidget*> panel = {page->LBMainFileInf(),  page->LBSubFileInf(),
+                                 page->Label8(),         page->LBDiffCnt(),
+                                 page->BTNextDiffLine(), page->BTBeforeDiffLine()};
+  for (qsizetype i = 0; i < panel.size(); ++i)
+    for (qsizetype k = i + 1; k < panel.size(); ++k)
+      EXPECT_FALSE(panel[i]->geometry().intersects(panel[k]->geometry()))
+          << panel[i]->objectName().toStdString() << " " << panel[k]->objectName().toStdString();
+  EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("compare_encodings")).isEmpty());
+
+  // A UTF-16 main file is compared as text; only its encoding differs.
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string("ab\ncd\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  ComparePair(utf16, "ab\ncd\n");
+  EXPECT_EQ(page->LBMainFileInf()->text(), QStringLiteral("Main File 全 2行  UTF-16LE LF"));
+  EXPECT_EQ(Cell(m, 1, 1), QStringLiteral("cd"));
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("文字コードのみ違います"));
+  // Back at the designed places once the texts are short again (hex rows show no encoding).
+  ComparePair(std::string("\x01", 1), std::string("\x01", 1));
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("無し"));
+  EXPECT_EQ(page->Label8()->pos(), QPoint(155, 46));
+  EXPECT_EQ(page->BTNextDiffLine()->geometry(), QRect(280, 49, 69, 25));
+}
+
+TEST_F(ComparePageTest, IgnoringBlanksComparesTheShownPairAgainAndIsStored) {
+  EXPECT_FALSE(page->CBIgnoreBlanks()->isChecked());  // off by default
+  ComparePair("if (a) {\n  call(x, y);\n}\n全角　空白\n", "if(a){\n\tcall(x,y);\n}\n全角空白\n");
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("3行"));
+  page->CBIgnoreBlanks()->click();
+  QApplication::processEvents();
+  EXPECT_TRUE(window->State().Settings.blankignore);
+  EXPECT_EQ(page->LBDiffCnt()->text(), QStringLiteral("無し"));
+  EXPECT_EQ(Background(m, 1), MainEqualColour);
+  // The rows show the files' own text still.
+  EXPECT_EQ(Cell(m, 1, 1), QStringLiteral("  call(x, y);"));
+  EXPECT_TRUE(boxes.Calls.empty());
+  const QList<QWidget*> panel = {page->BTBeforeDiffLine(), page->CBIgnoreBlanks()};
+  EXPECT_FALSE(panel[0]->geometry().intersects(panel[1]->geometry()));
+  EXPECT_LE(page->CBIgnoreBlanks()->geometry().bottom(), ComparePage::Panel2Height);
+  EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("compare_ignore_blanks")).isEmpty());
+
+  // Stored in the option section when the window closes, and read at the next start.
+  window->close();
+  window.reset();
+  QFile stored(settings.filePath(QStringLiteral("tarvex.ini")));
+  ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+  const QByteArray text = stored.readAll();
+  const qsizetype option = text.indexOf("[option]");
+  ASSERT_GE(option, 0);
+  EXPECT_GT(text.indexOf("\nblankignore=1", option), option);
 }
 
 TEST_F(ComparePageTest, Screenshots) {

@@ -56,6 +56,7 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_TRUE(s.sortup);
   EXPECT_FALSE(s.subfolder || s.dirignore || s.onesidedir || s.dirhide);
   EXPECT_EQ(s.compfmax, 1048576);
+  EXPECT_FALSE(s.blankignore);
   EXPECT_EQ(s.copywait, 200);
   EXPECT_EQ(s.supporturl, "");  // the window links the user guide then
   EXPECT_TRUE(s.CompareList.Items.empty());
@@ -178,6 +179,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   s.sortup = false;
   s.subfolder = s.dirignore = s.onesidedir = s.dirhide = true;
   s.compfmax = 5000000;
+  s.blankignore = true;
   s.copywait = 0;
   s.supporturl = "https://example.org/tarvex/ヘルプ?a=1&b=2";
   s.CompareList.Items = {"/a 〓 /b", "/c 〓 /d"};
@@ -200,6 +202,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   EXPECT_FALSE(t.sortup);
   EXPECT_TRUE(t.subfolder && t.dirignore && t.onesidedir && t.dirhide);
   EXPECT_EQ(t.compfmax, 5000000);
+  EXPECT_TRUE(t.blankignore);
   EXPECT_EQ(t.copywait, 0);
   EXPECT_EQ(t.supporturl, s.supporturl);
   EXPECT_EQ(t.CompareList.Items, s.CompareList.Items);

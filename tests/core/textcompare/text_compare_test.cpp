@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/textcompare/hex_dump.h"
+#include "core/textcompare/line_align.h"
 #include "support/temp_tree.h"
 
 namespace tarvex {
@@ -116,6 +119,98 @@ TEST_F(LoadCompareRowsTest, AnUnreadableMainFileIsNotText) {
   ASSERT_TRUE(load);
   EXPECT_EQ(load.Rows.Mode, CompareMode::Hex);
   EXPECT_EQ(load.Rows.Main().RowCount(), 0u);
+}
+
+// The fixture files of encodings/ (made with the iconv tool from utf8.txt).
+std::string EncodingFixture(const std::string& name) {
+  std::ifstream in(std::string(TARVEX_TEXTCOMPARE_ENCODINGS) + "/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST_F(LoadCompareRowsTest, EachFileIsDecodedInItsOwnEncodingBeforeItsLinesAreCoded) {
+  const Lines text = {"日本語のテキスト", "かな、カナ、漢字。", "ASCII line"};
+  tree.File("utf8.txt", EncodingFixture("utf8.txt"));
+  const struct {
+    const char* file;
+    FileEncoding encoding;
+    LineEnding ending;
+    std::string reason;
+  } cases[] = {
+      {"utf8.txt", FileEncoding::Utf8, LineEnding::Lf, ""},
+      {"utf8_bom.txt", FileEncoding::Utf8Bom, LineEnding::Lf, "文字コードのみ違います"},
+      // Its bytes fail the text test, but a UTF-16 main file is compared as text.
+      {"utf16le.txt", FileEncoding::Utf16Le, LineEnding::Lf, "文字コードのみ違います"},
+      {"utf16be.txt", FileEncoding::Utf16Be, LineEnding::Lf, "文字コードのみ違います"},
+      // So is ISO-2022-JP, whose escape fails the text test too.
+      {"iso2022jp.txt", FileEncoding::Iso2022Jp, LineEnding::Lf, "文字コードのみ違います"},
+      {"eucjp.txt", FileEncoding::EucJp, LineEnding::Lf, "文字コードのみ違います"},
+      {"cp932.txt", FileEncoding::Cp932, LineEnding::Lf, "文字コードのみ違います"},
+      {"utf8_crlf.txt", FileEncoding::Utf8, LineEnding::CrLf, "改行コードのみ違います"},
+      {"utf8_mixed.txt", FileEncoding::Utf8, LineEnding::Mixed, "改行コードのみ違います"},
+      {"cp932_crlf.txt", FileEncoding::Cp932, LineEnding::CrLf,
+       "文字コードと改行コードのみ違います"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    tree.File(std::string("main_") + c.file, EncodingFixture(c.file));
+    // Either side decodes on its own.
+    for (const bool mainFirst : {true, false}) {
+      const CompareLoad load = mainFirst ? Load(std::string("main_") + c.file, "utf8.txt")
+                                         : Load("utf8.txt", std::string("main_") + c.file);
+      ASSERT_TRUE(load);
+      EXPECT_EQ(load.Rows.Mode, CompareMode::Text);
+      const std::size_t side = mainFirst ? MainSide : SubSide;
+      EXPECT_EQ(load.Rows.Sides[side].Lines, text);
+      EXPECT_EQ(load.Forms[side].Encoding, c.encoding);
+      EXPECT_EQ(load.Forms[side].Ending, c.ending);
+      EXPECT_EQ(CountDifferingRows(load.Rows), 0u);
+      EXPECT_EQ(NoDifferingRowReason(load, load.Rows), c.reason);
+    }
+  }
+}
+
+TEST_F(LoadCompareRowsTest, WhyBytesThatDifferShowNoDifferingRow) {
+  tree.File("a.txt", "a\nb");
+  tree.File("a_lf.txt", "a\nb\n");
+  tree.File("one.txt", "one");
+  tree.File("one_lf.txt", "one\n");
+  tree.File("changed.txt", "a\r\nc\r\n");
+  const auto reason = [&](const std::string& main, const std::string& sub, bool blanks = false) {
+    const CompareLoad load = LoadCompareRows(root, main, root, sub, 1 << 20, blanks);
+    return NoDifferingRowReason(load, load.Rows);
+  };
+  EXPECT_EQ(reason("a.txt", "a_lf.txt"), "最終行の改行のみ違います");
+  // A file without any line end differs only in the last one, not in its kind.
+  EXPECT_EQ(reason("one.txt", "one_lf.txt"), "最終行の改行のみ違います");
+  // Rows that differ need no reason.
+  EXPECT_EQ(reason("a_lf.txt", "changed.txt"), "");
+  // Nor do lines equal only without their blanks, though the line ends differ too.
+  tree.File("spaced.txt", "a \r\nb\r\n");
+  EXPECT_EQ(reason("a_lf.txt", "spaced.txt", true), "");
+  EXPECT_EQ(reason("a_lf.txt", "a_lf.txt", true), "");
+  // Nor do hex dumps.
+  tree.File("bin.dat", std::string("\x01\x02", 2));
+  tree.File("bin2.dat", std::string("\x01\x03", 2));
+  EXPECT_EQ(reason("bin.dat", "bin2.dat"), "");
+}
+
+TEST_F(LoadCompareRowsTest, IgnoringBlanksMakesLinesThatDifferOnlyInBlanksEqual) {
+  // Indentation, spaces inside, a tab for spaces and a full-width space.
+  tree.File("main.txt", "if (a) {\n  call(x, y);\n}\n全角　空白\nchanged\n");
+  tree.File("sub.txt", "if(a){\n\tcall(x,y);\n}\n全角空白\nchanged too\n");
+  for (const bool ignore : {false, true}) {
+    SCOPED_TRACE(ignore);
+    CompareLoad load = LoadCompareRows(root, "main.txt", root, "sub.txt", 1 << 20, ignore);
+    ASSERT_TRUE(load);
+    AlignRows(load.Rows);
+    EXPECT_EQ(CountDifferingRows(load.Rows), ignore ? 1u : 4u);
+    // The lines stay as they are; only their comparison changes.
+    EXPECT_EQ(load.Rows.Main().Lines[1], "  call(x, y);");
+    EXPECT_TRUE(IsDifferingRow(load.Rows, 4));
+    EXPECT_EQ(IsDifferingRow(load.Rows, 3), !ignore);
+  }
 }
 
 }  // namespace
