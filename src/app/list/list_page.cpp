@@ -323,6 +323,8 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     // could refer to an entry of the abandoned comparison.
     FillPathGrid();
   }
+  // The keys then move in the fresh list, not in the filter choice above it.
+  if (isVisible()) sgPath_->setFocus();
   if (maskError) {
     boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
   } else if (!report.UnreadableFolders.empty()) {

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -27,6 +29,7 @@
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
+#include "app/widgets/filter_names_model.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/commands/command_text.h"
@@ -274,6 +277,33 @@ TEST_F(ListCommandsTest, DeleteConfirmationOfManyRowsNamesFiveAndCountsTheRest) 
   EXPECT_FALSE(dialog.LBNames()->isVisible());
   EXPECT_EQ(dialog.height(), 151);
   dialog.BTOK()->click();
+}
+
+TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {
+  window->State().Settings.FilterNames = ComboItems{{"すべて", "汎用", "画像"}, 0};
+  window->FilterNames().Sync();
+  QTabWidget& tabs = *window->PageControl1();
+  tabs.setCurrentWidget(window->TSFolder());
+  window->activateWindow();
+  QApplication::processEvents();
+  tabs.setCurrentWidget(window->TSList());
+  QApplication::processEvents();
+  EXPECT_EQ(window->focusWidget(), page->SGPath());
+
+  QSignalSpy scans(page, &ListPage::ListWorkFinished);
+  QSignalSpy choices(page, &ListPage::FilterChoiceChanged);
+  page->SelectRow(2);
+  QTest::keyClick(window->focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(page->SGPath()->currentIndex().row(), 1);
+  EXPECT_EQ(page->CBFilterChoice()->currentIndex(), 0);
+  EXPECT_EQ(window->State().Settings.FilterNames.ItemIndex, 0);
+  EXPECT_EQ(choices.count(), 0);
+  EXPECT_EQ(scans.count(), 0);
+
+  // After any rescan the grid has the keys, wherever the focus was.
+  page->CBFilterChoice()->setFocus();
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}});
+  EXPECT_EQ(window->focusWidget(), page->SGPath());
 }
 
 TEST_F(ListCommandsTest, CopyAllCreatesMissingFoldersOnTheOtherSide) {
