@@ -61,6 +61,9 @@ constexpr QPoint PopupOffset(8, 16);  // just below and right of the pointer
 // rest).
 constexpr std::array<int, ListColumnCount> DesignColumnWidths = {36, 163, 100, 67, 36, 68, 90};
 constexpr std::array<int, ListColumnCount> ShownColumnWidths = {38, -1, 106, 66, 52, 66, 106};
+// The widest size a column must show whole, with the cell's indent and a little air.
+constexpr const char* WidestSizeText = "9,999,999,999,999";
+constexpr int SizeCellMargin = 6;
 
 QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
   auto* label = Named<QLabel>(name, parent);
@@ -267,6 +270,7 @@ void ListPage::ApplySettings(const Settings& settings) {
   ckOneSideDir_->setChecked(settings.onesidedir);
   ckDirIgnore_->setChecked(settings.dirignore);
   ckDirHide_->setChecked(settings.dirhide);
+  storedColumnWidths_ = settings.listcolwidths;
   model_->Refresh();
 }
 
@@ -277,6 +281,11 @@ void ListPage::StoreSettings(Settings& settings) const {
   settings.onesidedir = ckOneSideDir_->isChecked();
   settings.dirignore = ckDirIgnore_->isChecked();
   settings.dirhide = ckDirHide_->isChecked();
+  // Before the window was shown the grid holds the design widths, which are no choice of the user.
+  if (!columnWidthsShown_) return;
+  settings.listcolwidths.clear();
+  for (int c = 0; c < ListColumnCount; ++c)
+    settings.listcolwidths.push_back(std::max(1, sgPath_->columnWidth(c)));
 }
 
 ScanOptions ListPage::CheckedScanOptions() const {
@@ -404,8 +413,18 @@ void ListPage::SelectRow(int row) {
 }
 
 void ListPage::SetShownColumnWidths() {
-  for (int c = 0; c < ListColumnCount; ++c)
-    if (ShownColumnWidths[c] >= 0) sgPath_->setColumnWidth(c, ShownColumnWidths[c]);
+  // Sizes of terabytes must not be cut in whatever font the desktop gives the grid.
+  const int sizeWidth =
+      sgPath_->fontMetrics().horizontalAdvance(QLatin1String(WidestSizeText)) + SizeCellMargin;
+  const bool stored = storedColumnWidths_.size() == static_cast<std::size_t>(ListColumnCount);
+  for (int c = 0; c < ListColumnCount; ++c) {
+    if (c == ColumnPath) continue;
+    int width = ShownColumnWidths[c];
+    if (c == ColumnMainSize || c == ColumnSubSize) width = std::max(width, sizeWidth);
+    if (stored) width = storedColumnWidths_[static_cast<std::size_t>(c)];
+    sgPath_->setColumnWidth(c, width);
+  }
+  columnWidthsShown_ = true;
   FitColumnWidth(*sgPath_, ColumnPath);
 }
 

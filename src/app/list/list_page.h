@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/filter/filter_set.h"
 #include "core/list/shown_list.h"
@@ -68,8 +69,8 @@ class ListPage : public QWidget {
   // The number of valid entries of the list; 0 before the first scan.
   int PathCount() const;
 
-  // sortcol, sortup and the four check boxes from the settings, without running the check boxes'
-  // handlers; and back.
+  // sortcol, sortup, the four check boxes and the column widths from the settings, without running
+  // the check boxes handlers; and back.
   void ApplySettings(const Settings& settings);
   void StoreSettings(Settings& settings) const;
 
@@ -95,7 +96,8 @@ class ListPage : public QWidget {
   void FillPathGrid();
   // Makes the data row (0-based) the grid's current and only selected row.
   void SelectRow(int row);
-  // The column widths the window sets when it is first shown; column 1 takes the rest.
+  // The column widths the window sets when it is first shown: the stored ones, else widths that
+  // show the largest sizes whole; column 1 takes the rest.
   void SetShownColumnWidths();
   // Column 1 follows the width of the grid.
   void TSListResize();
@@ -147,6 +149,8 @@ class ListPage : public QWidget {
   FileOperations& files_;
   FileOpener& reportOpener_;
   int commandTopRow_ = -1;
+  std::vector<int> storedColumnWidths_;
+  bool columnWidthsShown_ = false;
 
   QLabel* lbListMain_ = nullptr;
   QLabel* lbListSub_ = nullptr;

@@ -44,6 +44,8 @@ struct Settings {
   bool dirignore = false;
   bool onesidedir = false;
   bool dirhide = false;
+  // The list's column widths as the user left them, column by column; empty: never stored.
+  std::vector<int> listcolwidths;
   int compfmax = 1048576;
   int copywait = DefaultCopyWait;  // pause after each copied or deleted file, in milliseconds
   std::string supporturl;          // the help tab's link; empty: the user guide as a file address

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -614,24 +615,99 @@ TEST_F(ListPageTest, GridHasTheDesignedRowsColumnsAndSelection) {
   EXPECT_EQ(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_EQ(model->columnCount(), 7);
 
+  // The size columns (3 and 5) grow with the font to show the largest sizes whole.
   const int shown[] = {38, -1, 106, 66, 52, 66, 106};
+  int others = 0;
   for (int c = 0; c < 7; ++c)
     if (shown[c] >= 0) {
-      EXPECT_EQ(grid->columnWidth(c), shown[c]) << c;
+      if (c == 3 || c == 5) {
+        EXPECT_GE(grid->columnWidth(c), shown[c]) << c;
+      } else {
+        EXPECT_EQ(grid->columnWidth(c), shown[c]) << c;
+      }
+      others += grid->columnWidth(c);
     }
-  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - others);
 
   FillWithFiles(*window, 200);  // the scroll bar appears and narrows the viewport
   QApplication::processEvents();
-  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - others);
   window->resize(900, window->height());
   QApplication::processEvents();
-  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - others);
   EXPECT_GT(grid->columnWidth(1), 300);
   EXPECT_EQ(grid->rowHeight(0), 17);
   grid->scrollToBottom();
   QApplication::processEvents();
   EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("list_page_scrolled")).isEmpty());
+}
+
+TEST_F(ListPageTest, SizesOfTerabytesFitAtTheFirstStartAndDraggedWidthsComeBack) {
+  FillWithFiles(*window, 3);
+  PathList& list = *window->State().PathList;
+  list[0].MainSize = 5'000'000'000;
+  list[0].SubExists = true;
+  list[0].SubSize = 9'999'999'999'999;
+  page->FillPathGrid();
+  const QFontMetrics metrics(grid->font());
+  for (const int column : {3, 5}) {
+    const QString text = Cell(0, column);
+    ASSERT_TRUE(text.contains(column == 3 ? u"5,000,000,000"_qs : u"9,999,999,999,999"_qs))
+        << text.toStdString();
+    // The cell draws 2 pixels in and clips at its edge.
+    EXPECT_LE(metrics.horizontalAdvance(text.trimmed()) + 2, grid->columnWidth(column)) << column;
+  }
+  EXPECT_EQ(grid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
+  for (const int column : {0, 2, 3, 4, 5, 6})
+    EXPECT_EQ(grid->horizontalHeader()->sectionResizeMode(column), QHeaderView::Interactive);
+
+  // Dragged: the path column gives the room, and the widths outlive a restart.
+  const int dragged[] = {50, 0, 120, 140, 60, 130, 90};
+  for (const int column : {0, 2, 3, 4, 5, 6}) grid->setColumnWidth(column, dragged[column]);
+  QApplication::processEvents();
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 590);
+  ASSERT_TRUE(window->close());
+  window.reset();
+  QFile file(settings.filePath(QStringLiteral("tarvex.ini")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  // The path column's width is stored too but gives way to the rest at the next start.
+  EXPECT_TRUE(QString::fromUtf8(file.readAll())
+                  .contains(QRegularExpression(u"listcolwidths=50,\\d+,120,140,60,130,90\n"_qs)));
+
+  window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
+  page = window->ListTab();
+  grid = page->SGPath();
+  model = page->PathModel();
+  Tabs()->setCurrentWidget(window->TSList());
+  QApplication::processEvents();
+  for (const int column : {0, 2, 3, 4, 5, 6})
+    EXPECT_EQ(grid->columnWidth(column), dragged[column]) << column;
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 590);
+}
+
+TEST(ListColumnWidthsSetting, AnythingButAListOfPositiveWidthsIsIgnored) {
+  struct Case {
+    const char* stored;
+    std::vector<int> widths;
+  };
+  const Case cases[] = {
+      {"50,0,120,140,60,130,90", {}},  // 0 is no width: the whole list is void
+      {"50,1,120,140,60,130,90", {50, 1, 120, 140, 60, 130, 90}},
+      {"50,x,120", {}},
+      {"50,,120", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("tarvex.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("[option]\nlistcolwidths=") + c.stored + "\n");
+    file.close();
+    test::RecordingMessageBoxes boxes;
+    auto window = StartMainWindow(path, {.Boxes = &boxes});
+    EXPECT_EQ(window->State().Settings.listcolwidths, c.widths) << c.stored;
+  }
 }
 
 TEST_F(ListPageTest, OnlyTheUsersFilterChoiceIsPassedOn) {
@@ -822,8 +898,9 @@ TEST_F(ListPageTest, ACutCellShowsItsWholeTextAsATooltipAndColumnsCanBeWidened) 
   window->move(0, 0);
   FillWithFiles(*window, 3);
   PathList& list = *window->State().PathList;
-  list[0].MainSize = 419430400;  // 419,430,400 needs more than the 66 pixels of its column
+  list[0].MainSize = 419430400;  // 419,430,400 needs more than 66 pixels
   list[1].Path = std::string(200, 'n');
+  grid->setColumnWidth(3, 66);  // as narrow as a user may drag it
   page->FillPathGrid();
   QApplication::processEvents();
   // The tooltip's text, or nothing when the view declined to show one.
