@@ -57,6 +57,8 @@ class ListPage : public QWidget {
   QCheckBox* CKDirIgnore() const { return ckDirIgnore_; }
   QComboBox* CBFilterChoice() const { return cbFilterChoice_; }
   QPushButton* BTExcelOut() const { return btExcelOut_; }
+  // 中止 beside the counter, shown only while a scan runs; it and Esc stop the scan.
+  QPushButton* BTScanCancel() const { return btScanCancel_; }
   PathGridView* SGPath() const { return sgPath_; }
   PathListModel* PathModel() const { return model_; }
   QMenu* PMSGPath() const { return pmSGPath_; }
@@ -80,7 +82,8 @@ class ListPage : public QWidget {
   // Scans both roots with the filter set and the checked options, sorts and fills the grid. The
   // grid shows the busy cursor meanwhile, and the list is held as a command holds it. An invalid
   // pattern is reported in a message box and leaves the list and the grid empty. Folders that could
-  // not be read are logged with their reasons, and one message box gives their count.
+  // not be read are logged with their reasons, and one message box gives their count. 中止 or
+  // Esc stop the scan: the old list stays, shown as it was, and the log says so.
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                       const FilterSet& filter);
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
@@ -161,6 +164,9 @@ class ListPage : public QWidget {
   QCheckBox* ckDirIgnore_ = nullptr;
   QComboBox* cbFilterChoice_ = nullptr;
   QPushButton* btExcelOut_ = nullptr;
+  QPushButton* btScanCancel_ = nullptr;
+  bool scanning_ = false;
+  bool scanStopRequested_ = false;
   PathGridView* sgPath_ = nullptr;
   PathListModel* model_ = nullptr;
   QMenu* pmSGPath_ = nullptr;

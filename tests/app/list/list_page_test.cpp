@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/time.h>
 
+#include <cmath>
+#include <functional>
+
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
@@ -82,6 +85,18 @@ class CounterPaints : public QObject {
   QLabel* label_;
   QWidget* grid_;
 };
+
+// The contrast ratio of two colours as readability guidelines define it (1 to 21).
+double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 class ListPageTest : public ::testing::Test {
  protected:
@@ -260,7 +275,9 @@ TEST_F(ListPageTest, ScanFillsTheGridWithStatusesMarksTextsAndColours) {
     } else {
       continue;
     }
-    EXPECT_EQ(paint.Colour, QColor(0xF8, 0xF8, 0xF8)) << paint.Text.toStdString();
+    EXPECT_NE(paint.Colour, page->palette().color(QPalette::WindowText));
+    EXPECT_GE(Contrast(paint.Colour, page->palette().color(QPalette::Window)), 4.5)
+        << paint.Text.toStdString();
     EXPECT_EQ(paint.GridCursor, Qt::WaitCursor);
   }
   EXPECT_TRUE(sawScanCounter);
@@ -708,6 +725,74 @@ TEST(ListColumnWidthsSetting, AnythingButAListOfPositiveWidthsIsIgnored) {
     auto window = StartMainWindow(path, {.Boxes = &boxes});
     EXPECT_EQ(window->State().Settings.listcolwidths, c.widths) << c.stored;
   }
+}
+
+TEST_F(ListPageTest, TheScanCounterIsReadableOnADarkPaletteToo) {
+  MakeStandardTrees();
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+  dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+  window->setPalette(dark);
+  CounterPaints paints(page->LBCompare(), grid);
+  Scan();
+  int busy = 0;
+  for (const auto& paint : paints.Seen) {
+    if (paint.GridCursor != Qt::WaitCursor || paint.Text == u"List Up Counter"_qs) continue;
+    ++busy;
+    EXPECT_GE(Contrast(paint.Colour, dark.color(QPalette::Window)), 4.5)
+        << paint.Text.toStdString();
+  }
+  EXPECT_GT(busy, 0);
+}
+
+// 中止 beside the counter and Esc stop a scan; the list, the grid and the folder labels stay as
+// they were, and the log says it.
+TEST_F(ListPageTest, AStoppedScanKeepsTheOldListShown) {
+  MakeStandardTrees();
+  Scan();
+  const int rows = model->rowCount();
+  ASSERT_GT(rows, 0);
+  const QString firstPath = Cell(0, 1);
+  const QString counter = page->LBCompare()->text();
+  EXPECT_FALSE(page->BTScanCancel()->isVisible());
+  for (int i = 0; i < 20; ++i) subTree.File("more" + std::to_string(i) + ".txt", "m", T);
+
+  const std::pair<const char*, std::function<void()>> stoppers[] = {
+      {"中止", [&] { QTest::mouseClick(page->BTScanCancel(), Qt::LeftButton); }},
+      {"Esc", [&] { QTest::keyClick(grid, Qt::Key_Escape); }},
+  };
+  for (const auto& [name, stop] : stoppers) {
+    SCOPED_TRACE(name);
+    window->MsgBox().clear();
+    QSignalSpy refresh(page, &ListPage::RefreshRequested);
+    bool buttonShown = false;
+    QTimer::singleShot(0, [&, &stop = stop] {
+      buttonShown = page->BTScanCancel()->isVisible();
+      // Other input meanwhile is dropped: it would act on a list being replaced.
+      QTest::mouseClick(page->CKSubFolder(), Qt::LeftButton);
+      EXPECT_EQ(model->rowCount(), rows) << "the old list is shown during the scan";
+      test::SaveScreenshot(*window, QStringLiteral("list_scan_running"));
+      stop();
+    });
+    Scan();
+    EXPECT_TRUE(buttonShown);
+    EXPECT_FALSE(page->BTScanCancel()->isVisible());
+    EXPECT_FALSE(page->CKSubFolder()->isChecked());
+    EXPECT_EQ(refresh.count(), 0);
+    EXPECT_EQ(model->rowCount(), rows);
+    EXPECT_EQ(window->State().PathList->PathCount, rows);
+    EXPECT_EQ(Cell(0, 1), firstPath);
+    EXPECT_EQ(page->LBCompare()->text(), counter);
+    EXPECT_EQ(page->LBCompare()->palette().color(QPalette::WindowText),
+              page->palette().color(QPalette::WindowText));
+    EXPECT_TRUE(window->MsgBox().toPlainText().contains(u"スキャンを中止しました。"_qs));
+    EXPECT_FALSE(window->State().ListGuard.IsHeld());
+  }
+  test::SaveScreenshot(*window, QStringLiteral("list_scan_stopped"));
+
+  // Not stopped, the next scan shows the new files.
+  Scan();
+  EXPECT_EQ(model->rowCount(), rows + 20);
 }
 
 TEST_F(ListPageTest, OnlyTheUsersFilterChoiceIsPassedOn) {
