@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
@@ -52,7 +53,9 @@ namespace tarvex {
 
 namespace {
 
-constexpr QRgb CounterDimmedColour = 0xF8F8F8;
+// How far the counter's busy colour leans from the text towards the background: far enough to
+// tell a running count from a finished one, near enough to stay readable in any palette.
+constexpr float CounterBusyBlend = 0.25F;
 constexpr int CaptionWidth = 70;
 constexpr int PathLabelHeight = 18;
 constexpr int SortCounterIntervalMs = 50;
@@ -62,6 +65,9 @@ constexpr QPoint PopupOffset(8, 16);  // just below and right of the pointer
 // rest).
 constexpr std::array<int, ListColumnCount> DesignColumnWidths = {36, 163, 100, 67, 36, 68, 90};
 constexpr std::array<int, ListColumnCount> ShownColumnWidths = {38, -1, 106, 66, 52, 66, 106};
+// The widest size a column must show whole, with the cell's indent and a little air.
+constexpr const char* WidestSizeText = "9,999,999,999,999";
+constexpr int SizeCellMargin = 6;
 
 QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
   auto* label = Named<QLabel>(name, parent);
@@ -85,6 +91,65 @@ class BusyCursor {
  private:
   QWidget& widget_;
 };
+
+// While a scan runs, the window gets its events so that 中止 and Esc reach the page; every other
+// input is dropped, as nothing may start on a list that is being replaced.
+class ScanInputGate : public QObject {
+ public:
+  ScanInputGate(QPushButton& cancel, bool& stopRequested)
+      : cancel_(cancel), stopRequested_(stopRequested) {
+    stopRequested_ = false;
+    cancel_.show();
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~ScanInputGate() override {
+    QCoreApplication::instance()->removeEventFilter(this);
+    cancel_.hide();
+  }
+  ScanInputGate(const ScanInputGate&) = delete;
+  ScanInputGate& operator=(const ScanInputGate&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The window hands input on to its widgets, where it is judged.
+    if (watched->isWindowType()) return false;
+    switch (event->type()) {
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) stopRequested_ = true;
+        return true;
+      case QEvent::KeyRelease:
+      case QEvent::Shortcut:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+        return watched != &cancel_;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QPushButton& cancel_;
+  bool& stopRequested_;
+};
+
+QColor CounterBusyColour(const QPalette& palette) {
+  const QColor text = palette.color(QPalette::WindowText);
+  const QColor back = palette.color(QPalette::Window);
+  const auto mix = [](int a, int b) {
+    return static_cast<int>(static_cast<float>(a) +
+                            (static_cast<float>(b) - static_cast<float>(a)) * CounterBusyBlend);
+  };
+  return QColor(mix(text.red(), back.red()), mix(text.green(), back.green()),
+                mix(text.blue(), back.blue()));
+}
 
 }  // namespace
 
@@ -136,6 +201,7 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   ConnectGuarded(cbFilterChoice_, &QComboBox::activated, this, boxes_,
                  [this](int index) { Q_EMIT FilterChoiceChanged(index); });
   ConnectGuarded(btExcelOut_, &QPushButton::clicked, this, boxes_, [this] { BTExcelOutClick(); });
+  connect(btScanCancel_, &QPushButton::clicked, this, [this] { scanStopRequested_ = true; });
 }
 
 ListPage::~ListPage() = default;
@@ -194,7 +260,15 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   ckOneSideDir_ = Named<QCheckBox>(
       "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"), panel);
   ckDirIgnore_ = Named<QCheckBox>("CKDirIgnore", QStringLiteral("フォルダの時差を無視する"), panel);
-  options->addWidget(lbCompare_, 0, 0, 1, 3);
+  btScanCancel_ = Named<QPushButton>("BTScanCancel", QStringLiteral("中止"), panel);
+  btScanCancel_->setFixedHeight(ckDirHide_->sizeHint().height());
+  btScanCancel_->setFocusPolicy(Qt::NoFocus);
+  btScanCancel_->hide();  // only while a scan runs
+  auto* counterRow = new QHBoxLayout;
+  counterRow->setSpacing(4);
+  counterRow->addWidget(lbCompare_, 1);
+  counterRow->addWidget(btScanCancel_);
+  options->addLayout(counterRow, 0, 0, 1, 3);
   options->addWidget(ckDirHide_, 0, 4);
   options->addWidget(ckSubFolder_, 1, 0);
   options->addWidget(ckOneSideDir_, 1, 2);
@@ -278,6 +352,7 @@ void ListPage::ApplySettings(const Settings& settings) {
   ckOneSideDir_->setChecked(settings.onesidedir);
   ckDirIgnore_->setChecked(settings.dirignore);
   ckDirHide_->setChecked(settings.dirhide);
+  storedColumnWidths_ = settings.listcolwidths;
   model_->Refresh();
 }
 
@@ -288,6 +363,11 @@ void ListPage::StoreSettings(Settings& settings) const {
   settings.onesidedir = ckOneSideDir_->isChecked();
   settings.dirignore = ckDirIgnore_->isChecked();
   settings.dirhide = ckDirHide_->isChecked();
+  // Before the window was shown the grid holds the design widths, which are no choice of the user.
+  if (!columnWidthsShown_) return;
+  settings.listcolwidths.clear();
+  for (int c = 0; c < ListColumnCount; ++c)
+    settings.listcolwidths.push_back(std::max(1, sgPath_->columnWidth(c)));
 }
 
 ScanOptions ListPage::CheckedScanOptions() const {
@@ -311,29 +391,47 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
   std::optional<std::string> maskError;
   ScanReport report;
   {
-    // The counter lets paint and system events run meanwhile; no handler may read or change the
-    // list until it is whole again (the grid is detached from it below).
+    // The counter lets events run meanwhile; no handler may change the list until the scan has
+    // put the new one in its place. Until then the grid keeps showing the old one.
     const ListHold rebuilding(state_.ListGuard);
     BusyCursor busy(*sgPath_);
+    const QString oldMain = lbListMain_->text();
+    const QString oldSub = lbListSub_->text();
+    const QString oldCounter = lbCompare_->text();
     ShowFolderLabels(mainRoot, subRoot);
     PathList& list = state_.EnsurePathList();
-    // The scan rebuilds the entries the grid points into.
-    shown_.Fill(nullptr, shown_.DirIgnore);
-    model_->Refresh();
-    shown_.MainRoot = mainRoot;
-    shown_.SubRoot = subRoot;
     SetCounterDimmed(true);
     try {
-      report = ScanFolders(list, mainRoot, subRoot, options, filter, files_,
-                           [this](const std::string& text) { ShowCounter(text); });
+      const ScanInputGate gate(*btScanCancel_, scanStopRequested_);
+      scanning_ = true;
+      report = ScanFolders(
+          list, mainRoot, subRoot, options, filter, files_,
+          [this](const std::string& text) { ShowCounter(text); },
+          [this] { return scanStopRequested_; });
     } catch (const MaskError& error) {
       maskError = error.what();
     }
-    if (!maskError) SortPathList();
-    // After an invalid pattern the scan has left the list empty: the grid shows no row that
-    // could refer to an entry of the abandoned comparison.
-    FillPathGrid();
+    scanning_ = false;
+    if (report.Stopped) {
+      lbListMain_->setText(oldMain);
+      lbListSub_->setText(oldSub);
+      SetCounterDimmed(false);
+      lbCompare_->setText(oldCounter);
+    } else {
+      // The old entries the grid points into are gone: it lets go before anything paints.
+      shown_.Fill(nullptr, shown_.DirIgnore);
+      model_->Refresh();
+      shown_.MainRoot = mainRoot;
+      shown_.SubRoot = subRoot;
+      if (!maskError) SortPathList();
+      // After an invalid pattern the scan has left the list empty: the grid shows no row that
+      // could refer to an entry of the abandoned comparison.
+      FillPathGrid();
+    }
   }
+  if (report.Stopped) log_.AddLine(QStringLiteral("スキャンを中止しました。"));
+  // The keys then move in the fresh list, not in the filter choice above it.
+  if (isVisible()) sgPath_->setFocus();
   if (maskError) {
     boxes_.Error(ApplicationTitle(), QString::fromStdString(*maskError));
   } else if (!report.UnreadableFolders.empty()) {
@@ -357,7 +455,7 @@ void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& 
 
 void ListPage::SetCounterDimmed(bool dimmed) {
   QPalette palette = lbCompare_->palette();
-  palette.setColor(QPalette::WindowText, dimmed ? QColor::fromRgb(CounterDimmedColour)
+  palette.setColor(QPalette::WindowText, dimmed ? CounterBusyColour(this->palette())
                                                 : this->palette().color(QPalette::WindowText));
   lbCompare_->setPalette(palette);
 }
@@ -366,8 +464,10 @@ void ListPage::ShowCounter(const std::string& text) {
   lbCompare_->setText(QString::fromStdString(text));
   lbCompare_->repaint();
   // At the counter's pace the window gets its paint and system events, so that the desktop does
-  // not take it for hung during a long scan or sort; the user's input waits for the end.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // not take it for hung during a long scan or sort; the user's input waits for the end, but for
+  // what stops a scan (the gate drops the rest).
+  QCoreApplication::processEvents(scanning_ ? QEventLoop::AllEvents
+                                            : QEventLoop::ExcludeUserInputEvents);
 }
 
 void ListPage::SortPathList() {
@@ -413,8 +513,18 @@ void ListPage::SelectRow(int row) {
 }
 
 void ListPage::SetShownColumnWidths() {
-  for (int c = 0; c < ListColumnCount; ++c)
-    if (ShownColumnWidths[c] >= 0) sgPath_->setColumnWidth(c, ShownColumnWidths[c]);
+  // Sizes of terabytes must not be cut in whatever font the desktop gives the grid.
+  const int sizeWidth =
+      sgPath_->fontMetrics().horizontalAdvance(QLatin1String(WidestSizeText)) + SizeCellMargin;
+  const bool stored = storedColumnWidths_.size() == static_cast<std::size_t>(ListColumnCount);
+  for (int c = 0; c < ListColumnCount; ++c) {
+    if (c == ColumnPath) continue;
+    int width = ShownColumnWidths[c];
+    if (c == ColumnMainSize || c == ColumnSubSize) width = std::max(width, sizeWidth);
+    if (stored) width = storedColumnWidths_[static_cast<std::size_t>(c)];
+    sgPath_->setColumnWidth(c, width);
+  }
+  columnWidthsShown_ = true;
   FitColumnWidth(*sgPath_, ColumnPath);
 }
 

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/filter/filter_set.h"
 #include "core/list/shown_list.h"
@@ -56,6 +57,8 @@ class ListPage : public QWidget {
   QCheckBox* CKDirIgnore() const { return ckDirIgnore_; }
   QComboBox* CBFilterChoice() const { return cbFilterChoice_; }
   QPushButton* BTExcelOut() const { return btExcelOut_; }
+  // 中止 beside the counter, shown only while a scan runs; it and Esc stop the scan.
+  QPushButton* BTScanCancel() const { return btScanCancel_; }
   PathGridView* SGPath() const { return sgPath_; }
   PathListModel* PathModel() const { return model_; }
   QMenu* PMSGPath() const { return pmSGPath_; }
@@ -68,8 +71,8 @@ class ListPage : public QWidget {
   // The number of valid entries of the list; 0 before the first scan.
   int PathCount() const;
 
-  // sortcol, sortup and the four check boxes from the settings, without running the check boxes'
-  // handlers; and back.
+  // sortcol, sortup, the four check boxes and the column widths from the settings, without running
+  // the check boxes handlers; and back.
   void ApplySettings(const Settings& settings);
   void StoreSettings(Settings& settings) const;
 
@@ -79,7 +82,8 @@ class ListPage : public QWidget {
   // Scans both roots with the filter set and the checked options, sorts and fills the grid. The
   // grid shows the busy cursor meanwhile, and the list is held as a command holds it. An invalid
   // pattern is reported in a message box and leaves the list and the grid empty. Folders that could
-  // not be read are logged with their reasons, and one message box gives their count.
+  // not be read are logged with their reasons, and one message box gives their count. 中止 or
+  // Esc stop the scan: the old list stays, shown as it was, and the log says so.
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                       const FilterSet& filter);
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
@@ -95,7 +99,8 @@ class ListPage : public QWidget {
   void FillPathGrid();
   // Makes the data row (0-based) the grid's current and only selected row.
   void SelectRow(int row);
-  // The column widths the window sets when it is first shown; column 1 takes the rest.
+  // The column widths the window sets when it is first shown: the stored ones, else widths that
+  // show the largest sizes whole; column 1 takes the rest.
   void SetShownColumnWidths();
   // Column 1 follows the width of the grid.
   void TSListResize();
@@ -152,6 +157,8 @@ class ListPage : public QWidget {
   FileOperations& files_;
   FileOpener& reportOpener_;
   int commandTopRow_ = -1;
+  std::vector<int> storedColumnWidths_;
+  bool columnWidthsShown_ = false;
 
   QLabel* lbListMain_ = nullptr;
   QLabel* lbListSub_ = nullptr;
@@ -162,6 +169,9 @@ class ListPage : public QWidget {
   QCheckBox* ckDirIgnore_ = nullptr;
   QComboBox* cbFilterChoice_ = nullptr;
   QPushButton* btExcelOut_ = nullptr;
+  QPushButton* btScanCancel_ = nullptr;
+  bool scanning_ = false;
+  bool scanStopRequested_ = false;
   PathGridView* sgPath_ = nullptr;
   PathListModel* model_ = nullptr;
   QMenu* pmSGPath_ = nullptr;

@@ -92,10 +92,18 @@ bool PathGridView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PathGridView::mousePressEvent(QMouseEvent* event) {
-  // The right button opens the row menu for the rows already selected; it must not change them.
+  // The right button opens the row menu for the rows it points at: inside the selection it keeps
+  // the selection, outside it that row becomes the selection, so the menu never acts on rows the
+  // user is not looking at.
   if (event->button() == Qt::RightButton) {
     setFocus(Qt::MouseFocusReason);
     event->accept();
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && !selectionModel()->isRowSelected(index.row())) {
+      selectionModel()->setCurrentIndex(
+          index.siblingAtColumn(PathColumn),
+          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     return;
   }
   QTableView::mousePressEvent(event);

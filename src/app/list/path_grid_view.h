@@ -2,7 +2,8 @@
 // The grid of the file list (SGPath): whole-row range selection, fixed row height, the
 // vertical scroll bar only, cells drawn 2 pixels from their left edge without eliding, the wheel
 // moving the current row in large steps, and a right click on a data row asking for the row
-// menu without touching the selection, as the Menu key and Shift+F10 do for the current row. A
+// menu, as the Menu key and Shift+F10 do for the current row; a right click outside the selection
+// first makes its row the selection. A
 // cell whose text is cut shows it whole as a tooltip; the columns other than the path column can
 // be widened by dragging. Only the left button's double-click counts as one.
 

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
+#include <string>
 
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
@@ -62,6 +64,10 @@ TFMOption::TFMOption(QWidget* parent) : QDialog(parent) {
   btCancel_ = Named<QPushButton>("BTCancel", QStringLiteral("中止"), this);
   btCancel_->setGeometry(400, 112, 50, 25);
 
+  lbNames_ = MakeLabel("LBNames", QString(), 24, 104, 13, this);
+  lbNames_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lbNames_->hide();
+
   connect(btOK_, &QPushButton::clicked, this, &TFMOption::BTOKClick);
   connect(btCancel_, &QPushButton::clicked, this, &TFMOption::BTCancelClick);
 }
@@ -94,6 +100,29 @@ void TFMOption::Apply(const ProgressDialogState& state) {
   pbCopying_->setVisible(state.BarVisible);
   pbCopying_->setRange(0, state.BarMaximum);
   pbCopying_->setValue(state.BarPosition);
+  ShowNames(state.Names);
+}
+
+void TFMOption::ShowNames(const std::string& names) {
+  // The list sits between the three lines and the buttons, which move down to make room.
+  constexpr int ListTop = 104;
+  constexpr int ButtonTop = 112;
+  constexpr int ButtonGap = 8;
+  constexpr int DialogHeight = 151;
+  int extra = 0;
+  lbNames_->setText(QString::fromStdString(names));
+  lbNames_->setVisible(!names.empty());
+  if (!names.empty()) {
+    const int lines = static_cast<int>(std::count(names.begin(), names.end(), '\n')) + 1;
+    const int height = lines * lbNames_->fontMetrics().lineSpacing() + 6;
+    lbNames_->setFixedHeight(height);
+    lbNames_->move(lbNames_->x(), ListTop);
+    extra = ListTop + height + ButtonGap - ButtonTop;
+  }
+  for (QWidget* widget : {static_cast<QWidget*>(pbCopying_), static_cast<QWidget*>(btOK_),
+                          static_cast<QWidget*>(btCancel_)})
+    widget->move(widget->x(), ButtonTop + extra);
+  setFixedSize(width(), DialogHeight + extra);
 }
 
 void TFMOption::reject() {

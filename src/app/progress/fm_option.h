@@ -3,6 +3,7 @@
 // shown while a command runs and until ＯＫ is clicked, and modally for the delete confirmation.
 
 #include <QDialog>
+#include <string>
 
 #include "core/commands/command_progress.h"
 
@@ -22,6 +23,8 @@ class TFMOption : public QDialog {
   QLabel* LBCopying1() const { return lbCopying1_; }
   QLabel* LBCopying2() const { return lbCopying2_; }
   QLabel* LBCopying3() const { return lbCopying3_; }
+  // The delete confirmation's list of what will go; hidden otherwise.
+  QLabel* LBNames() const { return lbNames_; }
   QProgressBar* PBCopying() const { return pbCopying_; }
   QPushButton* BTOK() const { return btOK_; }
   QPushButton* BTCancel() const { return btCancel_; }
@@ -41,11 +44,13 @@ class TFMOption : public QDialog {
  private:
   void BTOKClick();
   void BTCancelClick();
+  void ShowNames(const std::string& names);
 
   QLabel* lbCopying_ = nullptr;
   QLabel* lbCopying1_ = nullptr;
   QLabel* lbCopying2_ = nullptr;
   QLabel* lbCopying3_ = nullptr;
+  QLabel* lbNames_ = nullptr;
   QProgressBar* pbCopying_ = nullptr;
   QPushButton* btOK_ = nullptr;
   QPushButton* btCancel_ = nullptr;

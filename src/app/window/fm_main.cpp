@@ -279,6 +279,8 @@ void TFMMain::PageControl1Change(int /*index*/) {
     if (pageControl1_->currentWidget() == tsFilter_) filterPage_->TSFilterShow();
     if (pageControl1_->currentWidget() == tsCompare_) comparePage_->TSCompareShow();
     RefreshActivePage();
+    // Not the filter choice: there the first arrow key would switch the set and rescan.
+    if (pageControl1_->currentWidget() == tsList_) listPage_->FocusGrid();
   });
 }
 

@@ -19,6 +19,8 @@ struct ProgressDialogState {
   std::string Line1;        // LBCopying1
   std::string Line2;        // LBCopying2
   std::string Line3;        // LBCopying3
+  // The delete confirmation's list of what will go, one path a line; empty otherwise.
+  std::string Names;
   bool Line2Bold = false;
   bool Line3Bold = false;
   bool OkEnabled = true;      // BTOK

@@ -28,6 +28,29 @@ std::int32_t CountFilesToDelete(const PathList& list, const DeleteCommandInfo& c
   return count;
 }
 
+std::string DeleteConfirmationNames(const PathList& list, const DeleteCommandInfo& command,
+                                    std::int32_t first, std::int32_t last, int maxShown) {
+  std::string names;
+  int shown = 0;
+  int rest = 0;
+  if (!ClampRows(list, first, last)) return names;
+  for (std::int32_t r = first; r <= last; ++r) {
+    const PathEntry& entry = list[r - 1];
+    if (IsFolder(entry.Attr)) continue;
+    if (!(command.Takes(Side::Main) && entry.Exists(Side::Main)) &&
+        !(command.Takes(Side::Sub) && entry.Exists(Side::Sub)))
+      continue;
+    if (shown >= maxShown) {
+      ++rest;
+      continue;
+    }
+    if (shown++ > 0) names += '\n';
+    names += DisplayPath(entry.Path);
+  }
+  if (rest > 0) names += FormatText("\nほか %d 件", rest);
+  return names;
+}
+
 namespace {
 
 // Moves one side's file of grid row r to the trash and logs it. True when the file is gone
@@ -114,7 +137,10 @@ CommandResult DeleteCommand::Run(const DeleteCommandInfo& command, const Command
   dialog.Line1 = command.MainSide ? DisplayPath(JoinPath(scope.MainRoot, "～")) : "";
   dialog.Line2 = command.SubSide ? DisplayPath(JoinPath(scope.SubRoot, "～")) : "";
   dialog.Line3.clear();
+  // The header's count alone does not say which files; the user must see what will go.
+  dialog.Names = DeleteConfirmationNames(scope.List, command, loop.FirstRow, loop.LastRow);
   if (!progress_.ConfirmInDialog(dialog)) return CommandResult();
+  dialog.Names.clear();
 
   // Every file row leaves each entry with the status its sides give. The first file row does
   // that for the whole list at once (a folder that the scan counted as Same under the folder

@@ -37,6 +37,11 @@ const DeleteCommandInfo& DeleteCommandFor(std::string_view menuItem);
 std::int32_t CountFilesToDelete(const PathList& list, const DeleteCommandInfo& command,
                                 std::int32_t first, std::int32_t last);
 
+// The paths (relative to the roots) of the file rows first..last with a file on a chosen side,
+// one a line, the first maxShown of them; then "ほか N 件" for the rest.
+std::string DeleteConfirmationNames(const PathList& list, const DeleteCommandInfo& command,
+                                    std::int32_t first, std::int32_t last, int maxShown = 5);
+
 class DeleteCommand {
  public:
   DeleteCommand(FileOperations& files, CommandProgress& progress, CommandSettings settings = {})

@@ -15,11 +15,14 @@ namespace {
 // more than the scan.
 constexpr auto CounterInterval = std::chrono::milliseconds(50);
 
+// Unwinds the scan when the user stops it.
+struct ScanStopped {};
+
 class FolderScanner {
  public:
   FolderScanner(PathList& list, const std::string& mainRoot, const std::string& subRoot,
                 const ScanOptions& options, const FilterSet& filter, FileOperations& files,
-                const ScanCounterCallback& onCounter)
+                const ScanCounterCallback& onCounter, const ScanStopCheck& shouldStop)
       : list_(list),
         mainRoot_(mainRoot),
         subRoot_(subRoot),
@@ -27,6 +30,7 @@ class FolderScanner {
         filter_(filter),
         files_(files),
         onCounter_(onCounter),
+        shouldStop_(shouldStop),
         index_(options.CaseInsensitivePairing) {}
 
   ScanReport Run() {
@@ -141,13 +145,14 @@ class FolderScanner {
   }
 
   void ReportCounter(bool force) {
-    if (!onCounter_) return;
     if (!force && (++sinceCheck_ & 63) != 0) return;
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastReport_ < CounterInterval) return;
-    lastReport_ = now;
-    onCounter_(ScanCounterText(pass_ == Side::Sub, list_.PathCount - 1, list_.FolderCount,
-                               list_.SameCount));
+    if (onCounter_ && (force || now - lastReport_ >= CounterInterval)) {
+      lastReport_ = now;
+      onCounter_(ScanCounterText(pass_ == Side::Sub, list_.PathCount - 1, list_.FolderCount,
+                                 list_.SameCount));
+    }
+    if (shouldStop_ && shouldStop_()) throw ScanStopped{};
   }
 
   PathList& list_;
@@ -157,6 +162,7 @@ class FolderScanner {
   const FilterSet& filter_;
   FileOperations& files_;
   const ScanCounterCallback& onCounter_;
+  const ScanStopCheck& shouldStop_;
   PathIndex index_;
   RootFolder mainFolder_;
   RootFolder subFolder_;
@@ -185,13 +191,22 @@ std::string ScanCounterText(bool subPass, std::int32_t paths, std::int32_t folde
 
 ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
                        const ScanOptions& options, const FilterSet& filter, FileOperations& files,
-                       const ScanCounterCallback& onCounter) {
+                       const ScanCounterCallback& onCounter, const ScanStopCheck& shouldStop) {
+  PathList fresh;
+  ScanReport report;
   try {
-    return FolderScanner(list, mainRoot, subRoot, options, filter, files, onCounter).Run();
+    report = FolderScanner(fresh, mainRoot, subRoot, options, filter, files, onCounter, shouldStop)
+                 .Run();
   } catch (const MaskError&) {
     list.Clear();
     throw;
+  } catch (const ScanStopped&) {
+    ScanReport stopped;
+    stopped.Stopped = true;
+    return stopped;
   }
+  list = std::move(fresh);
+  return report;
 }
 
 ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,

@@ -30,11 +30,16 @@ struct UnreadableFolder {
 
 struct ScanReport {
   std::vector<UnreadableFolder> UnreadableFolders;
+  // The user stopped the scan; the list is as it was before it.
+  bool Stopped = false;
 };
 
 // Receives the counter text while the scan runs, at most every CounterInterval and once at the end
 // of each pass.
 using ScanCounterCallback = std::function<void(const std::string& text)>;
+// Asked at the counter's pace (after each counter text, and every few entries between): true
+// stops the scan.
+using ScanStopCheck = std::function<bool()>;
 
 // Rebuilds the list: main tree breadth first, then the sub tree merged by relative path. Each root
 // is opened once (a link at the root itself is followed) and every folder below it is reached
@@ -43,9 +48,12 @@ using ScanCounterCallback = std::function<void(const std::string& text)>;
 // included) contributes nothing. An invalid pattern throws MaskError and leaves the list empty, so
 // no row can refer to a half-built comparison. Every listing and folder test goes through files;
 // a root or a listed folder that cannot be read contributes nothing and is named in the report.
+// The scan builds a list of its own and puts it in place of list only when it is whole: a scan
+// that shouldStop ends leaves list untouched and says Stopped.
 ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
                        const ScanOptions& options, const FilterSet& filter, FileOperations& files,
-                       const ScanCounterCallback& onCounter = {});
+                       const ScanCounterCallback& onCounter = {},
+                       const ScanStopCheck& shouldStop = {});
 // The same on the disk itself (PosixFileOperations).
 ScanReport ScanFolders(PathList& list, const std::string& mainRoot, const std::string& subRoot,
                        const ScanOptions& options, const FilterSet& filter,

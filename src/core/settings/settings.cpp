@@ -3,7 +3,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "core/fs/user_folders.h"
 #include "core/text/comma_text.h"
@@ -124,6 +128,38 @@ bool SaveFormPosition(ProfileFile& file, std::string_view windowName, const Wind
          file.WriteInteger(section, "width", rect.Width);
 }
 
+namespace {
+
+// A comma list of positive widths; anything else in it makes the whole list void, so a damaged
+// entry gives the first start's widths instead of a column of a stray size.
+std::vector<int> ParseWidths(const std::string& text) {
+  std::vector<int> widths;
+  std::size_t start = 0;
+  while (!text.empty() && start <= text.size()) {
+    std::size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string item = text.substr(start, end - start);
+    int value = 0;
+    const auto [rest, error] = std::from_chars(item.data(), item.data() + item.size(), value);
+    if (item.empty() || error != std::errc() || rest != item.data() + item.size() || value <= 0)
+      return {};
+    widths.push_back(value);
+    start = end + 1;
+  }
+  return widths;
+}
+
+std::string JoinWidths(const std::vector<int>& widths) {
+  std::string text;
+  for (const int width : widths) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(width);
+  }
+  return text;
+}
+
+}  // namespace
+
 void LoadSettings(const ProfileFile& file, Settings& s) {
   LoadFormPosition(file, MainWindowName, s.Position);
 
@@ -137,6 +173,7 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.dirignore = file.ReadBool(OptionSection, "dirignore", false);
   s.onesidedir = file.ReadBool(OptionSection, "onesidedir", false);
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
+  s.listcolwidths = ParseWidths(file.ReadString(OptionSection, "listcolwidths", ""));
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
   s.blankignore = file.ReadBool(OptionSection, "blankignore", false);
   s.copywait =
@@ -182,19 +219,22 @@ bool SaveSettings(ProfileFile& file, Settings& s) {
 
   // The count stays at the largest value it can hold rather than wrap to a negative one.
   if (s.runcount < std::numeric_limits<int>::max()) ++s.runcount;
-  const bool optionsWritten = file.WriteInteger(OptionSection, "runcount", s.runcount) &&
-                              file.WriteString(OptionSection, "lastmfolder", s.lastmfolder) &&
-                              file.WriteString(OptionSection, "lastsfolder", s.lastsfolder) &&
-                              file.WriteInteger(OptionSection, "sortcol", s.sortcol) &&
-                              file.WriteBool(OptionSection, "sortup", s.sortup) &&
-                              file.WriteBool(OptionSection, "subfolder", s.subfolder) &&
-                              file.WriteBool(OptionSection, "dirignore", s.dirignore) &&
-                              file.WriteBool(OptionSection, "onesidedir", s.onesidedir) &&
-                              file.WriteBool(OptionSection, "dirhide", s.dirhide) &&
-                              file.WriteInteger(OptionSection, "compfmax", s.compfmax) &&
-                              file.WriteBool(OptionSection, "blankignore", s.blankignore) &&
-                              file.WriteInteger(OptionSection, "copywait", s.copywait) &&
-                              file.WriteString(OptionSection, "supporturl", s.supporturl);
+  const bool optionsWritten =
+      file.WriteInteger(OptionSection, "runcount", s.runcount) &&
+      file.WriteString(OptionSection, "lastmfolder", s.lastmfolder) &&
+      file.WriteString(OptionSection, "lastsfolder", s.lastsfolder) &&
+      file.WriteInteger(OptionSection, "sortcol", s.sortcol) &&
+      file.WriteBool(OptionSection, "sortup", s.sortup) &&
+      file.WriteBool(OptionSection, "subfolder", s.subfolder) &&
+      file.WriteBool(OptionSection, "dirignore", s.dirignore) &&
+      file.WriteBool(OptionSection, "onesidedir", s.onesidedir) &&
+      file.WriteBool(OptionSection, "dirhide", s.dirhide) &&
+      file.WriteInteger(OptionSection, "compfmax", s.compfmax) &&
+      file.WriteBool(OptionSection, "blankignore", s.blankignore) &&
+      file.WriteInteger(OptionSection, "copywait", s.copywait) &&
+      file.WriteString(OptionSection, "supporturl", s.supporturl) &&
+      (s.listcolwidths.empty() ||
+       file.WriteString(OptionSection, "listcolwidths", JoinWidths(s.listcolwidths)));
   if (!optionsWritten) return false;
 
   // The joined form is built on a copy: the history in memory stays as it was, so a second save

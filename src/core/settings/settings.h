@@ -44,6 +44,8 @@ struct Settings {
   bool dirignore = false;
   bool onesidedir = false;
   bool dirhide = false;
+  // The list's column widths as the user left them, column by column; empty: never stored.
+  std::vector<int> listcolwidths;
   int compfmax = 1048576;
   bool blankignore = false;  // the compare tab takes lines that differ only in blanks as equal
   int copywait = DefaultCopyWait;  // pause after each copied or deleted file, in milliseconds

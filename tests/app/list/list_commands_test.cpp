@@ -12,9 +12,12 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +31,7 @@
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
 #include "app/progress/fm_option.h"
+#include "app/widgets/filter_names_model.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/commands/command_text.h"
@@ -189,6 +193,120 @@ TEST_F(ListCommandsTest, DeleteAsksInTheDialogThenTrashesBothSides) {
   EXPECT_EQ(Log().back(), QStringLiteral("両方のファイルを2ファイル削除"));
   EXPECT_EQ(page->PathModel()->index(row, 2).data().toString(), QString());  // empty cells
   EXPECT_EQ(page->SGPath()->currentIndex().row(), row);
+}
+
+TEST_F(ListCommandsTest, RightClickOutsideTheSelectionDeletesTheClickedRowOnly) {
+  for (int i = 0; i < 20; ++i)
+    main->File(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0')).toStdString(), "f", T0);
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                       ScanOptions{true, false, false, false, 49});
+  window->MsgBox().clear();
+  noLoss->Baseline();
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  window->move(0, 0);  // room for the menu on the screen
+  QApplication::processEvents();
+  const int selectedRow = RowOf("f11.txt");
+  const int clickedRow = RowOf("f00.txt");
+  ASSERT_GE(clickedRow, 0);
+  PathGridView& grid = *page->SGPath();
+  page->SelectRow(selectedRow);
+
+  // Inside the selection the right click keeps it.
+  const auto rightClick = [&](int row) {
+    grid.scrollTo(page->PathModel()->index(row, 1));
+    const QPoint at = grid.visualRect(page->PathModel()->index(row, 1)).center();
+    QTest::mousePress(grid.viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(grid.viewport(), Qt::RightButton, {}, at);
+    EXPECT_TRUE(page->PMSGPath()->isVisible());
+    page->PMSGPath()->hide();
+  };
+  rightClick(selectedRow);
+  EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1);
+  EXPECT_TRUE(grid.selectionModel()->isRowSelected(selectedRow));
+
+  // Outside it the clicked row becomes the selection and the current row first.
+  rightClick(clickedRow);
+  ASSERT_EQ(grid.selectionModel()->selectedRows().size(), 1);
+  EXPECT_TRUE(grid.selectionModel()->isRowSelected(clickedRow));
+  EXPECT_EQ(grid.currentIndex().row(), clickedRow);
+
+  TFMOption& dialog = *window->FMOption();
+  QString names;
+  QTimer::singleShot(0, [&] {
+    EXPECT_EQ(dialog.LBCopying()->text(),
+              QStringLiteral("メインのファイルを削除してよろしいですか？(1)"));
+    names = dialog.LBNames()->text();
+    EXPECT_TRUE(dialog.LBNames()->isVisible());
+    test::SaveScreenshot(dialog, QStringLiteral("delete_confirmation_names"));
+    dialog.BTOK()->click();
+  });
+  page->MenuAction("PMMDelFileMain")->trigger();
+  EXPECT_EQ(names, QStringLiteral("f00.txt"));
+  EXPECT_EQ(ReadFile(*FindInTrash(mainRoot + "/f00.txt")), "f");
+  EXPECT_FALSE(filetest::PathExists(mainRoot + "/f00.txt"));
+  EXPECT_TRUE(filetest::PathExists(mainRoot + "/f11.txt"));
+  EXPECT_FALSE(FindInTrash(mainRoot + "/f11.txt").has_value());
+  dialog.BTOK()->click();
+}
+
+TEST_F(ListCommandsTest, DeleteConfirmationOfManyRowsNamesFiveAndCountsTheRest) {
+  for (int i = 0; i < 8; ++i) main->File(QStringLiteral("f%1.txt").arg(i).toStdString(), "f", T0);
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                       ScanOptions{true, false, false, false, 49});
+  noLoss->Baseline();
+  const int first = std::min(RowOf("f0.txt"), RowOf("f7.txt"));
+  SelectRows(first, first + 7);
+  // In the grid's order, whichever way it is sorted.
+  QStringList expected;
+  for (int r = first; r < first + 5; ++r)
+    expected << QString::fromStdString((*window->State().PathList)[r].Path);
+  expected << QStringLiteral("ほか 3 件");
+  TFMOption& dialog = *window->FMOption();
+  QTimer::singleShot(0, [&] {
+    EXPECT_EQ(dialog.LBNames()->text(), expected.join(QLatin1Char('\n')));
+    // The list pushes the buttons down instead of covering them.
+    EXPECT_GE(dialog.BTOK()->y(), dialog.LBNames()->geometry().bottom());
+    EXPECT_LE(dialog.BTOK()->geometry().bottom(), dialog.height());
+    test::SaveScreenshot(dialog, QStringLiteral("delete_confirmation_many"));
+    dialog.BTCancel()->click();
+  });
+  page->MenuAction("PMMDelFileMain")->trigger();
+  EXPECT_TRUE(filetest::PathExists(mainRoot + "/f0.txt"));
+  // Once asked, the dialog shows no list in its other states.
+  QTimer::singleShot(0, [&] { dialog.BTOK()->click(); });
+  SelectRows(RowOf("f0.txt"), RowOf("f0.txt"));
+  page->MenuAction("PMMDelFileMain")->trigger();
+  EXPECT_FALSE(dialog.LBNames()->isVisible());
+  EXPECT_EQ(dialog.height(), 151);
+  dialog.BTOK()->click();
+}
+
+TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {
+  // The middle set: an Up key in the filter choice would switch to the first.
+  window->State().Settings.FilterNames = ComboItems{{"すべて", "汎用", "画像"}, 1};
+  window->FilterNames().Sync();
+  QTabWidget& tabs = *window->PageControl1();
+  tabs.setCurrentWidget(window->TSFolder());
+  window->activateWindow();
+  QApplication::processEvents();
+  tabs.setCurrentWidget(window->TSList());
+  QApplication::processEvents();
+  EXPECT_EQ(window->focusWidget(), page->SGPath());
+
+  QSignalSpy scans(page, &ListPage::ListWorkFinished);
+  QSignalSpy choices(page, &ListPage::FilterChoiceChanged);
+  page->SelectRow(2);
+  QTest::keyClick(window->focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(page->SGPath()->currentIndex().row(), 1);
+  EXPECT_EQ(page->CBFilterChoice()->currentIndex(), 1);
+  EXPECT_EQ(window->State().Settings.FilterNames.ItemIndex, 1);
+  EXPECT_EQ(choices.count(), 0);
+  EXPECT_EQ(scans.count(), 0);
+
+  // After any rescan the grid has the keys, wherever the focus was.
+  page->CBFilterChoice()->setFocus();
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}});
+  EXPECT_EQ(window->focusWidget(), page->SGPath());
 }
 
 TEST_F(ListCommandsTest, CopyAllCreatesMissingFoldersOnTheOtherSide) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/time.h>
 
+#include <cmath>
+#include <functional>
+
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -81,6 +85,18 @@ class CounterPaints : public QObject {
   QLabel* label_;
   QWidget* grid_;
 };
+
+// The contrast ratio of two colours as readability guidelines define it (1 to 21).
+double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 class ListPageTest : public ::testing::Test {
  protected:
@@ -259,7 +275,9 @@ TEST_F(ListPageTest, ScanFillsTheGridWithStatusesMarksTextsAndColours) {
     } else {
       continue;
     }
-    EXPECT_EQ(paint.Colour, QColor(0xF8, 0xF8, 0xF8)) << paint.Text.toStdString();
+    EXPECT_NE(paint.Colour, page->palette().color(QPalette::WindowText));
+    EXPECT_GE(Contrast(paint.Colour, page->palette().color(QPalette::Window)), 4.5)
+        << paint.Text.toStdString();
     EXPECT_EQ(paint.GridCursor, Qt::WaitCursor);
   }
   EXPECT_TRUE(sawScanCounter);
@@ -574,12 +592,12 @@ TEST_F(ListPageTest, RowMenuHoldsTheCommandsInOrderAndOpensBelowRightOfThePointe
   QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, empty);
   EXPECT_FALSE(menu->isVisible());
 
-  const QPoint onRow = grid->visualRect(model->index(4, 0)).center();
+  const QPoint onRow = grid->visualRect(model->index(2, 0)).center();
   QTest::mousePress(grid->viewport(), Qt::RightButton, {}, onRow);
   QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, onRow);
   EXPECT_TRUE(menu->isVisible());
   EXPECT_EQ(menu->pos(), grid->viewport()->mapToGlobal(onRow) + QPoint(8, 16));
-  // The commands act on the rows selected before; the right button leaves them alone.
+  // The commands act on the rows selected before; a right click inside them leaves them alone.
   const QModelIndexList selected = grid->selectionModel()->selectedRows();
   ASSERT_EQ(selected.size(), 2);
   EXPECT_TRUE(grid->selectionModel()->isRowSelected(1));
@@ -616,24 +634,167 @@ TEST_F(ListPageTest, GridHasTheDesignedRowsColumnsAndSelection) {
   EXPECT_EQ(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_EQ(model->columnCount(), 7);
 
+  // The size columns (3 and 5) grow with the font to show the largest sizes whole.
   const int shown[] = {38, -1, 106, 66, 52, 66, 106};
+  int others = 0;
   for (int c = 0; c < 7; ++c)
     if (shown[c] >= 0) {
-      EXPECT_EQ(grid->columnWidth(c), shown[c]) << c;
+      if (c == 3 || c == 5) {
+        EXPECT_GE(grid->columnWidth(c), shown[c]) << c;
+      } else {
+        EXPECT_EQ(grid->columnWidth(c), shown[c]) << c;
+      }
+      others += grid->columnWidth(c);
     }
-  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - others);
 
   FillWithFiles(*window, 200);  // the scroll bar appears and narrows the viewport
   QApplication::processEvents();
-  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - others);
   window->resize(900, window->height());
   QApplication::processEvents();
-  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 434);
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - others);
   EXPECT_GT(grid->columnWidth(1), 300);
   EXPECT_EQ(grid->rowHeight(0), 17);
   grid->scrollToBottom();
   QApplication::processEvents();
   EXPECT_FALSE(test::SaveScreenshot(*window, QStringLiteral("list_page_scrolled")).isEmpty());
+}
+
+TEST_F(ListPageTest, SizesOfTerabytesFitAtTheFirstStartAndDraggedWidthsComeBack) {
+  FillWithFiles(*window, 3);
+  PathList& list = *window->State().PathList;
+  list[0].MainSize = 5'000'000'000;
+  list[0].SubExists = true;
+  list[0].SubSize = 9'999'999'999'999;
+  page->FillPathGrid();
+  const QFontMetrics metrics(grid->font());
+  for (const int column : {3, 5}) {
+    const QString text = Cell(0, column);
+    ASSERT_TRUE(text.contains(column == 3 ? u"5,000,000,000"_qs : u"9,999,999,999,999"_qs))
+        << text.toStdString();
+    // The cell draws 2 pixels in and clips at its edge.
+    EXPECT_LE(metrics.horizontalAdvance(text.trimmed()) + 2, grid->columnWidth(column)) << column;
+  }
+  EXPECT_EQ(grid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
+  for (const int column : {0, 2, 3, 4, 5, 6})
+    EXPECT_EQ(grid->horizontalHeader()->sectionResizeMode(column), QHeaderView::Interactive);
+
+  // Dragged: the path column gives the room, and the widths outlive a restart.
+  const int dragged[] = {50, 0, 120, 140, 60, 130, 90};
+  for (const int column : {0, 2, 3, 4, 5, 6}) grid->setColumnWidth(column, dragged[column]);
+  QApplication::processEvents();
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 590);
+  ASSERT_TRUE(window->close());
+  window.reset();
+  QFile file(settings.filePath(QStringLiteral("tarvex.ini")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  // The path column's width is stored too but gives way to the rest at the next start.
+  EXPECT_TRUE(QString::fromUtf8(file.readAll())
+                  .contains(QRegularExpression(u"listcolwidths=50,\\d+,120,140,60,130,90\n"_qs)));
+
+  window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")), {.Boxes = &boxes});
+  page = window->ListTab();
+  grid = page->SGPath();
+  model = page->PathModel();
+  Tabs()->setCurrentWidget(window->TSList());
+  QApplication::processEvents();
+  for (const int column : {0, 2, 3, 4, 5, 6})
+    EXPECT_EQ(grid->columnWidth(column), dragged[column]) << column;
+  EXPECT_EQ(grid->columnWidth(1), grid->viewport()->width() - 590);
+}
+
+TEST(ListColumnWidthsSetting, AnythingButAListOfPositiveWidthsIsIgnored) {
+  struct Case {
+    const char* stored;
+    std::vector<int> widths;
+  };
+  const Case cases[] = {
+      {"50,0,120,140,60,130,90", {}},  // 0 is no width: the whole list is void
+      {"50,1,120,140,60,130,90", {50, 1, 120, 140, 60, 130, 90}},
+      {"50,x,120", {}},
+      {"50,,120", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("tarvex.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("[option]\nlistcolwidths=") + c.stored + "\n");
+    file.close();
+    test::RecordingMessageBoxes boxes;
+    auto window = StartMainWindow(path, {.Boxes = &boxes});
+    EXPECT_EQ(window->State().Settings.listcolwidths, c.widths) << c.stored;
+  }
+}
+
+TEST_F(ListPageTest, TheScanCounterIsReadableOnADarkPaletteToo) {
+  MakeStandardTrees();
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+  dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+  window->setPalette(dark);
+  CounterPaints paints(page->LBCompare(), grid);
+  Scan();
+  int busy = 0;
+  for (const auto& paint : paints.Seen) {
+    if (paint.GridCursor != Qt::WaitCursor || paint.Text == u"List Up Counter"_qs) continue;
+    ++busy;
+    EXPECT_GE(Contrast(paint.Colour, dark.color(QPalette::Window)), 4.5)
+        << paint.Text.toStdString();
+  }
+  EXPECT_GT(busy, 0);
+}
+
+// 中止 beside the counter and Esc stop a scan; the list, the grid and the folder labels stay as
+// they were, and the log says it.
+TEST_F(ListPageTest, AStoppedScanKeepsTheOldListShown) {
+  MakeStandardTrees();
+  Scan();
+  const int rows = model->rowCount();
+  ASSERT_GT(rows, 0);
+  const QString firstPath = Cell(0, 1);
+  const QString counter = page->LBCompare()->text();
+  EXPECT_FALSE(page->BTScanCancel()->isVisible());
+  for (int i = 0; i < 20; ++i) subTree.File("more" + std::to_string(i) + ".txt", "m", T);
+
+  const std::pair<const char*, std::function<void()>> stoppers[] = {
+      {"中止", [&] { QTest::mouseClick(page->BTScanCancel(), Qt::LeftButton); }},
+      {"Esc", [&] { QTest::keyClick(grid, Qt::Key_Escape); }},
+  };
+  for (const auto& [name, stop] : stoppers) {
+    SCOPED_TRACE(name);
+    window->MsgBox().clear();
+    QSignalSpy refresh(page, &ListPage::RefreshRequested);
+    bool buttonShown = false;
+    QTimer::singleShot(0, [&, &stop = stop] {
+      buttonShown = page->BTScanCancel()->isVisible();
+      // Other input meanwhile is dropped: it would act on a list being replaced.
+      QTest::mouseClick(page->CKSubFolder(), Qt::LeftButton);
+      EXPECT_EQ(model->rowCount(), rows) << "the old list is shown during the scan";
+      test::SaveScreenshot(*window, QStringLiteral("list_scan_running"));
+      stop();
+    });
+    Scan();
+    EXPECT_TRUE(buttonShown);
+    EXPECT_FALSE(page->BTScanCancel()->isVisible());
+    EXPECT_FALSE(page->CKSubFolder()->isChecked());
+    EXPECT_EQ(refresh.count(), 0);
+    EXPECT_EQ(model->rowCount(), rows);
+    EXPECT_EQ(window->State().PathList->PathCount, rows);
+    EXPECT_EQ(Cell(0, 1), firstPath);
+    EXPECT_EQ(page->LBCompare()->text(), counter);
+    EXPECT_EQ(page->LBCompare()->palette().color(QPalette::WindowText),
+              page->palette().color(QPalette::WindowText));
+    EXPECT_TRUE(window->MsgBox().toPlainText().contains(u"スキャンを中止しました。"_qs));
+    EXPECT_FALSE(window->State().ListGuard.IsHeld());
+  }
+  test::SaveScreenshot(*window, QStringLiteral("list_scan_stopped"));
+
+  // Not stopped, the next scan shows the new files.
+  Scan();
+  EXPECT_EQ(model->rowCount(), rows + 20);
 }
 
 TEST_F(ListPageTest, OnlyTheUsersFilterChoiceIsPassedOn) {
@@ -824,8 +985,9 @@ TEST_F(ListPageTest, ACutCellShowsItsWholeTextAsATooltipAndColumnsCanBeWidened) 
   window->move(0, 0);
   FillWithFiles(*window, 3);
   PathList& list = *window->State().PathList;
-  list[0].MainSize = 419430400;  // 419,430,400 needs more than the 66 pixels of its column
+  list[0].MainSize = 419430400;  // 419,430,400 needs more than 66 pixels
   list[1].Path = std::string(200, 'n');
+  grid->setColumnWidth(3, 66);  // as narrow as a user may drag it
   page->FillPathGrid();
   QApplication::processEvents();
   // The tooltip's text, or nothing when the view declined to show one.

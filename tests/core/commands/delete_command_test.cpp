@@ -129,9 +129,11 @@ TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
   confirm.Line2 = sub_.Root() + "/～";
   confirm.Line3Bold = true;
   confirm.BarVisible = false;
+  confirm.Names = "both.txt";  // one path although two files go
   ASSERT_EQ(progress_.Dialog[0].Kind, RecordingProgress::Call::Confirm);
   EXPECT_EQ(progress_.Dialog[0].State, confirm);
   ProgressDialogState running = confirm;
+  running.Names.clear();
   running.Header = "両方のファイルを削除しています。(3)";
   running.HeaderGrey = true;
   running.BarVisible = true;
@@ -151,6 +153,40 @@ TEST_F(DeleteCommandTest, BothSidesOfARowGoToTheTrashAndTheRowBecomesNeither) {
   EXPECT_EQ(progress_.Pauses, std::vector<int>{50});
   EXPECT_EQ(progress_.Beeps, 1);
   EXPECT_EQ(progress_.CancelClears, 1);
+}
+
+TEST_F(DeleteCommandTest, ConfirmationNamesTheFirstFivePathsThatGoAndCountsTheRest) {
+  main_.Folder("d");
+  std::vector<std::string> order = {"d"};
+  for (int i = 1; i <= 6; ++i) {
+    const std::string name = "m" + std::to_string(i) + ".txt";
+    main_.File(name, "m", T0);
+    order.push_back(name);
+  }
+  sub_.File("s.txt", "s", T0);
+  order.push_back("s.txt");
+  Scan(order);
+
+  struct Case {
+    const DeleteCommandInfo* command;
+    std::int32_t first, last;
+    const char* names;
+  };
+  const Case cases[] = {
+      {&DeleteMain, 1, 8, "m1.txt\nm2.txt\nm3.txt\nm4.txt\nm5.txt\nほか 1 件"},
+      {&DeleteBoth, 1, 8, "m1.txt\nm2.txt\nm3.txt\nm4.txt\nm5.txt\nほか 2 件"},
+      {&DeleteSub, 1, 8, "s.txt"},  // rows without a sub file are not named
+      {&DeleteMain, 2, 6, "m1.txt\nm2.txt\nm3.txt\nm4.txt\nm5.txt"},  // exactly five
+      {&DeleteMain, 8, 8, ""},                                        // nothing of that side
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DeleteConfirmationNames(list_, *c.command, c.first, c.last), c.names)
+        << c.command->MenuItem << " " << c.first << ".." << c.last;
+  }
+  progress_.ConfirmAnswer = false;
+  Delete(DeleteMain, 3, 3);
+  ASSERT_EQ(progress_.Dialog.size(), 1u);
+  EXPECT_EQ(progress_.Dialog[0].State.Names, "m2.txt");
 }
 
 TEST_F(DeleteCommandTest, MainDeleteLeavesSubOnlyAndTakesIgnoredFilesToo) {

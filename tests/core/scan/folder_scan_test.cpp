@@ -86,6 +86,35 @@ TEST_F(FolderScanTest, PairsBothSidesAndDecidesEveryStatus) {
   EXPECT_EQ(Find(list, "larger.txt")->SubSize, 1);
 }
 
+TEST_F(FolderScanTest, AStoppedScanLeavesTheListAsItWas) {
+  for (int i = 0; i < 300; ++i) main_.File("d/f" + std::to_string(i) + ".txt", "x", T0);
+  sub_.File("s.txt", "s", T0);
+  ScanOptions options;
+  options.SubFolder = true;
+  PathList list;
+  ScanFolders(list, main_.Root(), "", options, Everything());
+  ASSERT_EQ(list.PathCount, 301);
+  const auto statuses = Statuses(list);
+
+  // Stopped in the main pass, in the sub pass, and at the very end of it.
+  for (const int stopAt : {1, 5, 6}) {
+    int asked = 0;
+    PosixFileOperations files;
+    const ScanReport report = ScanFolders(list, main_.Root(), sub_.Root(), options, Everything(),
+                                          files, {}, [&] { return ++asked >= stopAt; });
+    EXPECT_TRUE(report.Stopped) << stopAt;
+    EXPECT_EQ(list.PathCount, 301) << stopAt;
+    EXPECT_EQ(Statuses(list), statuses) << stopAt;
+    EXPECT_FALSE(list.SubRootIdentity.Known) << stopAt;
+  }
+  // Not stopped: the new scan takes the list's place.
+  PosixFileOperations files;
+  const ScanReport report = ScanFolders(list, main_.Root(), sub_.Root(), options, Everything(),
+                                        files, {}, [] { return false; });
+  EXPECT_FALSE(report.Stopped);
+  EXPECT_EQ(list.PathCount, 302);
+}
+
 TEST_F(FolderScanTest, BreadthFirstWithCreationPositions) {
   main_.File("a/b/deep.txt");
   main_.File("top.txt");
