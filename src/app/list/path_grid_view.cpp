@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -23,7 +24,8 @@ constexpr int PathColumn = 1;
 
 // Draws the text 2 pixels from the cell's left edge and clips it instead of eliding: the time
 // and size texts fill their columns to the pixel, and the report reads them back by character
-// position. The current cell gets no focus frame; the focus shows as the selected row.
+// position. The current cell of the focused grid gets a dotted frame, so the keyboard's place
+// shows.
 class GridCellDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -32,7 +34,6 @@ class GridCellDelegate : public QStyledItemDelegate {
              const QModelIndex& index) const override {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    opt.state &= ~QStyle::State_HasFocus;
     const QString text = opt.text;
     opt.text.clear();
     const QWidget* widget = opt.widget;
@@ -48,6 +49,11 @@ class GridCellDelegate : public QStyledItemDelegate {
         opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->drawText(opt.rect.adjusted(TextIndent, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    if ((option.state & QStyle::State_HasFocus) != 0) {
+      // Drawn here rather than by the style, which leaves it out on a selected row.
+      painter->setPen(QPen(painter->pen().color(), 1, Qt::DotLine));
+      painter->drawRect(opt.rect.adjusted(0, 0, -1, -1));
+    }
     painter->restore();
   }
 };
