@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-dev libxcb1-dev
           fonts-ipafont-gothic tzdata xvfb xauth libqt6svg6 desktop-file-utils appstream fusefat dosfstools
           # the report's writer, and a reader and a spreadsheet converter for its tests (~15 s)
-          libxlsxwriter-dev python3-openpyxl gnumeric)
+          libxlsxwriter-dev python3-openpyxl gnumeric
+          # a private sshd and an sshfs mount for the network-root test (skipped without them)
+          sshfs openssh-server openssh-client)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
