@@ -12,6 +12,7 @@
 
 #include "core/fs/path.h"
 #include "core/fs/user_folders.h"
+#include "core/text/percent_encoding.h"
 
 namespace tarvex {
 namespace {
@@ -98,47 +99,6 @@ std::string JournalFolder() {
   return state.empty() ? std::string() : JoinPath(state, "tarvex");
 }
 
-std::string JournalEncoded(std::string_view bytes) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    const bool keep = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-                      b == '-' || b == '.' || b == '_' || b == '~' || b == '/';
-    if (keep) {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += hex[b >> 4];
-      encoded += hex[b & 15];
-    }
-  }
-  return encoded;
-}
-
-std::optional<std::string> JournalDecoded(std::string_view text) {
-  const auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-  };
-  std::string decoded;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      decoded += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return std::nullopt;
-    const int high = digit(text[i + 1]);
-    const int low = digit(text[i + 2]);
-    if (high < 0 || low < 0) return std::nullopt;
-    decoded += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  return decoded;
-}
-
 CommandJournal::CommandJournal(std::string folder, std::string caption)
     : folder_(std::move(folder)), caption_(std::move(caption)), time_(NowText()) {}
 
@@ -185,12 +145,12 @@ void CommandJournal::Append(const std::string& line) {
       return;
     }
     std::string header =
-        std::string(Magic) + "\ncaption " + JournalEncoded(caption_) + "\ntime " + time_ + "\n";
+        std::string(Magic) + "\ncaption " + PercentEncoded(caption_) + "\ntime " + time_ + "\n";
     for (const Side side : BothSides) {
       const JournalRoot& root = roots_[side];
       if (!root.Identity.Known) continue;
       header += std::string("root ") + SideWord(side) + " " + std::to_string(root.Identity.Device) +
-                " " + std::to_string(root.Identity.Inode) + " " + JournalEncoded(root.Path) + "\n";
+                " " + std::to_string(root.Identity.Inode) + " " + PercentEncoded(root.Path) + "\n";
     }
     if (!WriteAll(fd_, header)) writeFailed_ = true;
     // Older journals than the kept ones go; they are ours, not the user's files.
@@ -211,9 +171,9 @@ void CommandJournal::FileTrashed(const RootFolder& root, std::string_view relati
     writeFailed_ = true;
     return;
   }
-  Append(std::string("trashed ") + SideWord(*side) + " " + JournalEncoded(relative) + " " +
-         JournalEncoded(where.FilesFolder) + " " + JournalEncoded(where.InfoFolder) + " " +
-         JournalEncoded(where.Name) + " " + IdentityFields(where.Identity));
+  Append(std::string("trashed ") + SideWord(*side) + " " + PercentEncoded(relative) + " " +
+         PercentEncoded(where.FilesFolder) + " " + PercentEncoded(where.InfoFolder) + " " +
+         PercentEncoded(where.Name) + " " + IdentityFields(where.Identity));
 }
 
 void CommandJournal::FileCreated(const RootFolder& root, std::string_view relative,
@@ -223,7 +183,7 @@ void CommandJournal::FileCreated(const RootFolder& root, std::string_view relati
     writeFailed_ = true;
     return;
   }
-  Append(std::string("created ") + SideWord(*side) + " " + JournalEncoded(relative) + " " +
+  Append(std::string("created ") + SideWord(*side) + " " + PercentEncoded(relative) + " " +
          IdentityFields(identity));
 }
 
@@ -233,7 +193,7 @@ void CommandJournal::FolderCreated(const RootFolder& root, std::string_view rela
     writeFailed_ = true;
     return;
   }
-  Append(std::string("folder ") + SideWord(*side) + " " + JournalEncoded(relative));
+  Append(std::string("folder ") + SideWord(*side) + " " + PercentEncoded(relative));
 }
 
 bool ReadJournal(const std::string& path, JournalRecord& record) {
@@ -250,14 +210,14 @@ bool ReadJournal(const std::string& path, JournalRecord& record) {
     std::string relative;
     in >> keyword;
     if (keyword == "caption" && in >> word) {
-      record.Caption = JournalDecoded(word).value_or("");
+      record.Caption = PercentDecoded(word).value_or("");
     } else if (keyword == "time" && in >> word) {
       record.Time = word;
     } else if (keyword == "root") {
       JournalRoot root;
       if (!(in >> word >> root.Identity.Device >> root.Identity.Inode >> relative)) continue;
       const std::optional<Side> side = SideFromWord(word);
-      const std::optional<std::string> decoded = JournalDecoded(relative);
+      const std::optional<std::string> decoded = PercentDecoded(relative);
       if (!side || !decoded) continue;
       root.Path = *decoded;
       root.Identity.Known = true;
@@ -266,7 +226,7 @@ bool ReadJournal(const std::string& path, JournalRecord& record) {
       JournalEntry entry;
       if (!(in >> word >> relative)) continue;
       const std::optional<Side> side = SideFromWord(word);
-      const std::optional<std::string> decoded = JournalDecoded(relative);
+      const std::optional<std::string> decoded = PercentDecoded(relative);
       if (!side || !decoded || !IsRelativeBelowRoot(*decoded) || decoded->empty()) continue;
       entry.Where = *side;
       entry.Relative = *decoded;
@@ -274,7 +234,7 @@ bool ReadJournal(const std::string& path, JournalRecord& record) {
         entry.Action = JournalAction::Trashed;
         std::string files, info, name;
         if (!(in >> files >> info >> name) || !ReadIdentity(in, entry.Trash.Identity)) continue;
-        const auto f = JournalDecoded(files), i = JournalDecoded(info), n = JournalDecoded(name);
+        const auto f = PercentDecoded(files), i = PercentDecoded(info), n = PercentDecoded(name);
         if (!f || !i || !n || n->empty() || n->find('/') != std::string::npos) continue;
         // Only ever out of a trash: its "files" folder, with "info" beside it.
         if (!f->ends_with("/files") || *i != f->substr(0, f->size() - 5) + "info") continue;

@@ -125,8 +125,4 @@ std::optional<JournalRecord> LastUndoableJournal(const std::string& folder);
 void MarkEntryUndone(const JournalRecord& record, std::size_t index);
 void MarkJournalFinished(const JournalRecord& record);
 
-// Percent-encoding of every byte but the unreserved ones and "/".
-std::string JournalEncoded(std::string_view bytes);
-std::optional<std::string> JournalDecoded(std::string_view text);
-
 }  // namespace tarvex

@@ -1,33 +1,19 @@
 #include "core/fs/folder_address.h"
 
+#include <optional>
 #include <vector>
+
+#include "core/text/percent_encoding.h"
 
 namespace tarvex {
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Empty when an escape is broken or decodes to a zero byte, which no path can hold.
+// False when an escape is broken or decodes to a zero byte, which no path can hold.
 bool PercentDecode(std::string_view text, std::string& out) {
-  out.clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return false;
-    const int high = HexValue(text[i + 1]);
-    const int low = HexValue(text[i + 2]);
-    if (high < 0 || low < 0 || (high == 0 && low == 0)) return false;
-    out += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
+  std::optional<std::string> decoded = PercentDecoded(text);
+  if (!decoded || decoded->find('\0') != std::string::npos) return false;
+  out = std::move(*decoded);
   return true;
 }
 
@@ -90,23 +76,6 @@ std::string FolderFromText(std::string_view text, std::string_view home) {
   return result.empty() ? "/" : result;
 }
 
-std::string FileAddressOf(std::string_view path) {
-  static constexpr char Hex[] = "0123456789ABCDEF";
-  std::string address = "file://";
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                       (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
-                       c == '~' || c == '/';
-    if (plain) {
-      address += c;
-    } else {
-      address += '%';
-      address += Hex[byte >> 4];
-      address += Hex[byte & 0x0F];
-    }
-  }
-  return address;
-}
+std::string FileAddressOf(std::string_view path) { return "file://" + PercentEncoded(path); }
 
 }  // namespace tarvex

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/fs/path.h"
+#include "core/text/percent_encoding.h"
 
 namespace tarvex {
 namespace {
@@ -133,21 +134,7 @@ std::string RecordedPath(const TrashFolder& trash, int folder, const std::string
       if (full.rfind(prefix, 0) == 0) location = full.substr(prefix.size());
     }
   }
-  static const char hex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (const char c : location) {
-    const auto b = static_cast<unsigned char>(c);
-    const bool keep = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-                      b == '-' || b == '.' || b == '_' || b == '~' || b == '/';
-    if (keep) {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += hex[b >> 4];
-      encoded += hex[b & 15];
-    }
-  }
-  return encoded;
+  return PercentEncoded(location);
 }
 
 std::string DeletionDate() {
