@@ -41,6 +41,7 @@
 #include "core/list/list_column.h"
 #include "core/list/list_navigation.h"
 #include "core/list/path_sort.h"
+#include "core/list/status_choice.h"
 #include "core/report/list_report.h"
 #include "core/report/report_file.h"
 #include "core/report/xlsx_spreadsheet.h"
@@ -194,6 +195,8 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   ConnectGuarded(sgPath_, &QAbstractItemView::doubleClicked, this, boxes_,
                  [this](const QModelIndex& index) { SGPathDblClick(index); });
   ConnectGuarded(ckSubFolder_, &QCheckBox::clicked, this, boxes_, [this] { CKSubFolderClick(); });
+  ConnectGuarded(cbShowStatus_, &QComboBox::activated, this, boxes_,
+                 [this](int index) { CBShowStatusChange(index); });
   ConnectGuarded(ckOneSideDir_, &QCheckBox::clicked, this, boxes_, [this] { CKOneSideDirClick(); });
   ConnectGuarded(ckDirHide_, &QCheckBox::clicked, this, boxes_, [this] { CKDirHideClick(); });
   ConnectGuarded(ckDirIgnore_, &QCheckBox::clicked, this, boxes_, [this] { CKDirIgnoreClick(); });
@@ -241,6 +244,13 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   cbFilterChoice_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   cbFilterChoice_->setMinimumContentsLength(12);
   filterRow->addWidget(cbFilterChoice_, 1);
+  filterRow->addWidget(Named<QLabel>("LBShowStatus", QStringLiteral("表示"), panel));
+  cbShowStatus_ = Named<QComboBox>("CBShowStatus", panel);
+  for (const char* caption : StatusChoiceCaptions)
+    cbShowStatus_->addItem(QString::fromUtf8(caption));
+  filterRow->addWidget(cbShowStatus_);
+  lbShownCount_ = Named<QLabel>("LBShownCount", panel);
+  filterRow->addWidget(lbShownCount_);
   btExcelOut_ = Named<QPushButton>("BTExcelOut", QStringLiteral("一覧をExcel に出力"), panel);
   filterRow->addWidget(btExcelOut_);
   rows->addLayout(filterRow);
@@ -318,14 +328,24 @@ void ListPage::RowMenuItemClick(int item) {
   }
   const QModelIndexList rows = sgPath_->selectionModel()->selectedRows();
   if (rows.isEmpty()) return;
-  int first = rows.front().row();
-  int last = first;
+  // The commands work on list positions. While the status choice hides rows, the entries between
+  // two selected rows may be hidden ones, which must never be copied or deleted: the command runs
+  // once per unbroken run of selected entries.
+  std::vector<std::int32_t> entries;
+  entries.reserve(static_cast<std::size_t>(rows.size()));
   for (const QModelIndex& index : rows) {
-    first = std::min(first, index.row());
-    last = std::max(last, index.row());
+    const std::int32_t entry = shown_.EntryIndex(index.row());
+    if (entry >= 0) entries.push_back(entry);
   }
+  if (entries.empty()) return;
+  std::sort(entries.begin(), entries.end());
   commandTopRow_ = sgPath_->rowAt(0);
-  Q_EMIT RowCommandChosen(item, first + 1, last + 1);  // grid rows count from 1
+  std::size_t start = 0;
+  for (std::size_t i = 1; i <= entries.size(); ++i) {
+    if (i < entries.size() && entries[i] == entries[i - 1] + 1) continue;
+    Q_EMIT RowCommandChosen(item, entries[start] + 1, entries[i - 1] + 1);  // count from 1
+    start = i;
+  }
 }
 
 void ListPage::RefillAfterCommand(int currentRow) {
@@ -334,7 +354,7 @@ void ListPage::RefillAfterCommand(int currentRow) {
   if (commandTopRow_ >= 0 && commandTopRow_ < model_->rowCount()) {
     sgPath_->scrollTo(model_->index(commandTopRow_, 0), QAbstractItemView::PositionAtTop);
   }
-  SelectRow(currentRow - 1);
+  SelectRow(std::max(shown_.RowOfEntry(currentRow - 1), 0));
 }
 
 void ListPage::FocusGrid() { sgPath_->setFocus(); }
@@ -353,6 +373,8 @@ void ListPage::ApplySettings(const Settings& settings) {
   ckDirIgnore_->setChecked(settings.dirignore);
   ckDirHide_->setChecked(settings.dirhide);
   storedColumnWidths_ = settings.listcolwidths;
+  shown_.Status = StatusChoiceFromInt(settings.liststatus);
+  cbShowStatus_->setCurrentIndex(static_cast<int>(shown_.Status));
   model_->Refresh();
 }
 
@@ -363,6 +385,7 @@ void ListPage::StoreSettings(Settings& settings) const {
   settings.onesidedir = ckOneSideDir_->isChecked();
   settings.dirignore = ckDirIgnore_->isChecked();
   settings.dirhide = ckDirHide_->isChecked();
+  settings.liststatus = static_cast<int>(shown_.Status);
   // Before the window was shown the grid holds the design widths, which are no choice of the user.
   if (!columnWidthsShown_) return;
   settings.listcolwidths.clear();
@@ -498,7 +521,8 @@ void ListPage::FillPathGrid() {
   if (list != nullptr) RecordListPositions(*list);
   shown_.Fill(list, ckDirIgnore_->isChecked());
   model_->Refresh();
-  if (count > 0) {
+  lbShownCount_->setText(QStringLiteral("表示 %1 / 全 %2").arg(shown_.Rows()).arg(count));
+  if (shown_.Rows() > 0) {
     SelectRow(0);
     sgPath_->scrollTo(model_->index(0, ColumnPath));
   }
@@ -560,6 +584,18 @@ void ListPage::SGPathDblClick(const QModelIndex& index) {
   if (entry == nullptr || IsFolder(entry->Attr)) return;
   SelectRow(index.row());
   Q_EMIT CompareRequested();
+}
+
+void ListPage::CBShowStatusChange(int index) {
+  const StatusChoice choice = StatusChoiceFromInt(index);
+  if (state_.ListGuard.IsHeld()) {
+    // The rows of a running command must not move under it; the box keeps the shown choice.
+    cbShowStatus_->setCurrentIndex(static_cast<int>(shown_.Status));
+    return;
+  }
+  shown_.Status = choice;
+  FillPathGrid();
+  if (PathCount() > 0) sgPath_->setFocus();
 }
 
 void ListPage::CKSubFolderClick() {

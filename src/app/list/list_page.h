@@ -2,7 +2,7 @@
 // The list tab (TSList): the folder labels, the counter, the option check boxes, the filter
 // choice and the report button above the grid SGPath, which shows the PathList of the main
 // state. It scans, sorts, hides folders and fills the grid; the rows it shows are what the row
-// menu's commands act on (grid row r, counted from 1, is entry r - 1).
+// menu's commands act on (each shown row maps to its entry through the ShownList).
 
 #include <QCollator>
 #include <QElapsedTimer>
@@ -56,6 +56,9 @@ class ListPage : public QWidget {
   QCheckBox* CKOneSideDir() const { return ckOneSideDir_; }
   QCheckBox* CKDirIgnore() const { return ckDirIgnore_; }
   QComboBox* CBFilterChoice() const { return cbFilterChoice_; }
+  // 表示: which statuses the grid shows; LBShownCount says how many rows of how many.
+  QComboBox* CBShowStatus() const { return cbShowStatus_; }
+  QLabel* LBShownCount() const { return lbShownCount_; }
   QPushButton* BTExcelOut() const { return btExcelOut_; }
   // 中止 beside the counter, shown only while a scan runs; it and Esc stop the scan.
   QPushButton* BTScanCancel() const { return btScanCancel_; }
@@ -125,8 +128,9 @@ class ListPage : public QWidget {
   void CompareRequested();
   // A scan or a sort that held the list has returned (a close asked for meanwhile may follow).
   void ListWorkFinished();
-  // A copy or delete item of the row menu (its index in RowMenuTable) was chosen for the selected
-  // grid rows firstRow..lastRow, counted from 1.
+  // A copy or delete item of the row menu (its index in RowMenuTable) was chosen for the list
+  // entries firstRow..lastRow, counted from 1, all of them selected rows; emitted once per
+  // unbroken run of selected entries.
   void RowCommandChosen(int item, int firstRow, int lastRow);
 
  private:
@@ -137,6 +141,7 @@ class ListPage : public QWidget {
   void SGPathHeaderClick(int column);
   void SGPathPopup(QPoint globalPos);
   void SGPathDblClick(const QModelIndex& index);
+  void CBShowStatusChange(int index);
   void CKSubFolderClick();
   void CKOneSideDirClick();
   void CKDirHideClick();
@@ -168,6 +173,8 @@ class ListPage : public QWidget {
   QCheckBox* ckOneSideDir_ = nullptr;
   QCheckBox* ckDirIgnore_ = nullptr;
   QComboBox* cbFilterChoice_ = nullptr;
+  QComboBox* cbShowStatus_ = nullptr;
+  QLabel* lbShownCount_ = nullptr;
   QPushButton* btExcelOut_ = nullptr;
   QPushButton* btScanCancel_ = nullptr;
   bool scanning_ = false;

@@ -14,8 +14,8 @@
 
 namespace tarvex {
 
-// The list, the two roots (the folder edits' texts, as bytes) and the selected grid rows
-// FirstRow..LastRow; grid row r shows entry r - 1.
+// The list, the two roots (the folder edits' texts, as bytes) and the list entries
+// FirstRow - 1..LastRow - 1 that the command acts on, all of them selected and shown rows.
 struct CommandScope {
   PathList& List;
   std::string MainRoot;

@@ -6,21 +6,35 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/list/list_cells.h"
+#include "core/list/status_choice.h"
 #include "core/scan/path_list.h"
 
 namespace tarvex {
 
 class ShownList {
  public:
-  // The list shown since the last Fill; null before the first scan. Its positions 0 to Rows() - 1
-  // are the rows, in display order.
+  // The list shown since the last Fill; null before the first scan. The shown rows are the
+  // entries that the status choice keeps, in display order.
   const PathList* List() const { return list_; }
   // Rows of the last fill. Entries may change in place afterwards (a copy reads a side back), and
   // folder hiding may lower PathCount below it: EntryAt never reaches beyond PathCount.
   std::int32_t Rows() const { return rows_; }
+  // Entries of the list at the last fill, shown or not.
+  std::int32_t AllRows() const { return allRows_; }
   const PathEntry* EntryAt(std::int32_t row) const;
+  // The list position of the entry that the row shows; -1 outside the rows. Every command maps
+  // the rows it was given through here, so a hidden entry is never touched.
+  std::int32_t EntryIndex(std::int32_t row) const;
+  // The row that shows the entry at that list position; -1 when the choice hides it.
+  std::int32_t RowOfEntry(std::int32_t index) const;
+  // Whether the rows are fewer than the entries, so that rows and list positions differ.
+  bool Narrowed() const { return narrowed_; }
+
+  // Which statuses are shown; takes effect at the next Fill.
+  StatusChoice Status = StatusChoice::All;
 
   int SortCol = 1;
   bool SortUp = true;
@@ -33,8 +47,9 @@ class ShownList {
   std::string SubRoot;
   ListTextFormat Format;
 
-  // Shows positions 0 to PathCount - 1 of the list as they stand now; the list must stay alive
-  // until the next Fill. The current row goes to the first row, or -1 without rows.
+  // Shows the entries at positions 0 to PathCount - 1 that the status choice keeps, as they stand
+  // now; the list must stay alive until the next Fill. The current row goes to the first row, or -1
+  // without rows.
   void Fill(const PathList* list, bool dirIgnore);
 
   // Cell texts as the grid holds them (bytes; the path column is decoded only for display).
@@ -48,6 +63,10 @@ class ShownList {
  private:
   const PathList* list_ = nullptr;
   std::int32_t rows_ = 0;
+  std::int32_t allRows_ = 0;
+  bool narrowed_ = false;
+  // The list position of each row, while narrowed.
+  std::vector<std::int32_t> indexes_;
 };
 
 }  // namespace tarvex

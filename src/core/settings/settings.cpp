@@ -173,6 +173,7 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.dirignore = file.ReadBool(OptionSection, "dirignore", false);
   s.onesidedir = file.ReadBool(OptionSection, "onesidedir", false);
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
+  s.liststatus = file.ReadInteger(OptionSection, "liststatus", 0);
   s.listcolwidths = ParseWidths(file.ReadString(OptionSection, "listcolwidths", ""));
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
   s.blankignore = file.ReadBool(OptionSection, "blankignore", false);
@@ -229,6 +230,7 @@ bool SaveSettings(ProfileFile& file, Settings& s) {
       file.WriteBool(OptionSection, "dirignore", s.dirignore) &&
       file.WriteBool(OptionSection, "onesidedir", s.onesidedir) &&
       file.WriteBool(OptionSection, "dirhide", s.dirhide) &&
+      file.WriteInteger(OptionSection, "liststatus", s.liststatus) &&
       file.WriteInteger(OptionSection, "compfmax", s.compfmax) &&
       file.WriteBool(OptionSection, "blankignore", s.blankignore) &&
       file.WriteInteger(OptionSection, "copywait", s.copywait) &&

@@ -44,6 +44,7 @@ struct Settings {
   bool dirignore = false;
   bool onesidedir = false;
   bool dirhide = false;
+  int liststatus = 0;  // the list's 表示 choice, a StatusChoice; 0 shows every row
   // The list's column widths as the user left them, column by column; empty: never stored.
   std::vector<int> listcolwidths;
   int compfmax = 1048576;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 
@@ -279,6 +281,68 @@ TEST_F(ListCommandsTest, DeleteConfirmationOfManyRowsNamesFiveAndCountsTheRest) 
   EXPECT_FALSE(dialog.LBNames()->isVisible());
   EXPECT_EQ(dialog.height(), 151);
   dialog.BTOK()->click();
+}
+
+// A row that the 表示 choice hides lies between two selected rows: the commands act on the two
+// shown rows only, never on the hidden one, for a copy and for a delete.
+TEST_F(ListCommandsTest, CommandsUnderAStatusChoiceNeverTouchAHiddenRowBetweenSelectedOnes) {
+  main->File("a1.txt", "one", T0);
+  main->File("a2.txt", "main newer", T0 + 600);
+  sub->File("a2.txt", "sub older", T0);
+  main->File("a3.txt", "three", T0);
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                       ScanOptions{true, false, false, false, 49});
+  noLoss->Baseline();
+  const auto choose = [&](StatusChoice choice) {
+    page->CBShowStatus()->setCurrentIndex(static_cast<int>(choice));
+    Q_EMIT page->CBShowStatus()->activated(static_cast<int>(choice));
+  };
+  const auto shownRowOf = [&](const std::string& path) {
+    const ShownList& shown = page->PathModel()->Shown();
+    for (int r = 0; r < shown.Rows(); ++r)
+      if (shown.EntryAt(r)->Path == path) return r;
+    return -1;
+  };
+  // Every dialog of the commands is accepted, however many there are.
+  QTimer accept;
+  accept.setInterval(0);
+  QObject::connect(&accept, &QTimer::timeout, [&] {
+    TFMOption& dialog = *window->FMOption();
+    if (dialog.isVisible() && dialog.BTOK()->isEnabled()) dialog.BTOK()->click();
+  });
+
+  choose(StatusChoice::MainOnly);
+  ASSERT_EQ(page->PathModel()->rowCount(), 2);
+  ASSERT_GE(shownRowOf("a1.txt"), 0);
+  ASSERT_GE(shownRowOf("a3.txt"), 0);
+  // In the list, whichever way it is sorted, a2.txt lies between them.
+  ASSERT_EQ(std::abs(RowOf("a1.txt") - RowOf("a3.txt")), 2);
+  ASSERT_EQ(RowOf("a2.txt"), (RowOf("a1.txt") + RowOf("a3.txt")) / 2);
+  EXPECT_EQ(page->LBShownCount()->text(),
+            QStringLiteral("表示 2 / 全 %1").arg(window->State().PathList->PathCount));
+  SelectRows(0, 1);
+  accept.start();
+  page->MenuAction("PMMMainToSub")->trigger();
+  EXPECT_EQ(ReadFile(subRoot + "/a1.txt"), "one");
+  EXPECT_EQ(ReadFile(subRoot + "/a3.txt"), "three");
+  EXPECT_EQ(ReadFile(subRoot + "/a2.txt"), "sub older");
+  EXPECT_FALSE(FindInTrash(subRoot + "/a2.txt").has_value());
+
+  // Copied, the two rows are the same on both sides now; a2.txt still differs.
+  choose(StatusChoice::Same);
+  const int a1 = shownRowOf("a1.txt");
+  const int a3 = shownRowOf("a3.txt");
+  ASSERT_EQ(std::abs(a3 - a1), 1);
+  ASSERT_EQ(shownRowOf("a2.txt"), -1);
+  SelectRows(std::min(a1, a3), std::max(a1, a3));
+  page->MenuAction("PMMDelFileAll")->trigger();
+  accept.stop();
+  for (const std::string& root : {mainRoot, subRoot}) {
+    EXPECT_FALSE(filetest::PathExists(root + "/a1.txt"));
+    EXPECT_FALSE(filetest::PathExists(root + "/a3.txt"));
+  }
+  EXPECT_EQ(ReadFile(mainRoot + "/a2.txt"), "main newer");
+  EXPECT_EQ(ReadFile(subRoot + "/a2.txt"), "sub older");
 }
 
 TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {

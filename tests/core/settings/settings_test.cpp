@@ -55,6 +55,7 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_EQ(s.sortcol, 1);
   EXPECT_TRUE(s.sortup);
   EXPECT_FALSE(s.subfolder || s.dirignore || s.onesidedir || s.dirhide);
+  EXPECT_EQ(s.liststatus, 0);  // every row
   EXPECT_EQ(s.compfmax, 1048576);
   EXPECT_FALSE(s.blankignore);
   EXPECT_EQ(s.copywait, 200);
@@ -178,6 +179,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   s.sortcol = 4;
   s.sortup = false;
   s.subfolder = s.dirignore = s.onesidedir = s.dirhide = true;
+  s.liststatus = 6;
   s.compfmax = 5000000;
   s.blankignore = true;
   s.copywait = 0;
@@ -198,6 +200,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   EXPECT_EQ(t.runcount, 1);
   EXPECT_EQ(t.lastmfolder, s.lastmfolder);
   EXPECT_EQ(t.lastsfolder, s.lastsfolder);
+  EXPECT_EQ(t.liststatus, 6);
   EXPECT_EQ(t.sortcol, 4);
   EXPECT_FALSE(t.sortup);
   EXPECT_TRUE(t.subfolder && t.dirignore && t.onesidedir && t.dirhide);
