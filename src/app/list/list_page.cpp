@@ -10,9 +10,11 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -197,6 +199,16 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   ConnectGuarded(ckSubFolder_, &QCheckBox::clicked, this, boxes_, [this] { CKSubFolderClick(); });
   ConnectGuarded(cbShowStatus_, &QComboBox::activated, this, boxes_,
                  [this](int index) { CBShowStatusChange(index); });
+  ConnectGuarded(edSearch_, &QLineEdit::textChanged, this, boxes_,
+                 [this](const QString& text) { EDSearchChange(text); });
+  auto* find = new QAction(this);
+  find->setShortcut(QKeySequence::Find);
+  find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  addAction(find);
+  connect(find, &QAction::triggered, this, [this] {
+    edSearch_->setFocus(Qt::ShortcutFocusReason);
+    edSearch_->selectAll();
+  });
   ConnectGuarded(ckOneSideDir_, &QCheckBox::clicked, this, boxes_, [this] { CKOneSideDirClick(); });
   ConnectGuarded(ckDirHide_, &QCheckBox::clicked, this, boxes_, [this] { CKDirHideClick(); });
   ConnectGuarded(ckDirIgnore_, &QCheckBox::clicked, this, boxes_, [this] { CKDirIgnoreClick(); });
@@ -249,6 +261,12 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   for (const char* caption : StatusChoiceCaptions)
     cbShowStatus_->addItem(QString::fromUtf8(caption));
   filterRow->addWidget(cbShowStatus_);
+  // Beside the narrowing by status, and away from the counter, which must show whole.
+  edSearch_ = Named<QLineEdit>("EDSearch", panel);
+  edSearch_->setPlaceholderText(QStringLiteral("検索 (Ctrl+F)"));
+  edSearch_->setClearButtonEnabled(true);
+  edSearch_->installEventFilter(this);
+  filterRow->addWidget(edSearch_, 1);
   lbShownCount_ = Named<QLabel>("LBShownCount", panel);
   filterRow->addWidget(lbShownCount_);
   btExcelOut_ = Named<QPushButton>("BTExcelOut", QStringLiteral("一覧をExcel に出力"), panel);
@@ -596,6 +614,26 @@ void ListPage::CBShowStatusChange(int index) {
   shown_.Status = choice;
   FillPathGrid();
   if (PathCount() > 0) sgPath_->setFocus();
+}
+
+void ListPage::EDSearchChange(const QString& text) {
+  if (state_.ListGuard.IsHeld()) {
+    // The rows of a running command must not move under it; the field keeps the shown text.
+    const QSignalBlocker quiet(edSearch_);
+    edSearch_->setText(QString::fromStdString(shown_.Search));
+    return;
+  }
+  shown_.Search = text.toStdString();
+  FillPathGrid();
+}
+
+bool ListPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edSearch_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !edSearch_->text().isEmpty()) {
+    edSearch_->clear();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void ListPage::CKSubFolderClick() {

@@ -19,6 +19,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 
@@ -59,6 +60,8 @@ class ListPage : public QWidget {
   // 表示: which statuses the grid shows; LBShownCount says how many rows of how many.
   QComboBox* CBShowStatus() const { return cbShowStatus_; }
   QLabel* LBShownCount() const { return lbShownCount_; }
+  // The search field (Ctrl+F on the tab; Esc clears it): the rows whose path contains its text.
+  QLineEdit* EDSearch() const { return edSearch_; }
   QPushButton* BTExcelOut() const { return btExcelOut_; }
   // 中止 beside the counter, shown only while a scan runs; it and Esc stop the scan.
   QPushButton* BTScanCancel() const { return btScanCancel_; }
@@ -142,6 +145,8 @@ class ListPage : public QWidget {
   void SGPathPopup(QPoint globalPos);
   void SGPathDblClick(const QModelIndex& index);
   void CBShowStatusChange(int index);
+  void EDSearchChange(const QString& text);
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void CKSubFolderClick();
   void CKOneSideDirClick();
   void CKDirHideClick();
@@ -175,6 +180,7 @@ class ListPage : public QWidget {
   QComboBox* cbFilterChoice_ = nullptr;
   QComboBox* cbShowStatus_ = nullptr;
   QLabel* lbShownCount_ = nullptr;
+  QLineEdit* edSearch_ = nullptr;
   QPushButton* btExcelOut_ = nullptr;
   QPushButton* btScanCancel_ = nullptr;
   bool scanning_ = false;

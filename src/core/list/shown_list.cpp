@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "core/list/list_column.h"
+#include "core/list/path_search.h"
 #include "core/text/display_path.h"
 
 namespace tarvex {
@@ -31,11 +32,13 @@ const PathEntry* ShownList::EntryAt(std::int32_t row) const {
 void ShownList::Fill(const PathList* list, bool dirIgnore) {
   list_ = list;
   allRows_ = list != nullptr ? list->PathCount : 0;
-  narrowed_ = Status != StatusChoice::All && list != nullptr;
+  const PathSearch search(Search);
+  narrowed_ = (Status != StatusChoice::All || search.Active()) && list != nullptr;
   indexes_.clear();
   if (narrowed_) {
     for (std::int32_t i = 0; i < allRows_; ++i) {
-      if (StatusChosen(Status, (*list)[i].Status)) indexes_.push_back(i);
+      const PathEntry& entry = (*list)[i];
+      if (StatusChosen(Status, entry.Status) && search.Matches(entry.Path)) indexes_.push_back(i);
     }
     rows_ = static_cast<std::int32_t>(indexes_.size());
   } else {

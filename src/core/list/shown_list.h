@@ -33,8 +33,10 @@ class ShownList {
   // Whether the rows are fewer than the entries, so that rows and list positions differ.
   bool Narrowed() const { return narrowed_; }
 
-  // Which statuses are shown; takes effect at the next Fill.
+  // Which statuses are shown, and the search text (UTF-8; see PathSearch); both take effect at
+  // the next Fill.
   StatusChoice Status = StatusChoice::All;
+  std::string Search;
 
   int SortCol = 1;
   bool SortUp = true;

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -343,6 +344,56 @@ TEST_F(ListCommandsTest, CommandsUnderAStatusChoiceNeverTouchAHiddenRowBetweenSe
   }
   EXPECT_EQ(ReadFile(mainRoot + "/a2.txt"), "main newer");
   EXPECT_EQ(ReadFile(subRoot + "/a2.txt"), "sub older");
+}
+
+// Ctrl+F reaches the search field; a Japanese text and a wildcard narrow the rows, the status
+// choice narrows further, and Esc brings every row back.
+TEST_F(ListCommandsTest, SearchFieldNarrowsTheRowsWithTheStatusChoice) {
+  main->File("会議/資料.txt", "a", T0);
+  sub->File("会議/資料.txt", "a", T0);
+  main->File("会議/議事録.md", "b", T0);
+  page->UpdatePathList(mainRoot, subRoot, FilterSet{"all", {}, {"*"}, {}},
+                       ScanOptions{true, false, false, false, 49});
+  noLoss->Baseline();
+  page->CKSubFolder()->setChecked(true);  // the rescan of the shown tab goes into 会議
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  const int all = window->State().PathList->PathCount;
+  const auto shownPaths = [&] {
+    QStringList paths;
+    for (int r = 0; r < page->PathModel()->rowCount(); ++r)
+      paths << page->PathModel()->index(r, 1).data().toString();
+    return paths;
+  };
+
+  page->SGPath()->setFocus();
+  QTest::keyClick(page->SGPath(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(page->EDSearch()->hasFocus());
+  EXPECT_EQ(page->EDSearch()->placeholderText(), QStringLiteral("検索 (Ctrl+F)"));
+
+  page->EDSearch()->setText(QStringLiteral("資料"));
+  EXPECT_EQ(shownPaths(), QStringList{QStringLiteral("会議/資料.txt")});
+  EXPECT_EQ(page->LBShownCount()->text(), QStringLiteral("表示 1 / 全 %1").arg(all));
+
+  page->EDSearch()->setText(QStringLiteral("会議/*.MD"));
+  EXPECT_EQ(shownPaths(), QStringList{QStringLiteral("会議/議事録.md")});
+
+  page->EDSearch()->setText(QStringLiteral("会議"));
+  EXPECT_EQ(shownPaths().size(), 3);  // the folder and its two files
+  page->CBShowStatus()->setCurrentIndex(static_cast<int>(StatusChoice::MainOnly));
+  Q_EMIT page->CBShowStatus()->activated(static_cast<int>(StatusChoice::MainOnly));
+  EXPECT_EQ(shownPaths(), QStringList{QStringLiteral("会議/議事録.md")});
+  test::SaveScreenshot(*window, QStringLiteral("list_narrowed"));
+
+  page->CBShowStatus()->setCurrentIndex(0);
+  Q_EMIT page->CBShowStatus()->activated(0);
+  page->EDSearch()->setFocus();
+  QTest::keyClick(page->EDSearch(), Qt::Key_Escape);
+  EXPECT_TRUE(page->EDSearch()->text().isEmpty());
+  EXPECT_EQ(page->PathModel()->rowCount(), all);
+  EXPECT_EQ(page->LBShownCount()->text(), QStringLiteral("表示 %1 / 全 %1").arg(all));
 }
 
 TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {
