@@ -264,7 +264,6 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   // Beside the narrowing by status, and away from the counter, which must show whole.
   edSearch_ = Named<QLineEdit>("EDSearch", panel);
   edSearch_->setPlaceholderText(QStringLiteral("検索 (Ctrl+F)"));
-  edSearch_->setClearButtonEnabled(true);
   edSearch_->installEventFilter(this);
   filterRow->addWidget(edSearch_, 1);
   lbShownCount_ = Named<QLabel>("LBShownCount", panel);
