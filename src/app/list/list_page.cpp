@@ -165,7 +165,8 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
       shown_(state.Shown),
       collator_(ListPathCollator(QLocale())),
       files_(services.Files()),
-      reportOpener_(services.Desktop()) {
+      reportOpener_(services.Desktop()),
+      desktop_(services.Desktop()) {
   setObjectName(QStringLiteral("ListPage"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -185,6 +186,7 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   connect(sgPath_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) { shown_.CurrentRow = current.row(); });
   for (int c = 0; c < ListColumnCount; ++c) sgPath_->setColumnWidth(c, DesignColumnWidths[c]);
+  sgPath_->installEventFilter(this);
   layout->addWidget(sgPath_, 1);
 
   BuildMenu();
@@ -343,6 +345,13 @@ void ListPage::RowMenuItemClick(int item) {
     Q_EMIT RowCommandChosen(item, 0, 0);
     return;
   }
+  if (RowMenuTable[static_cast<std::size_t>(item)].Kind == RowMenuKind::Open) {
+    OpenCurrentRow(
+        OpenCommandTable
+            .at(static_cast<std::size_t>(RowMenuTable[static_cast<std::size_t>(item)].Command))
+            .Target);
+    return;
+  }
   const QModelIndexList rows = sgPath_->selectionModel()->selectedRows();
   if (rows.isEmpty()) return;
   // The commands work on list positions. While the status choice hides rows, the entries between
@@ -363,6 +372,31 @@ void ListPage::RowMenuItemClick(int item) {
     Q_EMIT RowCommandChosen(item, entries[start] + 1, entries[i - 1] + 1);  // count from 1
     start = i;
   }
+}
+
+void ListPage::OpenCurrentRow(OpenTarget target) {
+  const PathEntry* entry = shown_.EntryAt(shown_.CurrentRow);
+  if (entry == nullptr) return;
+  const bool folder = IsFolder(entry->Attr);
+  const auto pathOn = [&](Side side) {
+    return (side == Side::Main ? shown_.MainRoot : shown_.SubRoot) + "/" + entry->Path;
+  };
+  if (target == OpenTarget::Folder) {
+    // The row's own folder, or the one that holds its file, on a side where the row exists.
+    const Side side = entry->MainExists ? Side::Main : Side::Sub;
+    if (!entry->MainExists && !entry->SubExists) return;
+    std::string path = pathOn(side);
+    if (!folder) path.erase(path.rfind('/'));
+    desktop_.ShowFolder(path);
+    return;
+  }
+  const Side side = target == OpenTarget::MainFile ? Side::Main : Side::Sub;
+  const bool exists = side == Side::Main ? entry->MainExists : entry->SubExists;
+  if (folder || !exists) {
+    desktop_.Beep();
+    return;
+  }
+  desktop_.Open(pathOn(side));
 }
 
 void ListPage::RefillAfterCommand(int currentRow) {
@@ -631,6 +665,14 @@ bool ListPage::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !edSearch_->text().isEmpty()) {
     edSearch_->clear();
     return true;
+  }
+  // Return on a file row opens it in the compare tab, as a double-click does.
+  if (watched == sgPath_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && sgPath_->currentIndex().isValid()) {
+      RunGuarded(boxes_, [&] { SGPathDblClick(sgPath_->currentIndex()); });
+      return true;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/row_menu.h"
 #include "core/filter/filter_set.h"
 #include "core/list/shown_list.h"
 #include "core/scan/folder_scan.h"
@@ -26,6 +27,7 @@ class QPushButton;
 namespace tarvex {
 
 class FileOperations;
+class DesktopServices;
 class FileOpener;
 class FilterNamesModel;
 class MainState;
@@ -153,6 +155,8 @@ class ListPage : public QWidget {
   void CKDirIgnoreClick();
   void PMMUpdateListClick();
   void RowMenuItemClick(int item);
+  // Opens the current row's file or folder through the desktop; a beep where there is none.
+  void OpenCurrentRow(OpenTarget target);
   void BTExcelOutClick();
   void RequestRefreshAndFocus();
   // A click on an option while a copy or delete loop runs is taken back; true when it was.
@@ -166,6 +170,7 @@ class ListPage : public QWidget {
   QElapsedTimer sortCounterClock_;
   FileOperations& files_;
   FileOpener& reportOpener_;
+  DesktopServices& desktop_;
   int commandTopRow_ = -1;
   std::vector<int> storedColumnWidths_;
   bool columnWidthsShown_ = false;

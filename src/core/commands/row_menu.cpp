@@ -23,6 +23,8 @@ const char* RowMenuItemName(const RowMenuItem& item) {
       return UpdateListMenuItem;
     case RowMenuKind::Undo:
       return UndoMenuItem;
+    case RowMenuKind::Open:
+      return OpenCommandTable.at(Row(item)).MenuItem;
     case RowMenuKind::Separator:
       break;
   }
@@ -39,6 +41,8 @@ const char* RowMenuItemCaption(const RowMenuItem& item) {
       return UpdateListCaption;
     case RowMenuKind::Undo:
       return UndoCaption;
+    case RowMenuKind::Open:
+      return OpenCommandTable.at(Row(item)).Caption;
     case RowMenuKind::Separator:
       break;
   }

@@ -8,11 +8,11 @@
 
 namespace tarvex {
 
-enum class RowMenuKind { Copy, Delete, UpdateList, Separator, Undo };
+enum class RowMenuKind { Copy, Delete, UpdateList, Separator, Undo, Open };
 
 struct RowMenuItem {
   RowMenuKind Kind;
-  int Command = 0;             // the row of CopyCommandTable or DeleteCommandTable
+  int Command = 0;  // the row of CopyCommandTable, DeleteCommandTable or OpenCommandTable
   const char* Name = nullptr;  // objectName of a separator
 };
 
@@ -22,7 +22,21 @@ inline constexpr const char* UpdateListCaption = "最新の状態に更新する
 inline constexpr const char* UndoMenuItem = "PMMUndo";
 inline constexpr const char* UndoCaption = "元に戻す";
 
-inline constexpr std::array<RowMenuItem, 13> RowMenuTable = {{
+// The current row's file with the desktop's default application, on one side, or its folder in the
+// desktop's file manager.
+enum class OpenTarget { MainFile, SubFile, Folder };
+struct OpenCommandInfo {
+  const char* MenuItem;
+  const char* Caption;
+  OpenTarget Target;
+};
+inline constexpr std::array<OpenCommandInfo, 3> OpenCommandTable = {{
+    {"PMMOpenMain", "既定のアプリで開く（メイン）", OpenTarget::MainFile},
+    {"PMMOpenSub", "既定のアプリで開く（サブ）", OpenTarget::SubFile},
+    {"PMMOpenFolder", "フォルダを開く", OpenTarget::Folder},
+}};
+
+inline constexpr std::array<RowMenuItem, 17> RowMenuTable = {{
     {RowMenuKind::Copy, 0},
     {RowMenuKind::Copy, 1},
     {RowMenuKind::Separator, 0, "N1"},
@@ -36,6 +50,10 @@ inline constexpr std::array<RowMenuItem, 13> RowMenuTable = {{
     {RowMenuKind::UpdateList},
     {RowMenuKind::Separator, 0, "N4"},
     {RowMenuKind::Undo},
+    {RowMenuKind::Separator, 0, "N5"},
+    {RowMenuKind::Open, 0},
+    {RowMenuKind::Open, 1},
+    {RowMenuKind::Open, 2},
 }};
 
 // The item's objectName and caption (UTF-8).

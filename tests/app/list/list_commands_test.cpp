@@ -39,6 +39,7 @@
 #include "app/window/program_start.h"
 #include "core/commands/command_text.h"
 #include "support/command_test_support.h"
+#include "support/recording_desktop_services.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
 #include "support/temp_tree.h"
@@ -71,7 +72,7 @@ class ListCommandsTest : public ::testing::Test {
 
     // The window's file operations are the real ones, with any single step replaceable.
     window = StartMainWindow(settings.filePath(QStringLiteral("tarvex.ini")),
-                             {.Boxes = &boxes, .Files = &files});
+                             {.Boxes = &boxes, .Desktop = &desktop, .Files = &files});
     window->State().Settings.copywait = 0;
     ASSERT_TRUE(window->Folders().STVMain()->SelectPath(mainRoot));
     ASSERT_TRUE(window->Folders().STVSub()->SelectPath(subRoot));
@@ -112,6 +113,7 @@ class ListCommandsTest : public ::testing::Test {
   std::optional<testing::NoLossCheck> noLoss;
   QTemporaryDir settings;
   test::RecordingMessageBoxes boxes;
+  test::RecordingDesktopServices desktop;
   commandtest::ScriptedFileOperations files;
   std::unique_ptr<TFMMain> window;
   ListPage* page = nullptr;
@@ -394,6 +396,30 @@ TEST_F(ListCommandsTest, SearchFieldNarrowsTheRowsWithTheStatusChoice) {
   EXPECT_TRUE(page->EDSearch()->text().isEmpty());
   EXPECT_EQ(page->PathModel()->rowCount(), all);
   EXPECT_EQ(page->LBShownCount()->text(), QStringLiteral("表示 %1 / 全 %1").arg(all));
+}
+
+// The open items after 元に戻す act on the current row through the desktop; a side without the
+// file only beeps.
+TEST_F(ListCommandsTest, OpenItemsHandTheCurrentRowToTheDesktop) {
+  page->SelectRow(RowOf("new.txt"));
+  desktop.Calls.clear();
+  page->MenuAction("PMMOpenMain")->trigger();
+  page->MenuAction("PMMOpenSub")->trigger();
+  page->MenuAction("PMMOpenFolder")->trigger();
+  page->SelectRow(RowOf("deep/er/only.txt"));
+  page->MenuAction("PMMOpenFolder")->trigger();
+  const std::size_t before = desktop.Calls.size();
+  page->MenuAction("PMMOpenMain")->trigger();  // only in sub
+  EXPECT_EQ(desktop.Calls, (std::vector<std::string>{
+                               "open " + mainRoot + "/new.txt", "open " + subRoot + "/new.txt",
+                               "show " + mainRoot, "show " + subRoot + "/deep/er", "beep"}));
+  EXPECT_EQ(before, 4U);
+
+  // Return on a file row asks for the compare tab, as a double-click does.
+  QSignalSpy compare(page, &ListPage::CompareRequested);
+  page->SelectRow(RowOf("new.txt"));
+  QTest::keyClick(page->SGPath(), Qt::Key_Return);
+  EXPECT_EQ(compare.size(), 1);
 }
 
 TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {

@@ -561,6 +561,10 @@ TEST_F(ListPageTest, RowMenuHoldsTheCommandsInOrderAndOpensBelowRightOfThePointe
       {"PMMUpdateList", u"最新の状態に更新する"},
       {"N4", nullptr},
       {"PMMUndo", u"元に戻す"},
+      {"N5", nullptr},
+      {"PMMOpenMain", u"既定のアプリで開く（メイン）"},
+      {"PMMOpenSub", u"既定のアプリで開く（サブ）"},
+      {"PMMOpenFolder", u"フォルダを開く"},
   };
   QMenu* menu = page->PMSGPath();
   ASSERT_EQ(menu->objectName(), QStringLiteral("PMSGPath"));
