@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -129,6 +131,26 @@ TEST_F(ExcelOutTest, TheButtonOpensANewReportOfTheListAsShown) {
   ASSERT_EQ(opened_.Paths.size(), 2u);
   EXPECT_NE(opened_.Paths[1], path);
   EXPECT_TRUE(QFile::exists(QFile::decodeName(path.c_str())));
+}
+
+TEST_F(ExcelOutTest, ANarrowedListIsReportedAsShown) {
+  page_->CBShowStatus()->setCurrentIndex(static_cast<int>(StatusChoice::MainOnly));
+  Q_EMIT page_->CBShowStatus()->activated(static_cast<int>(StatusChoice::MainOnly));
+  page_->EDSearch()->setText(QStringLiteral("B"));
+  ASSERT_EQ(page_->PathModel()->rowCount(), 1);
+  page_->BTExcelOut()->click();
+  ASSERT_EQ(opened_.Paths.size(), 1u);
+  const testing::ChildResult read = testing::RunChild(
+      {"/usr/bin/python3", "-c",
+       "import openpyxl, sys\n"
+       "sheet = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+       "print(' '.join(str(sheet.cell(row, c).value) for row in range(6, sheet.max_row + 1)"
+       " for c in (1, 2)))\n",
+       opened_.Paths[0]});
+  ASSERT_TRUE(read.Started) << "/usr/bin/python3 with python3-openpyxl is needed";
+  ASSERT_EQ(read.ExitCode, 0);
+  // The shown row, numbered as the grid numbers it.
+  EXPECT_EQ(read.Output, "1 b.txt\n");
 }
 
 TEST_F(ExcelOutTest, WhenNoApplicationOpensItTheErrorBoxNamesTheReportWhichStays) {
