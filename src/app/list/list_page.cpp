@@ -188,6 +188,12 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   for (int c = 0; c < ListColumnCount; ++c) sgPath_->setColumnWidth(c, DesignColumnWidths[c]);
   sgPath_->installEventFilter(this);
   layout->addWidget(sgPath_, 1);
+  lbSummary_ = Named<QLabel>("LBSummary", this);
+  lbSummary_->setContentsMargins(4, 2, 4, 2);
+  lbSummary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  layout->addWidget(lbSummary_);
+  connect(sgPath_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { ShowSummary(); });
 
   BuildMenu();
 
@@ -408,6 +414,38 @@ void ListPage::RefillAfterCommand(int currentRow) {
   SelectRow(std::max(shown_.RowOfEntry(currentRow - 1), 0));
 }
 
+void ListPage::ShowSummary() {
+  // Sizes with the digit grouping the example of the bar shows, whatever the desktop's locale.
+  const QLocale grouped(QLocale::English, QLocale::UnitedStates);
+  std::array<std::int64_t, StatusChoiceCaptions.size()> counts{};
+  for (std::int32_t r = 0; r < shown_.Rows(); ++r) {
+    const PathEntry* entry = shown_.EntryAt(r);
+    if (entry == nullptr) continue;
+    for (std::size_t c = static_cast<std::size_t>(StatusChoice::MainOnly); c < counts.size(); ++c) {
+      if (StatusChosen(static_cast<StatusChoice>(c), entry->Status)) ++counts[c];
+    }
+  }
+  QString text;
+  for (std::size_t c = static_cast<std::size_t>(StatusChoice::MainOnly); c < counts.size(); ++c) {
+    text += QStringLiteral("%1 %2  ").arg(QString::fromUtf8(StatusChoiceCaptions[c]),
+                                          grouped.toString(counts[c]));
+  }
+  std::int64_t rows = 0;
+  PerSide<std::int64_t> bytes{};
+  for (const QModelIndex& index : sgPath_->selectionModel()->selectedRows()) {
+    const PathEntry* entry = shown_.EntryAt(index.row());
+    if (entry == nullptr) continue;
+    ++rows;
+    if (IsFolder(entry->Attr)) continue;
+    if (entry->MainExists) bytes[Side::Main] += entry->MainSize;
+    if (entry->SubExists) bytes[Side::Sub] += entry->SubSize;
+  }
+  text += QStringLiteral("  選択 %1 行  メイン %2 バイト  サブ %3 バイト")
+              .arg(grouped.toString(rows), grouped.toString(bytes[Side::Main]),
+                   grouped.toString(bytes[Side::Sub]));
+  lbSummary_->setText(text);
+}
+
 void ListPage::FocusGrid() { sgPath_->setFocus(); }
 
 int ListPage::SortCol() const { return shown_.SortCol; }
@@ -573,6 +611,7 @@ void ListPage::FillPathGrid() {
   shown_.Fill(list, ckDirIgnore_->isChecked());
   model_->Refresh();
   lbShownCount_->setText(QStringLiteral("表示 %1 / 全 %2").arg(shown_.Rows()).arg(count));
+  ShowSummary();
   if (shown_.Rows() > 0) {
     SelectRow(0);
     sgPath_->scrollTo(model_->index(0, ColumnPath));

@@ -64,6 +64,9 @@ class ListPage : public QWidget {
   QLabel* LBShownCount() const { return lbShownCount_; }
   // The search field (Ctrl+F on the tab; Esc clears it): the rows whose path contains its text.
   QLineEdit* EDSearch() const { return edSearch_; }
+  // Under the grid: the shown rows counted by status, and the selected rows with the bytes of
+  // their files on each side.
+  QLabel* LBSummary() const { return lbSummary_; }
   QPushButton* BTExcelOut() const { return btExcelOut_; }
   // 中止 beside the counter, shown only while a scan runs; it and Esc stop the scan.
   QPushButton* BTScanCancel() const { return btScanCancel_; }
@@ -155,6 +158,7 @@ class ListPage : public QWidget {
   void CKDirIgnoreClick();
   void PMMUpdateListClick();
   void RowMenuItemClick(int item);
+  void ShowSummary();
   // Opens the current row's file or folder through the desktop; a beep where there is none.
   void OpenCurrentRow(OpenTarget target);
   void BTExcelOutClick();
@@ -186,6 +190,7 @@ class ListPage : public QWidget {
   QComboBox* cbShowStatus_ = nullptr;
   QLabel* lbShownCount_ = nullptr;
   QLineEdit* edSearch_ = nullptr;
+  QLabel* lbSummary_ = nullptr;
   QPushButton* btExcelOut_ = nullptr;
   QPushButton* btScanCancel_ = nullptr;
   bool scanning_ = false;

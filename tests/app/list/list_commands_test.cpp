@@ -422,6 +422,31 @@ TEST_F(ListCommandsTest, OpenItemsHandTheCurrentRowToTheDesktop) {
   EXPECT_EQ(compare.size(), 1);
 }
 
+// The bar under the grid follows the selection, a copy and a delete.
+TEST_F(ListCommandsTest, SummaryCountsTheShownRowsAndTheSelectedBytesAfterACopyAndADelete) {
+  const QLabel& summary = *page->LBSummary();
+  const int row = RowOf("new.txt");
+  SelectRows(row, row);
+  EXPECT_TRUE(summary.text().contains(QStringLiteral("メインが新しい 1  ")));
+  EXPECT_TRUE(summary.text().contains(QStringLiteral("同じ 1  ")));
+  EXPECT_TRUE(summary.text().endsWith(QStringLiteral("選択 1 行  メイン 11 バイト  サブ 3 バイト")))
+      << summary.text().toStdString();
+
+  page->MenuAction("PMMNewMainToSub")->trigger();
+  EXPECT_TRUE(summary.text().contains(QStringLiteral("メインが新しい 0  ")));
+  EXPECT_TRUE(summary.text().contains(QStringLiteral("同じ 2  ")));
+  EXPECT_TRUE(
+      summary.text().endsWith(QStringLiteral("選択 1 行  メイン 11 バイト  サブ 11 バイト")))
+      << summary.text().toStdString();
+
+  SelectRows(row, row);
+  QTimer::singleShot(0, [&] { window->FMOption()->BTOK()->click(); });
+  page->MenuAction("PMMDelFileSub")->trigger();
+  EXPECT_TRUE(summary.text().contains(QStringLiteral("メインのみ 1  ")));
+  EXPECT_TRUE(summary.text().endsWith(QStringLiteral("選択 1 行  メイン 11 バイト  サブ 0 バイト")))
+      << summary.text().toStdString();
+}
+
 TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {
   // The middle set: an Up key in the filter choice would switch to the first.
   window->State().Settings.FilterNames = ComboItems{{"すべて", "汎用", "画像"}, 1};
