@@ -12,6 +12,7 @@
 
 #include "core/fs/path.h"
 #include "core/fs/user_folders.h"
+#include "core/text/format_text.h"
 #include "core/text/percent_encoding.h"
 
 namespace tarvex {
@@ -26,16 +27,6 @@ std::optional<Side> SideFromWord(const std::string& word) {
   if (word == "main") return Side::Main;
   if (word == "sub") return Side::Sub;
   return std::nullopt;
-}
-
-std::string NowText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  char text[32] = "";
-  if (localtime_r(&now, &local) != nullptr) {
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-  }
-  return text;
 }
 
 std::string IdentityFields(const FileIdentity& id) {
@@ -100,7 +91,7 @@ std::string JournalFolder() {
 }
 
 CommandJournal::CommandJournal(std::string folder, std::string caption)
-    : folder_(std::move(folder)), caption_(std::move(caption)), time_(NowText()) {}
+    : folder_(std::move(folder)), caption_(std::move(caption)), time_(LocalTimeNowText()) {}
 
 CommandJournal::~CommandJournal() {
   if (fd_ >= 0) ::close(fd_);

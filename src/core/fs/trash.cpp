@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/fs/path.h"
+#include "core/text/format_text.h"
 #include "core/text/percent_encoding.h"
 
 namespace tarvex {
@@ -137,16 +138,6 @@ std::string RecordedPath(const TrashFolder& trash, int folder, const std::string
   return PercentEncoded(location);
 }
 
-std::string DeletionDate() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  char text[32] = "";
-  if (localtime_r(&now, &local) != nullptr) {
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-  }
-  return text;
-}
-
 // The longest prefix of name that fits in bytes and does not end inside a UTF-8 sequence.
 std::string FittingPrefix(const std::string& name, std::size_t bytes) {
   if (name.size() <= bytes) return name;
@@ -190,7 +181,7 @@ FileResult MoveToTrashAs(int folder, const std::string& name, const std::string&
       FittingPrefix(originalName, NAME_MAX - std::char_traits<char>::length(InfoSuffix) - 6);
   const std::string record =
       "[Trash Info]\nPath=" + RecordedPath(trash, folder, originalName, path) +
-      "\nDeletionDate=" + DeletionDate() + "\n";
+      "\nDeletionDate=" + LocalTimeNowText() + "\n";
   std::string chosen;
   for (int n = 1; n <= MaxCandidates && chosen.empty(); ++n) {
     const std::string candidate = n == 1 ? base : base + "." + std::to_string(n);

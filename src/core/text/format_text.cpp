@@ -1,5 +1,7 @@
 #include "core/text/format_text.h"
 
+#include <ctime>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -18,6 +20,16 @@ std::string FormatText(const char* format, ...) {
     std::vsnprintf(text.data(), text.size() + 1, format, again);
   }
   va_end(again);
+  return text;
+}
+
+std::string LocalTimeNowText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[32] = "";
+  if (localtime_r(&now, &local) != nullptr) {
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+  }
   return text;
 }
 
