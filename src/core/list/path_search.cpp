@@ -1,11 +1,13 @@
 #include "core/list/path_search.h"
 
 #include "core/text/display_path.h"
+#include "core/text/text_encoding.h"
 
 namespace tarvex {
 
-std::string FoldLatinCase(std::string_view text) {
-  std::string folded(text);
+namespace {
+
+void FoldInPlace(std::string& folded) {
   for (std::size_t i = 0; i < folded.size(); ++i) {
     char& c = folded[i];
     if (c >= 'A' && c <= 'Z') {
@@ -18,6 +20,23 @@ std::string FoldLatinCase(std::string_view text) {
       i += 2;
     }
   }
+}
+
+// Most paths read as they are stored: valid UTF-8 without control characters. Those skip the
+// decoding name by name, which made a search of a million rows several times slower.
+bool ReadsAsStored(std::string_view path) {
+  for (const char c : path) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) return false;
+  }
+  return IsValidUtf8(path);
+}
+
+}  // namespace
+
+std::string FoldLatinCase(std::string_view text) {
+  std::string folded(text);
+  FoldInPlace(folded);
   return folded;
 }
 
@@ -27,7 +46,14 @@ PathSearch::PathSearch(std::string_view text) : text_(FoldLatinCase(text)) {
 
 bool PathSearch::Matches(std::string_view path) const {
   if (text_.empty()) return true;
-  const std::string shown = FoldLatinCase(DisplayPath(path));
+  // One buffer per thread, so that a million rows cost no allocation each.
+  thread_local std::string shown;
+  if (ReadsAsStored(path)) {
+    shown.assign(path);
+  } else {
+    shown = DisplayPath(path);
+  }
+  FoldInPlace(shown);
   if (!pattern_) return shown.find(text_) != std::string::npos;
   return pattern_->IsValid() && pattern_->Matches(shown);
 }

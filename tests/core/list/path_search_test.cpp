@@ -24,6 +24,9 @@ TEST(PathSearch, KeepsPathsThatContainTheTextIgnoringLatinCase) {
       {"[1]", "photo[1].jpg", true},                   // without a wildcard a "[" is a "["
       {"[1*", "photo[1].jpg", false},                  // a set that never closes keeps nothing
       {"\xE8\xB3\x87", "\x8E\x91\x97\xBF.txt", true},  // a CP932 name is read as it is shown
+      {"会議/資", "会議/\x8E\x91\x97\xBF.txt", true},  // each name decoded on its own
+      {"\xE2\x90\x8A", "a\nb.txt", true},              // a line break is read as its picture
+      {"\n", "a\nb.txt", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.Text) + " in " + c.Path);
