@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -414,6 +415,16 @@ void ListPage::RefillAfterCommand(int currentRow) {
   SelectRow(std::max(shown_.RowOfEntry(currentRow - 1), 0));
 }
 
+void ListPage::KeepPlace(const std::string& path, int rowsFromTop) {
+  for (std::int32_t r = 0; r < shown_.Rows(); ++r) {
+    const PathEntry* entry = shown_.EntryAt(r);
+    if (entry == nullptr || entry->Path != path) continue;
+    SelectRow(r);
+    sgPath_->verticalScrollBar()->setValue(std::max(0, r - rowsFromTop));
+    return;
+  }
+}
+
 void ListPage::ShowSummary() {
   // Sizes with the digit grouping the example of the bar shows, whatever the desktop's locale.
   const QLocale grouped(QLocale::English, QLocale::UnitedStates);
@@ -502,6 +513,13 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
   if (state_.ListGuard.IsHeld()) return;
   std::optional<std::string> maskError;
   ScanReport report;
+  // The place the user had: the current row's path and its height in the view.
+  std::string keptPath;
+  int keptRowsFromTop = 0;
+  if (const PathEntry* current = shown_.EntryAt(shown_.CurrentRow)) {
+    keptPath = current->Path;
+    keptRowsFromTop = std::max(0, shown_.CurrentRow - sgPath_->rowAt(0));
+  }
   {
     // The counter lets events run meanwhile; no handler may change the list until the scan has
     // put the new one in its place. Until then the grid keeps showing the old one.
@@ -539,6 +557,7 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
       // After an invalid pattern the scan has left the list empty: the grid shows no row that
       // could refer to an entry of the abandoned comparison.
       FillPathGrid();
+      if (!maskError && !keptPath.empty()) KeepPlace(keptPath, keptRowsFromTop);
     }
   }
   if (report.Stopped) log_.AddLine(QStringLiteral("スキャンを中止しました。"));

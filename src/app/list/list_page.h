@@ -159,6 +159,9 @@ class ListPage : public QWidget {
   void PMMUpdateListClick();
   void RowMenuItemClick(int item);
   void ShowSummary();
+  // Makes the row of that path current, rowsFromTop rows below the top of the view; where the
+  // path is gone, the fill's first row stays current.
+  void KeepPlace(const std::string& path, int rowsFromTop);
   // Opens the current row's file or folder through the desktop; a beep where there is none.
   void OpenCurrentRow(OpenTarget target);
   void BTExcelOutClick();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -445,6 +447,54 @@ TEST_F(ListCommandsTest, SummaryCountsTheShownRowsAndTheSelectedBytesAfterACopyA
   EXPECT_TRUE(summary.text().contains(QStringLiteral("メインのみ 1  ")));
   EXPECT_TRUE(summary.text().endsWith(QStringLiteral("選択 1 行  メイン 11 バイト  サブ 0 バイト")))
       << summary.text().toStdString();
+}
+
+// After a rescan the row of the same path is current again at the same height in the view, even
+// where rows came in above it; coming back from the compare tab keeps it too. Where the path is
+// gone the first row is current, as after any scan.
+TEST_F(ListCommandsTest, RescanKeepsTheCurrentPathAtItsHeightInTheView) {
+  for (int i = 0; i < 150; ++i)
+    main->File(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')).toStdString(), "x", T0);
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  page->MenuAction("PMMUpdateList")->trigger();
+  PathGridView& grid = *page->SGPath();
+  const auto currentPath = [&] {
+    const PathEntry* entry = page->PathModel()->Shown().EntryAt(grid.currentIndex().row());
+    return entry == nullptr ? std::string() : entry->Path;
+  };
+  const auto heightOfCurrent = [&] { return grid.currentIndex().row() - grid.rowAt(0); };
+  const auto place = [&](const std::string& path, int rowsFromTop) {
+    page->SelectRow(RowOf(path));
+    grid.verticalScrollBar()->setValue(RowOf(path) - rowsFromTop);
+    ASSERT_EQ(currentPath(), path);
+    ASSERT_EQ(heightOfCurrent(), rowsFromTop);
+  };
+  ASSERT_GT(grid.rowAt(grid.viewport()->height() - 1), 6);  // room for the heights below
+
+  place("f100.txt", 4);
+  // New rows at both ends of the sort: whichever way it runs, the row's index changes.
+  main->File("a.txt", "x", T0);
+  main->File("z.txt", "x", T0);
+  const int before = RowOf("f100.txt");
+  page->MenuAction("PMMUpdateList")->trigger();
+  EXPECT_NE(RowOf("f100.txt"), before);
+  EXPECT_EQ(currentPath(), "f100.txt");
+  EXPECT_EQ(heightOfCurrent(), 4);
+
+  place("f060.txt", 2);
+  window->PageControl1()->setCurrentWidget(window->TSCompare());
+  window->PageControl1()->setCurrentWidget(window->TSList());
+  EXPECT_EQ(currentPath(), "f060.txt");
+  EXPECT_EQ(heightOfCurrent(), 2);
+
+  // Gone: the described reset to the first row.
+  ASSERT_EQ(::unlink((mainRoot + "/f060.txt").c_str()), 0);
+  page->MenuAction("PMMUpdateList")->trigger();
+  EXPECT_EQ(grid.currentIndex().row(), 0);
+  EXPECT_EQ(grid.rowAt(0), 0);
 }
 
 TEST_F(ListCommandsTest, ListTabShownWithAPairTakesTheArrowKeysInTheGrid) {
