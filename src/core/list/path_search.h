@@ -24,6 +24,8 @@ class PathSearch {
   std::string text_;
   // Without a wildcard the text is looked for as it is, so that a "[" in a name stays a "[".
   std::optional<WildcardPattern> pattern_;
+  // Whether the text holds a letter, so that the path must be folded before looking.
+  bool folds_ = false;
 };
 
 // Latin letters in lower case, the full-width ones included; every other byte as it is.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "core/text/display_path.h"
+
 namespace tarvex {
 namespace {
 
@@ -27,10 +31,32 @@ TEST(PathSearch, KeepsPathsThatContainTheTextIgnoringLatinCase) {
       {"会議/資", "会議/\x8E\x91\x97\xBF.txt", true},  // each name decoded on its own
       {"\xE2\x90\x8A", "a\nb.txt", true},              // a line break is read as its picture
       {"\n", "a\nb.txt", false},
+      {"_1.", "DOCS/A_1.TXT", true},  // a text without letters, in a path with capitals
+      {"_1.", "docs/a_2.txt", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.Text) + " in " + c.Path);
     EXPECT_EQ(PathSearch(c.Text).Matches(c.Path), c.Kept);
+  }
+}
+
+// The search's shortcuts for paths that read as stored give what the plain way gives: decode the
+// path for display, fold it and look for the folded text.
+TEST(PathSearch, AgreesWithDecodingAndFoldingEveryPath) {
+  const char* pieces[] = {"a",    "A",    "_",  "1",        "/",  "\x7F", "\n", "\x1F",
+                          "\x80", "\xFF", "あ", "\x82\xA0", "Ｂ", "ｂ",   "ｱ",  "\xE3\x81"};
+  const char* texts[] = {"a", "_1", "ab", "あ", "ｂ", "ｱ", "\xE2\x90\x8A", "\xEF\xBF\xBD", "1/a"};
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+  std::uniform_int_distribution<int> length(0, 24);
+  for (int n = 0; n < 20000; ++n) {
+    std::string path;
+    for (int k = length(rng); k > 0; --k) path += pieces[piece(rng)];
+    const std::string shown = FoldLatinCase(DisplayPath(path));
+    for (const char* text : texts) {
+      const bool expected = shown.find(FoldLatinCase(text)) != std::string::npos;
+      ASSERT_EQ(PathSearch(text).Matches(path), expected) << text << " in " << path;
+    }
   }
 }
 
