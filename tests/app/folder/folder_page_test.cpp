@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -43,6 +44,8 @@ class FolderPageTest : public ::testing::Test {
       mkdir((root + d).c_str(), 0755);
     }
   }
+  // QTemporaryDir cannot remove a name that is not UTF-8, and would leave the folder behind.
+  void TearDown() override { rmdir((root + "/bad-\xff").c_str()); }
   std::unique_ptr<TFMMain> Start() {
     auto window = StartMainWindow(folder.filePath(QStringLiteral("tarvex.ini")),
                                   {.Boxes = &boxes, .Desktop = &desktop});
