@@ -18,6 +18,8 @@ struct ScanOptions {
   bool DirIgnore = false;   // a folder found on both sides is Same whatever its time
   // Pairing ignores the letter case of A to Z, for case-insensitive file systems.
   bool CaseInsensitivePairing = false;
+  // Times exactly one hour apart compare as equal (FAT and exFAT across summer time).
+  bool IgnoreHourShift = false;
   std::uint32_t AttrMask = DefaultScanAttrMask;
 };
 

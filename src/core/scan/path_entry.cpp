@@ -1,11 +1,24 @@
 #include "core/scan/path_entry.h"
 
+#include <cmath>
+
 namespace tarvex {
 
-CompareStatus ComputeStatus(const PathEntry& e) {
+bool IsHourShift(double mainTime, double subTime) {
+  constexpr double SecondsPerDay = 86400;
+  const double seconds = std::fabs(mainTime - subTime) * SecondsPerDay;
+  return std::fabs(seconds - 3600) < 2;
+}
+
+CompareStatus ComputeStatus(const PathEntry& e, bool ignoreHourShift) {
   if (!e.MainExists && !e.SubExists) return Neither;
   if (!e.SubExists) return MainOnly;
   if (!e.MainExists) return SubOnly;
+  if (ignoreHourShift && IsHourShift(e.MainTime, e.SubTime)) {
+    if (e.MainSize > e.SubSize) return MainLarger;
+    if (e.MainSize < e.SubSize) return SubLarger;
+    return Same;
+  }
   if (e.MainTime > e.SubTime) return MainNewer;
   if (e.MainTime < e.SubTime) return SubNewer;
   if (e.MainSize > e.SubSize) return MainLarger;

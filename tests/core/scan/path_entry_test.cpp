@@ -73,5 +73,46 @@ TEST(PathListSides, EachSideOperationTouchesOnlyItsOwnFields) {
   }
 }
 
+TEST(ComputeStatus, HourShiftComparesAsEqualOnlyWhenAsked) {
+  constexpr double Second = 1.0 / 86400;
+  constexpr double Base = 46000.5;
+  struct HourCase {
+    double subMinusMain;  // seconds
+    std::int64_t subSize;
+    CompareStatus withOption;
+    CompareStatus without;
+  };
+  const HourCase cases[] = {
+      {3600, 10, Same, SubNewer},
+      {-3600, 10, Same, MainNewer},
+      {3600, 11, SubLarger, SubNewer},  // the size still counts
+      {3601, 10, Same, SubNewer},       // within the 2-second step
+      {3599, 10, Same, SubNewer},
+      {3602, 10, SubNewer, SubNewer},
+      {3598, 10, SubNewer, SubNewer},
+      {7200, 10, SubNewer, SubNewer},
+      {-7200, 10, MainNewer, MainNewer},
+      {2, 10, SubNewer, SubNewer},
+      {0, 10, Same, Same},
+  };
+  for (const auto& c : cases) {
+    PathEntry e;
+    e.MainExists = e.SubExists = true;
+    e.MainTime = Base;
+    e.SubTime = Base + c.subMinusMain * Second;
+    e.MainSize = 10;
+    e.SubSize = c.subSize;
+    EXPECT_EQ(ComputeStatus(e, true), c.withOption) << c.subMinusMain;
+    EXPECT_EQ(ComputeStatus(e, false), c.without) << c.subMinusMain;
+  }
+}
+
+TEST(ComputeStatus, HourShiftLeavesOneSidedEntriesAlone) {
+  PathEntry e;
+  e.MainExists = true;
+  e.MainTime = 3600.0 / 86400;
+  EXPECT_EQ(ComputeStatus(e, true), MainOnly);
+}
+
 }  // namespace
 }  // namespace tarvex

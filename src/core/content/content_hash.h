@@ -1,0 +1,39 @@
+#pragma once
+// The digest of a file's bytes, read through a descriptor that the caller opened without
+// following a link.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+
+#include "core/fs/root_folder.h"
+#include "core/fs/unique_fd.h"
+
+namespace tarvex {
+
+// XXH3-128 of the bytes, low half first.
+using ContentDigest = std::array<std::uint64_t, 2>;
+
+// What identifies one state of a file without reading it: when none of these moved, its bytes
+// did not either (a write moves the change time, which no user call can set back).
+struct FileStamp {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  std::int64_t Size = 0;
+  std::int64_t ModifiedNs = 0;
+  std::int64_t ChangedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// Opens relative below the root for reading, as OpenBelow does (no link on the way or at the end),
+// without updating the access time where the kernel lets us, and without blocking on a pipe that
+// took the file's place. Only a regular file is kept: anything else fails with EINVAL. stamp
+// receives the file's state at the open.
+UniqueFd OpenContentFile(const RootFolder& root, std::string_view relative, FileStamp& stamp);
+
+// Reads fd from its start to its end into digest. Returns 0, the errno value of a failed read, or
+// ECANCELED when stop became true between two blocks.
+int HashFileContent(int fd, ContentDigest& digest, const std::atomic<bool>& stop);
+
+}  // namespace tarvex
