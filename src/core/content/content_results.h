@@ -50,6 +50,9 @@ std::string ContentCellText(const PathEntry& entry, ContentVerdict verdict);
 // Same by time and size, yet the bytes differ: the case a time-and-size compare hides.
 bool IsHiddenDifference(const PathEntry& entry, ContentVerdict verdict);
 
+// The text colour of such a row, as 0xRRGGBB.
+inline constexpr std::uint32_t HiddenDifferenceRgb = 0xD00000;
+
 // The newest-only copies leave the entry alone: its bytes are the same on both sides.
 bool IsSameContent(const PathEntry& entry, ContentVerdict verdict);
 

@@ -6,8 +6,9 @@ namespace tarvex {
 
 bool IsHourShift(double mainTime, double subTime) {
   constexpr double SecondsPerDay = 86400;
-  const double seconds = std::fabs(mainTime - subTime) * SecondsPerDay;
-  return std::fabs(seconds - 3600) < 2;
+  // To whole seconds first: the days of a list time carry rounding errors far below a second.
+  const long long seconds = std::llround(std::fabs(mainTime - subTime) * SecondsPerDay);
+  return seconds > 3600 - 2 && seconds < 3600 + 2;
 }
 
 CompareStatus ComputeStatus(const PathEntry& e, bool ignoreHourShift) {

@@ -74,8 +74,10 @@ TEST(PathListSides, EachSideOperationTouchesOnlyItsOwnFields) {
 }
 
 TEST(ComputeStatus, HourShiftComparesAsEqualOnlyWhenAsked) {
-  constexpr double Second = 1.0 / 86400;
-  constexpr double Base = 46000.5;
+  // Built as the scan builds list times (days plus seconds of the day / 86400), whose difference
+  // is a few micro-seconds off whole seconds.
+  constexpr double Day = 45245;
+  constexpr int TimeOfDay = 30000;
   struct HourCase {
     double subMinusMain;  // seconds
     std::int64_t subSize;
@@ -85,6 +87,7 @@ TEST(ComputeStatus, HourShiftComparesAsEqualOnlyWhenAsked) {
   const HourCase cases[] = {
       {3600, 10, Same, SubNewer},
       {-3600, 10, Same, MainNewer},
+      {-3602, 10, MainNewer, MainNewer},
       {3600, 11, SubLarger, SubNewer},  // the size still counts
       {3601, 10, Same, SubNewer},       // within the 2-second step
       {3599, 10, Same, SubNewer},
@@ -98,8 +101,8 @@ TEST(ComputeStatus, HourShiftComparesAsEqualOnlyWhenAsked) {
   for (const auto& c : cases) {
     PathEntry e;
     e.MainExists = e.SubExists = true;
-    e.MainTime = Base;
-    e.SubTime = Base + c.subMinusMain * Second;
+    e.MainTime = Day + TimeOfDay / 86400.0;
+    e.SubTime = Day + (TimeOfDay + c.subMinusMain) / 86400.0;
     e.MainSize = 10;
     e.SubSize = c.subSize;
     EXPECT_EQ(ComputeStatus(e, true), c.withOption) << c.subMinusMain;
