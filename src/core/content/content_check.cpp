@@ -1,5 +1,7 @@
 #include "core/content/content_check.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -40,36 +42,57 @@ std::string ReasonOf(int error) {
   return std::generic_category().message(error);
 }
 
+// The folder of the last file a worker looked at, held open on both sides: files come folder by
+// folder in list order, so most of them are reached with one call from there.
+struct OpenFolders {
+  std::string Parent;
+  bool Valid = false;
+  PerSide<UniqueFd> Fds;
+  PerSide<int> Errors{};
+};
+
 class Checker {
  public:
   Checker(const PathList& list, const PerSide<RootFolder>& roots, const HashCache& cache,
           const std::atomic<bool>& stop)
       : list_(list), roots_(roots), cache_(cache), stop_(stop) {}
 
-  void Run(Job& job) const {
+  void Run(Job& job, OpenFolders& folders) const {
     const PathEntry& entry = list_[job.Index];
-    PerSide<UniqueFd> fds;
+    const std::string_view parent = ParentPart(entry.Path);
+    if (!folders.Valid || folders.Parent != parent) {
+      folders.Parent.assign(parent);
+      folders.Valid = true;
+      for (const Side side : BothSides) {
+        // Every name on the way must be a real folder; a link there fails, it is never entered.
+        folders.Fds[side] = OpenBelow(roots_[side], parent, O_PATH | O_DIRECTORY);
+        folders.Errors[side] = folders.Fds[side] ? 0 : errno;
+      }
+    }
+    const std::string name(parent.empty() ? std::string_view(entry.Path)
+                                          : entry.Path.substr(parent.size() + 1));
     for (const Side side : BothSides) {
-      fds[side] = OpenContentFile(roots_[side], entry.Path, job.Sides[side].Stamp);
-      if (!fds[side]) return Fail(job, side, errno);
+      if (folders.Errors[side] != 0) return Fail(job, side, folders.Errors[side]);
+      if (const int error = StampAt(folders.Fds[side].get(), name.c_str(), job.Sides[side].Stamp))
+        return Fail(job, side, error);
     }
-    const FileStamp& main = job.Sides.Main.Stamp;
-    const FileStamp& sub = job.Sides.Sub.Stamp;
-    if (main.Size != sub.Size) {
-      job.Verdict = ContentVerdict::Different;
-      return;
-    }
-    // One file seen from both sides (a hard link, or the same tree twice) is the same by itself.
-    if (main.Device == sub.Device && main.Inode == sub.Inode) {
-      job.Verdict = ContentVerdict::Same;
-      return;
-    }
+    if (Decided(job)) return;
+    // Only what the cache does not know is opened and read; the state at the open is what the
+    // digest belongs to.
+    PerSide<UniqueFd> fds;
     for (const Side side : BothSides) {
       SideRead& read = job.Sides[side];
       if (const auto known = cache_.Find(read.Stamp)) {
         read.Digest = *known;
         continue;
       }
+      fds[side] = OpenContentAt(folders.Fds[side].get(), name.c_str(), read.Stamp);
+      if (!fds[side]) return Fail(job, side, errno);
+    }
+    if (Decided(job)) return;
+    for (const Side side : BothSides) {
+      if (!fds[side]) continue;
+      SideRead& read = job.Sides[side];
       const int error = HashFileContent(fds[side].get(), read.Digest, stop_);
       if (error == ECANCELED) return;  // stays Unchecked
       if (error != 0) return Fail(job, side, error);
@@ -80,6 +103,22 @@ class Checker {
   }
 
  private:
+  // A verdict from the two states alone: other sizes, or one file seen from both sides.
+  static bool Decided(Job& job) {
+    const FileStamp& main = job.Sides.Main.Stamp;
+    const FileStamp& sub = job.Sides.Sub.Stamp;
+    if (main.Size != sub.Size) {
+      job.Verdict = ContentVerdict::Different;
+      return true;
+    }
+    // A hard link, or the same tree twice: the bytes are the same by themselves.
+    if (main.Device == sub.Device && main.Inode == sub.Inode) {
+      job.Verdict = ContentVerdict::Same;
+      return true;
+    }
+    return false;
+  }
+
   static void Fail(Job& job, Side side, int error) {
     job.Verdict = ContentVerdict::Unreadable;
     job.FailedSide = side;
@@ -154,9 +193,10 @@ ContentCheckReport CheckContents(const PathList& list, const std::string& mainRo
       std::vector<std::jthread> workers;
       for (unsigned t = 0; t < threads; ++t) {
         workers.emplace_back([&] {
+          OpenFolders folders;
           for (std::int32_t j = next++; j < end && !stop.load(std::memory_order_relaxed);
                j = next++) {
-            checker.Run(jobs[static_cast<std::size_t>(j)]);
+            checker.Run(jobs[static_cast<std::size_t>(j)], folders);
             finished.fetch_add(1);
           }
           {

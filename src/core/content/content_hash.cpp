@@ -25,11 +25,30 @@ struct StateFree {
 
 }  // namespace
 
-UniqueFd OpenContentFile(const RootFolder& root, std::string_view relative, FileStamp& stamp) {
-  constexpr int Flags = O_RDONLY | O_NONBLOCK;
-  UniqueFd fd = OpenBelow(root, relative, Flags | O_NOATIME);
+namespace {
+
+FileStamp StampOf(const struct stat& st) {
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size), Nanoseconds(st.st_mtim),
+                   Nanoseconds(st.st_ctim)};
+}
+
+}  // namespace
+
+int StampAt(int folder, const char* name, FileStamp& stamp) {
+  struct stat st {};
+  if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+  if (S_ISLNK(st.st_mode)) return ELOOP;
+  if (!S_ISREG(st.st_mode)) return EINVAL;
+  stamp = StampOf(st);
+  return 0;
+}
+
+UniqueFd OpenContentAt(int folder, const char* name, FileStamp& stamp) {
+  constexpr int Flags = O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC;
+  UniqueFd fd(::openat(folder, name, Flags | O_NOATIME));
   // O_NOATIME is refused (EPERM) on files of other owners unless we hold CAP_FOWNER.
-  if (!fd && errno == EPERM) fd = OpenBelow(root, relative, Flags);
+  if (!fd && errno == EPERM) fd = UniqueFd(::openat(folder, name, Flags));
   if (!fd) return fd;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return UniqueFd();
@@ -37,9 +56,7 @@ UniqueFd OpenContentFile(const RootFolder& root, std::string_view relative, File
     errno = EINVAL;
     return UniqueFd();
   }
-  stamp = FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                    static_cast<std::int64_t>(st.st_size), Nanoseconds(st.st_mtim),
-                    Nanoseconds(st.st_ctim)};
+  stamp = StampOf(st);
   return fd;
 }
 

@@ -5,9 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <string_view>
 
-#include "core/fs/root_folder.h"
 #include "core/fs/unique_fd.h"
 
 namespace tarvex {
@@ -26,11 +24,15 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// Opens relative below the root for reading, as OpenBelow does (no link on the way or at the end),
-// without updating the access time where the kernel lets us, and without blocking on a pipe that
-// took the file's place. Only a regular file is kept: anything else fails with EINVAL. stamp
-// receives the file's state at the open.
-UniqueFd OpenContentFile(const RootFolder& root, std::string_view relative, FileStamp& stamp);
+// The state of name in the open folder (its own, a link is not followed); a link or anything
+// else that is not a regular file fails with ELOOP or EINVAL. Returns 0 or the errno value.
+int StampAt(int folder, const char* name, FileStamp& stamp);
+
+// Opens name in the open folder for reading without following a link, without updating the
+// access time where the kernel lets us, and without blocking on a pipe that took the file's place.
+// Only a regular file is kept: anything else fails with EINVAL. stamp receives the file's state at
+// the open, which is what its bytes belong to.
+UniqueFd OpenContentAt(int folder, const char* name, FileStamp& stamp);
 
 // Reads fd from its start to its end into digest. Returns 0, the errno value of a failed read, or
 // ECANCELED when stop became true between two blocks.
