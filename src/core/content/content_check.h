@@ -36,7 +36,7 @@ using ContentStopCheck = std::function<bool()>;
 
 struct ContentCheckOptions {
   unsigned Threads = 0;           // 0: one per core
-  std::int32_t BatchFiles = 256;  // candidates handed out between two progress reports
+  std::int32_t BatchFiles = 4096;  // candidates handed out between two merges into the cache
 };
 
 // Resets results for list and gives every candidate (IsContentCandidate) of entries 0 to
