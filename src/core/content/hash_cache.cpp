@@ -6,10 +6,12 @@
 #include <xxhash.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <random>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "core/fs/unique_fd.h"
 #include "core/fs/user_folders.h"
@@ -18,16 +20,16 @@ namespace tarvex {
 namespace {
 
 constexpr char Magic[8] = {'T', 'V', 'X', 'H', 'A', 'S', 'H', '\n'};
-constexpr std::uint32_t Version = 1;
-// Magic, version, entry count; then the records; then the XXH3-64 of everything before it.
+constexpr std::uint32_t Version = 2;
+// Magic, version, entry count; then the records ordered by stamp, eight little-endian 64-bit
+// words each; then the XXH3-64 of everything before it.
 constexpr std::size_t HeaderBytes = sizeof Magic + 4 + 8;
-constexpr std::size_t RecordWords = 8;  // device, inode, size, mtime, ctime, digest (2), used
+constexpr std::size_t RecordWords = 8;
 constexpr std::size_t RecordBytes = RecordWords * 8;
 constexpr std::size_t ChecksumBytes = 8;
 
-void PutWord(std::vector<unsigned char>& out, std::uint64_t value, std::size_t bytes = 8) {
-  for (std::size_t i = 0; i < bytes; ++i)
-    out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+void PutWord(unsigned char* out, std::uint64_t value, std::size_t bytes = 8) {
+  for (std::size_t i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 std::uint64_t GetWord(const unsigned char* in, std::size_t bytes = 8) {
@@ -36,13 +38,11 @@ std::uint64_t GetWord(const unsigned char* in, std::size_t bytes = 8) {
   return value;
 }
 
-bool ReadWhole(int fd, std::vector<unsigned char>& data) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  data.resize(static_cast<std::size_t>(st.st_size));
+bool ReadExactly(int fd, void* data, std::size_t size) {
+  auto* bytes = static_cast<unsigned char*>(data);
   std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t got = ::read(fd, data.data() + done, data.size() - done);
+  while (done < size) {
+    const ssize_t got = ::read(fd, bytes + done, size - done);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     done += static_cast<std::size_t>(got);
@@ -50,16 +50,23 @@ bool ReadWhole(int fd, std::vector<unsigned char>& data) {
   return true;
 }
 
-bool WriteWhole(int fd, const std::vector<unsigned char>& data) {
+bool WriteExactly(int fd, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
   std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t put = ::write(fd, data.data() + done, data.size() - done);
+  while (done < size) {
+    const ssize_t put = ::write(fd, bytes + done, size - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     done += static_cast<std::size_t>(put);
   }
   return true;
 }
+
+auto Key(const FileStamp& s) {
+  return std::tie(s.Device, s.Inode, s.Size, s.ModifiedNs, s.ChangedNs);
+}
+
+bool Before(const FileStamp& a, const FileStamp& b) { return Key(a) < Key(b); }
 
 }  // namespace
 
@@ -70,60 +77,98 @@ std::size_t HashCache::StampHash::operator()(const FileStamp& s) const {
   return static_cast<std::size_t>(XXH3_64bits(words, sizeof words));
 }
 
+HashCache::Record* HashCache::FindLoaded(const FileStamp& stamp) {
+  return const_cast<Record*>(std::as_const(*this).FindLoaded(stamp));
+}
+
+const HashCache::Record* HashCache::FindLoaded(const FileStamp& stamp) const {
+  const auto found = std::lower_bound(
+      loaded_.begin(), loaded_.end(), stamp,
+      [](const Record& record, const FileStamp& s) { return Before(record.Stamp, s); });
+  return found != loaded_.end() && found->Stamp == stamp ? &*found : nullptr;
+}
+
 bool HashCache::Load(const std::string& path) {
-  entries_.clear();
+  static_assert(sizeof(Record) == RecordBytes);
+  loaded_.clear();
+  added_.clear();
   generation_ = 1;
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   if (!fd) return false;
-  std::vector<unsigned char> data;
-  if (!ReadWhole(fd.get(), data)) return false;
-  if (data.size() < HeaderBytes + ChecksumBytes) return false;
-  if (std::memcmp(data.data(), Magic, sizeof Magic) != 0) return false;
-  if (GetWord(data.data() + sizeof Magic, 4) != Version) return false;
-  const std::uint64_t count = GetWord(data.data() + sizeof Magic + 4);
-  if (count > (data.size() - HeaderBytes - ChecksumBytes) / RecordBytes ||
-      data.size() != HeaderBytes + count * RecordBytes + ChecksumBytes)
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  unsigned char header[HeaderBytes];
+  if (size < HeaderBytes + ChecksumBytes || !ReadExactly(fd.get(), header, HeaderBytes))
     return false;
-  const std::size_t body = data.size() - ChecksumBytes;
-  if (XXH3_64bits(data.data(), body) != GetWord(data.data() + body)) return false;
-  entries_.reserve(static_cast<std::size_t>(count));
-  for (std::size_t r = 0; r < count; ++r) {
-    const unsigned char* p = data.data() + HeaderBytes + r * RecordBytes;
-    std::uint64_t w[RecordWords];
-    for (std::size_t i = 0; i < RecordWords; ++i) w[i] = GetWord(p + 8 * i);
-    const FileStamp stamp{w[0], w[1], static_cast<std::int64_t>(w[2]),
-                          static_cast<std::int64_t>(w[3]), static_cast<std::int64_t>(w[4])};
-    entries_[stamp] = Value{{w[5], w[6]}, w[7]};
-    generation_ = std::max(generation_, w[7] + 1);
+  if (std::memcmp(header, Magic, sizeof Magic) != 0) return false;
+  if (GetWord(header + sizeof Magic, 4) != Version) return false;
+  const std::uint64_t count = GetWord(header + sizeof Magic + 4);
+  if (count > (size - HeaderBytes - ChecksumBytes) / RecordBytes ||
+      size != HeaderBytes + count * RecordBytes + ChecksumBytes)
+    return false;
+  std::vector<Record> records(static_cast<std::size_t>(count));
+  unsigned char checksum[ChecksumBytes];
+  if (!ReadExactly(fd.get(), records.data(), records.size() * RecordBytes) ||
+      !ReadExactly(fd.get(), checksum, ChecksumBytes))
+    return false;
+  XXH3_state_t* state = XXH3_createState();
+  if (state == nullptr) return false;
+  XXH3_64bits_reset(state);
+  XXH3_64bits_update(state, header, HeaderBytes);
+  XXH3_64bits_update(state, records.data(), records.size() * RecordBytes);
+  const XXH64_hash_t sum = XXH3_64bits_digest(state);
+  XXH3_freeState(state);
+  if (sum != GetWord(checksum)) return false;
+  if constexpr (std::endian::native != std::endian::little) {
+    for (Record& r : records) {
+      auto* words = reinterpret_cast<unsigned char*>(&r);
+      std::uint64_t w[RecordWords];
+      for (std::size_t i = 0; i < RecordWords; ++i) w[i] = GetWord(words + 8 * i);
+      std::memcpy(&r, w, RecordBytes);
+    }
   }
+  // The lookups rely on the order: a file out of order is not one this program wrote.
+  if (!std::is_sorted(records.begin(), records.end(),
+                      [](const Record& a, const Record& b) { return Before(a.Stamp, b.Stamp); }))
+    return false;
+  for (const Record& r : records) generation_ = std::max(generation_, r.Used + 1);
+  loaded_ = std::move(records);
   return true;
 }
 
 bool HashCache::Save(const std::string& path) {
-  using Item = std::pair<const FileStamp*, const Value*>;
-  std::vector<Item> items;
-  items.reserve(entries_.size());
-  for (const auto& [stamp, value] : entries_) items.emplace_back(&stamp, &value);
-  if (items.size() > capacity_) {
-    std::nth_element(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(capacity_),
-                     items.end(),
-                     [](const Item& a, const Item& b) { return a.second->Used > b.second->Used; });
-    items.resize(capacity_);
+  std::vector<Record> records;
+  records.reserve(Size());
+  for (const Record& r : loaded_) {
+    if (added_.find(r.Stamp) == added_.end()) records.push_back(r);
   }
-  std::vector<unsigned char> data;
-  data.reserve(HeaderBytes + items.size() * RecordBytes + ChecksumBytes);
-  data.insert(data.end(), std::begin(Magic), std::end(Magic));
-  PutWord(data, Version, 4);
-  PutWord(data, items.size());
-  for (const auto& [stamp, value] : items) {
+  for (const auto& [stamp, value] : added_)
+    records.push_back(Record{stamp, value.Digest, value.Used});
+  if (records.size() > capacity_) {
+    std::nth_element(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(capacity_),
+                     records.end(),
+                     [](const Record& a, const Record& b) { return a.Used > b.Used; });
+    records.resize(capacity_);
+  }
+  std::sort(records.begin(), records.end(),
+            [](const Record& a, const Record& b) { return Before(a.Stamp, b.Stamp); });
+
+  std::vector<unsigned char> data(HeaderBytes + records.size() * RecordBytes + ChecksumBytes);
+  std::memcpy(data.data(), Magic, sizeof Magic);
+  PutWord(data.data() + sizeof Magic, Version, 4);
+  PutWord(data.data() + sizeof Magic + 4, records.size());
+  unsigned char* out = data.data() + HeaderBytes;
+  for (const Record& r : records) {
     for (const std::uint64_t w :
-         {stamp->Device, stamp->Inode, static_cast<std::uint64_t>(stamp->Size),
-          static_cast<std::uint64_t>(stamp->ModifiedNs),
-          static_cast<std::uint64_t>(stamp->ChangedNs), value->Digest[0], value->Digest[1],
-          value->Used})
-      PutWord(data, w);
+         {r.Stamp.Device, r.Stamp.Inode, static_cast<std::uint64_t>(r.Stamp.Size),
+          static_cast<std::uint64_t>(r.Stamp.ModifiedNs),
+          static_cast<std::uint64_t>(r.Stamp.ChangedNs), r.Digest[0], r.Digest[1], r.Used}) {
+      PutWord(out, w);
+      out += 8;
+    }
   }
-  PutWord(data, XXH3_64bits(data.data(), data.size()));
+  PutWord(out, XXH3_64bits(data.data(), data.size() - ChecksumBytes));
 
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos || slash == 0 || !MakeFolders(path.substr(0, slash))) return false;
@@ -132,29 +177,41 @@ bool HashCache::Save(const std::string& path) {
   UniqueFd fd(
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
   if (!fd) return false;
-  const bool written = WriteWhole(fd.get(), data) && fd.Close() == 0;
+  const bool written = WriteExactly(fd.get(), data.data(), data.size()) && fd.Close() == 0;
   if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }
+  loaded_ = std::move(records);
+  added_.clear();
   // What is used from now on outlives what this file held.
   ++generation_;
   return true;
 }
 
 std::optional<ContentDigest> HashCache::Find(const FileStamp& stamp) const {
-  const auto found = entries_.find(stamp);
-  if (found == entries_.end()) return std::nullopt;
+  if (const Record* record = FindLoaded(stamp)) return record->Digest;
+  const auto found = added_.find(stamp);
+  if (found == added_.end()) return std::nullopt;
   return found->second.Digest;
 }
 
 void HashCache::Store(const FileStamp& stamp, const ContentDigest& digest) {
-  entries_[stamp] = Value{digest, generation_};
+  if (Record* record = FindLoaded(stamp)) {
+    record->Digest = digest;
+    record->Used = generation_;
+    return;
+  }
+  added_[stamp] = Value{digest, generation_};
 }
 
 void HashCache::Touch(const FileStamp& stamp) {
-  const auto found = entries_.find(stamp);
-  if (found != entries_.end()) found->second.Used = generation_;
+  if (Record* record = FindLoaded(stamp)) {
+    record->Used = generation_;
+    return;
+  }
+  const auto found = added_.find(stamp);
+  if (found != added_.end()) found->second.Used = generation_;
 }
 
 std::string DefaultHashCachePath() {

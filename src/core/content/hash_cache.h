@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "core/content/content_hash.h"
 
@@ -32,7 +33,7 @@ class HashCache {
   // Marks an entry found by Find as used now, so that it outlives those not used since.
   void Touch(const FileStamp& stamp);
 
-  std::size_t Size() const { return entries_.size(); }
+  std::size_t Size() const { return loaded_.size() + added_.size(); }
 
  private:
   struct StampHash {
@@ -42,10 +43,21 @@ class HashCache {
     ContentDigest Digest{};
     std::uint64_t Used = 0;  // the generation of the last use; larger is newer
   };
+  // One entry as the file holds it, so that a load is one read into place.
+  struct Record {
+    FileStamp Stamp;
+    ContentDigest Digest{};
+    std::uint64_t Used = 0;
+  };
+
+  Record* FindLoaded(const FileStamp& stamp);
+  const Record* FindLoaded(const FileStamp& stamp) const;
 
   std::size_t capacity_;
   std::uint64_t generation_ = 1;
-  std::unordered_map<FileStamp, Value, StampHash> entries_;
+  // The entries of the file, ordered by stamp; then those added since.
+  std::vector<Record> loaded_;
+  std::unordered_map<FileStamp, Value, StampHash> added_;
 };
 
 // $XDG_CACHE_HOME/tarvex/content-hashes (or ~/.cache/...); empty when no home is known.
