@@ -44,7 +44,7 @@ bool WriteFile(const std::string& path, const std::vector<char>& bytes, std::siz
   if (fd < 0) return false;
   const bool ok = ::write(fd, bytes.data(), size) == static_cast<ssize_t>(size);
   ::close(fd);
-  const struct timespec times[2] = {{1500000000, 0}, {1500000000, 0}};
+  const decltype(stat::st_mtim) times[2] = {{1500000000, 0}, {1500000000, 0}};
   return ok && ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 

@@ -35,7 +35,7 @@ using ContentProgress = std::function<void(std::int32_t done, std::int32_t total
 using ContentStopCheck = std::function<bool()>;
 
 struct ContentCheckOptions {
-  unsigned Threads = 0;           // 0: one per core
+  unsigned Threads = 0;            // 0: one per core
   std::int32_t BatchFiles = 4096;  // candidates handed out between two merges into the cache
 };
 

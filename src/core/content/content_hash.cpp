@@ -15,7 +15,7 @@ namespace {
 // Large enough that the system call costs nothing beside the hashing, small enough for the cache.
 constexpr std::size_t ReadBlock = 1 << 20;
 
-std::int64_t Nanoseconds(const struct timespec& t) {
+std::int64_t Nanoseconds(const decltype(stat::st_mtim)& t) {
   return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + static_cast<std::int64_t>(t.tv_nsec);
 }
 

@@ -180,7 +180,7 @@ TEST_F(ContentCheckTest, LeavesTheAccessTimesAsTheyWere) {
   main_.SetTime("a.txt", T0 - 100000);
   struct stat st {};
   ASSERT_EQ(::stat(main_.PathOf("a.txt").c_str(), &st), 0);
-  const timespec before = st.st_atim;
+  const auto before = st.st_atim;
   Scan();
   Check();
   ASSERT_EQ(::stat(main_.PathOf("a.txt").c_str(), &st), 0);
