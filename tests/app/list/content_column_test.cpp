@@ -9,6 +9,7 @@
 #include <QBrush>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <memory>
@@ -222,6 +223,61 @@ TEST_F(ContentColumnTest, HourShiftOptionOnATreeShiftedByOneHour) {
   Settings stored;
   page->StoreSettings(stored);
   EXPECT_TRUE(stored.hourshift);
+}
+
+// Clicks 中止 the first time the counter shows the content check's progress.
+class StopAtContentCounter : public QObject {
+ public:
+  StopAtContentCounter(QLabel* counter, QPushButton* cancel) : counter_(counter), cancel_(cancel) {
+    counter_->installEventFilter(this);
+  }
+  bool Clicked = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // "内容を比較しています 4096 / 5000": once some rows have their verdict.
+    const QStringList words = counter_->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (watched == counter_ && event->type() == QEvent::Paint && !Clicked && words.size() >= 2 &&
+        words[0] == QStringLiteral("内容を比較しています") && words[1].toInt() > 0) {
+      Clicked = true;
+      cancel_->click();
+    }
+    return false;
+  }
+
+ private:
+  QLabel* counter_;
+  QPushButton* cancel_;
+};
+
+TEST_F(ContentColumnTest, StopDuringTheCheckKeepsTheNewListAndSaysWhatIsUnchecked) {
+  // More files than one batch of the check, so that the stop lands between two batches.
+  for (int i = 0; i < 5000; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    main->File(name, "x", T0);
+    sub->File(name, "x", T0);
+  }
+  page->CKContentCheck()->setChecked(true);
+  window->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+      ->setCurrentWidget(window->TSList());
+  window->show();
+  QApplication::processEvents();
+  StopAtContentCounter stopper(page->LBCompare(), page->BTScanCancel());
+  window->MsgBox().clear();
+  Scan();
+  ASSERT_TRUE(stopper.Clicked);
+  EXPECT_EQ(window->State().PathList->PathCount, 5000);  // the scan's list stays
+  int unchecked = 0, same = 0;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const QString cell = model->index(row, ColumnContent).data().toString();
+    if (cell == QStringLiteral("未確認")) ++unchecked;
+    if (cell == QStringLiteral("同一")) ++same;
+  }
+  EXPECT_GT(unchecked, 0);
+  EXPECT_GT(same, 0);
+  EXPECT_EQ(unchecked + same, 5000);
+  EXPECT_TRUE(Log().contains(QStringLiteral("内容の比較を中止しました。未確認の行があります。")));
+  EXPECT_FALSE(page->BTScanCancel()->isVisible());
 }
 
 }  // namespace
