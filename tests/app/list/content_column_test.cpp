@@ -26,6 +26,7 @@
 #include "core/list/list_column.h"
 #include "core/settings/settings.h"
 #include "support/command_test_support.h"
+#include "support/fuse_fat.h"
 #include "support/recording_desktop_services.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
@@ -278,6 +279,23 @@ TEST_F(ContentColumnTest, StopDuringTheCheckKeepsTheNewListAndSaysWhatIsUnchecke
   EXPECT_EQ(unchecked + same, 5000);
   EXPECT_TRUE(Log().contains(QStringLiteral("内容の比較を中止しました。未確認の行があります。")));
   EXPECT_FALSE(page->BTScanCancel()->isVisible());
+}
+
+TEST_F(ContentColumnTest, TheLogNamesARootOnAFatVolume) {
+  SandboxFolder volumeFolder;
+  const testing::FuseFatVolume fat(volumeFolder.Path());
+  if (!fat.Mounted()) GTEST_SKIP() << "FAT through FUSE skipped: " << fat.WhyNot();
+  main->File("a.txt", "a", T0);
+  const QString line =
+      QStringLiteral("サブのフォルダは FAT/exFAT のボリュームにあります（時刻は 2 秒単位）。");
+  // Off by default: the log stays as it was.
+  page->UpdatePathList(main->Root(), fat.Root(), FilterSet{"all", {}, {"*"}, {}});
+  EXPECT_FALSE(Log().contains(line));
+  page->CKHourShift()->setChecked(true);
+  page->UpdatePathList(main->Root(), fat.Root(), FilterSet{"all", {}, {"*"}, {}});
+  EXPECT_TRUE(Log().contains(line)) << Log().join(QLatin1Char('\n')).toStdString();
+  EXPECT_FALSE(Log().contains(
+      QStringLiteral("メインのフォルダは FAT/exFAT のボリュームにあります（時刻は 2 秒単位）。")));
 }
 
 }  // namespace
