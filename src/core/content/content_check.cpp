@@ -93,7 +93,7 @@ class Checker {
     for (const Side side : BothSides) {
       if (!fds[side]) continue;
       SideRead& read = job.Sides[side];
-      const int error = HashFileContent(fds[side].get(), read.Digest, stop_);
+      const int error = HashFileContent(fds[side].get(), read.Stamp.Size, read.Digest, stop_);
       if (error == ECANCELED) return;  // stays Unchecked
       if (error != 0) return Fail(job, side, error);
       read.FromDisk = true;

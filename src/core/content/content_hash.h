@@ -34,8 +34,10 @@ int StampAt(int folder, const char* name, FileStamp& stamp);
 // the open, which is what its bytes belong to.
 UniqueFd OpenContentAt(int folder, const char* name, FileStamp& stamp);
 
-// Reads fd from its start to its end into digest. Returns 0, the errno value of a failed read, or
-// ECANCELED when stop became true between two blocks.
-int HashFileContent(int fd, ContentDigest& digest, const std::atomic<bool>& stop);
+// Reads fd from its start to its end into digest; knownSize is its size at the open (a short read
+// at or beyond it is the end). Returns 0, the errno value of a failed read, or ECANCELED when
+// stop became true between two blocks.
+int HashFileContent(int fd, std::int64_t knownSize, ContentDigest& digest,
+                    const std::atomic<bool>& stop);
 
 }  // namespace tarvex
