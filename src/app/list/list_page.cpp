@@ -316,7 +316,6 @@ void ListPage::BuildTopPanel(QWidget* panel) {
   ckOneSideDir_ = Named<QCheckBox>(
       "CKOneSideDir", QStringLiteral("片方しかないフォルダ内のパスは表示しない"), panel);
   ckDirIgnore_ = Named<QCheckBox>("CKDirIgnore", QStringLiteral("フォルダの時差を無視する"), panel);
-
   btScanCancel_ = Named<QPushButton>("BTScanCancel", QStringLiteral("中止"), panel);
   btScanCancel_->setFixedHeight(ckDirHide_->sizeHint().height());
   btScanCancel_->setFocusPolicy(Qt::NoFocus);
@@ -559,7 +558,12 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
       if (!report.Stopped) {
         // The verdicts belonged to the list the scan has just replaced.
         state_.Content.Clear();
-        if (ckContentCheck_->isChecked()) CheckContents(mainRoot, subRoot);
+        if (ckContentCheck_->isChecked()) {
+          // The check lets events run; the grid must not paint old rows over the new entries.
+          shown_.Fill(nullptr, shown_.DirIgnore);
+          model_->Refresh();
+          CheckContents(mainRoot, subRoot);
+        }
       }
     } catch (const MaskError& error) {
       maskError = error.what();
