@@ -25,6 +25,7 @@ set(TARVEX_DEB_DEPENDS
     "libqt6svg6 (>= 6.4.2)"
     "libxcb1"
     "libxlsxwriter4 (>= 1.1.4)"
+    "libxxhash0 (>= 0.8)"
     "fonts-ipafont-gothic | fonts-noto-cjk")
 list(JOIN TARVEX_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 include(CPack)

@@ -62,6 +62,8 @@ void ListCommands::RunCommand(const Info& info, int firstRow, int lastRow) {
     settings.ScanAttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
     CommandJournal journal(JournalFolder(), info.Caption);
     settings.Journal = &journal;
+    // The verdicts count only while the list shows them (the option on, a check made).
+    settings.Content = state_.Shown.Content != nullptr ? &state_.Content : nullptr;
     Command command(files_, progress_, settings);
     const ShownList& shown = state_.Shown;
     result = command.Run(

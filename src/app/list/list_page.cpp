@@ -38,7 +38,11 @@
 #include "app/widgets/side_colours.h"
 #include "core/commands/command_text.h"
 #include "core/commands/row_menu.h"
+#include "core/content/content_check.h"
+#include "core/content/hash_cache.h"
 #include "core/filter/wildcard.h"
+#include "core/fs/path.h"
+#include "core/fs/volume_kind.h"
 #include "core/list/folder_hiding.h"
 #include "core/list/list_cells.h"
 #include "core/list/list_column.h"
@@ -72,6 +76,7 @@ constexpr std::array<int, ListColumnCount> ShownColumnWidths = {38, -1, 106, 66,
 // The widest size a column must show whole, with the cell's indent and a little air.
 constexpr const char* WidestSizeText = "9,999,999,999,999";
 constexpr int SizeCellMargin = 6;
+constexpr int ContentCellMargin = 12;
 
 QLabel* PathLabel(QWidget* parent, const char* name, QRgb background) {
   auto* label = Named<QLabel>(name, parent);
@@ -189,10 +194,20 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   for (int c = 0; c < ListColumnCount; ++c) sgPath_->setColumnWidth(c, DesignColumnWidths[c]);
   sgPath_->installEventFilter(this);
   layout->addWidget(sgPath_, 1);
+  // The options that go beyond the classic list share the bar under the grid with the summary,
+  // so that the top panel keeps its layout.
+  auto* bottom = new QHBoxLayout;
+  bottom->setContentsMargins(4, 0, 0, 0);
+  bottom->setSpacing(8);
+  ckContentCheck_ = Named<QCheckBox>("CKContentCheck", QStringLiteral("内容も比較する"), this);
+  ckHourShift_ = Named<QCheckBox>("CKHourShift", QStringLiteral("1時間の時差を無視する"), this);
+  bottom->addWidget(ckContentCheck_);
+  bottom->addWidget(ckHourShift_);
   lbSummary_ = Named<QLabel>("LBSummary", this);
   lbSummary_->setContentsMargins(4, 2, 4, 2);
   lbSummary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  layout->addWidget(lbSummary_);
+  bottom->addWidget(lbSummary_, 1);
+  layout->addLayout(bottom);
   connect(sgPath_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { ShowSummary(); });
 
@@ -221,6 +236,12 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   ConnectGuarded(ckOneSideDir_, &QCheckBox::clicked, this, boxes_, [this] { CKOneSideDirClick(); });
   ConnectGuarded(ckDirHide_, &QCheckBox::clicked, this, boxes_, [this] { CKDirHideClick(); });
   ConnectGuarded(ckDirIgnore_, &QCheckBox::clicked, this, boxes_, [this] { CKDirIgnoreClick(); });
+  // Both change what the scan makes of the trees: the list is made again.
+  for (QCheckBox* box : {ckContentCheck_, ckHourShift_}) {
+    ConnectGuarded(box, &QCheckBox::clicked, this, boxes_, [this, box] {
+      if (!UndoClickWhileCommandRuns(*box)) RequestRefreshAndFocus();
+    });
+  }
   // Only the user's choice: the window copies the filter names into the box without a rescan.
   ConnectGuarded(cbFilterChoice_, &QComboBox::activated, this, boxes_,
                  [this](int index) { Q_EMIT FilterChoiceChanged(index); });
@@ -441,6 +462,15 @@ void ListPage::ShowSummary() {
     text += QStringLiteral("%1 %2  ").arg(QString::fromUtf8(StatusChoiceCaptions[c]),
                                           grouped.toString(counts[c]));
   }
+  if (shown_.Content != nullptr) {
+    std::int64_t hidden = 0;
+    for (std::int32_t r = 0; r < shown_.Rows(); ++r) {
+      const PathEntry* entry = shown_.EntryAt(r);
+      if (entry != nullptr && IsHiddenDifference(*entry, shown_.Content->Of(*entry))) ++hidden;
+    }
+    // First, where a narrow window does not cut it off: it is what the check is there to find.
+    text.prepend(QStringLiteral("＝でも内容が違う %1  ").arg(grouped.toString(hidden)));
+  }
   std::int64_t rows = 0;
   PerSide<std::int64_t> bytes{};
   for (const QModelIndex& index : sgPath_->selectionModel()->selectedRows()) {
@@ -472,6 +502,8 @@ void ListPage::ApplySettings(const Settings& settings) {
   ckOneSideDir_->setChecked(settings.onesidedir);
   ckDirIgnore_->setChecked(settings.dirignore);
   ckDirHide_->setChecked(settings.dirhide);
+  ckContentCheck_->setChecked(settings.contentcheck);
+  ckHourShift_->setChecked(settings.hourshift);
   storedColumnWidths_ = settings.listcolwidths;
   shown_.Status = StatusChoiceFromInt(settings.liststatus);
   cbShowStatus_->setCurrentIndex(static_cast<int>(shown_.Status));
@@ -485,6 +517,8 @@ void ListPage::StoreSettings(Settings& settings) const {
   settings.onesidedir = ckOneSideDir_->isChecked();
   settings.dirignore = ckDirIgnore_->isChecked();
   settings.dirhide = ckDirHide_->isChecked();
+  settings.contentcheck = ckContentCheck_->isChecked();
+  settings.hourshift = ckHourShift_->isChecked();
   settings.liststatus = static_cast<int>(shown_.Status);
   // Before the window was shown the grid holds the design widths, which are no choice of the user.
   if (!columnWidthsShown_) return;
@@ -499,6 +533,7 @@ ScanOptions ListPage::CheckedScanOptions() const {
   options.OneSideDir = ckOneSideDir_->isChecked();
   options.DirIgnore = ckDirIgnore_->isChecked();
   options.CaseInsensitivePairing = false;
+  options.IgnoreHourShift = ckHourShift_->isChecked();
   options.AttrMask = state_.ScanAttrMask != 0 ? state_.ScanAttrMask : DefaultScanAttrMask;
   return options;
 }
@@ -538,6 +573,16 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
           list, mainRoot, subRoot, options, filter, files_,
           [this](const std::string& text) { ShowCounter(text); },
           [this] { return scanStopRequested_; });
+      if (!report.Stopped) {
+        // The verdicts belonged to the list the scan has just replaced.
+        state_.Content.Clear();
+        if (ckContentCheck_->isChecked()) {
+          // The check lets events run; the grid must not paint old rows over the new entries.
+          shown_.Fill(nullptr, shown_.DirIgnore);
+          model_->Refresh();
+          CheckContents(mainRoot, subRoot);
+        }
+      }
     } catch (const MaskError& error) {
       maskError = error.what();
     }
@@ -561,6 +606,8 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
     }
   }
   if (report.Stopped) log_.AddLine(QStringLiteral("スキャンを中止しました。"));
+  if (!report.Stopped && !maskError && (ckHourShift_->isChecked() || ckContentCheck_->isChecked()))
+    LogFatRoots(mainRoot, subRoot);
   // The keys then move in the fresh list, not in the filter choice above it.
   if (isVisible()) sgPath_->setFocus();
   if (maskError) {
@@ -575,6 +622,38 @@ void ListPage::UpdatePathList(const std::string& mainRoot, const std::string& su
                  QString::fromStdString(UnreadableFoldersMessage(report.UnreadableFolders.size())));
   }
   Q_EMIT ListWorkFinished();
+}
+
+void ListPage::CheckContents(const std::string& mainRoot, const std::string& subRoot) {
+  const std::string cachePath = DefaultHashCachePath();
+  if (!hashCache_) {
+    hashCache_ = std::make_unique<HashCache>();
+    if (!cachePath.empty()) hashCache_->Load(cachePath);
+  }
+  const ContentCheckReport checked = tarvex::CheckContents(
+      *state_.PathList, mainRoot, subRoot, *hashCache_, state_.Content,
+      [this](std::int32_t done, std::int32_t total) {
+        ShowCounter(ContentCounterText(done, total));
+      },
+      [this] { return scanStopRequested_; });
+  if (!cachePath.empty()) hashCache_->Save(cachePath);
+  for (const UnreadableContent& file : checked.Unreadable) {
+    log_.AddLine(QString::fromStdString(file.Path + ": 内容を読めません（" + file.Reason + "）"));
+  }
+  if (checked.Stopped) {
+    log_.AddLine(QStringLiteral("内容の比較を中止しました。未確認の行があります。"));
+  }
+}
+
+void ListPage::LogFatRoots(const std::string& mainRoot, const std::string& subRoot) {
+  const std::pair<const std::string*, const char*> roots[] = {{&mainRoot, "メイン"},
+                                                              {&subRoot, "サブ"}};
+  for (const auto& [root, name] : roots) {
+    if (!IsAbsolutePath(*root) || !IsOnFatVolume(*root)) continue;
+    log_.AddLine(
+        QStringLiteral("%1のフォルダは FAT/exFAT のボリュームにあります（時刻は 2 秒単位）。")
+            .arg(QString::fromUtf8(name)));
+  }
 }
 
 void ListPage::ShowFolderLabels(const std::string& mainRoot, const std::string& subRoot) {
@@ -628,7 +707,15 @@ void ListPage::FillPathGrid() {
                       : ListCounterText(0, 0, 0)));
   if (list != nullptr) RecordListPositions(*list);
   shown_.Fill(list, ckDirIgnore_->isChecked());
+  const bool content = ckContentCheck_->isChecked();
+  shown_.Content = content && !state_.Content.Empty() ? &state_.Content : nullptr;
+  model_->SetContentColumn(content);
   model_->Refresh();
+  if (content) {
+    sgPath_->setColumnWidth(
+        ColumnContent,
+        sgPath_->fontMetrics().horizontalAdvance(QStringLiteral("読めません")) + ContentCellMargin);
+  }
   lbShownCount_->setText(QStringLiteral("表示 %1 / 全 %2").arg(shown_.Rows()).arg(count));
   ShowSummary();
   if (shown_.Rows() > 0) {

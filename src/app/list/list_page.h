@@ -30,6 +30,7 @@ class FileOperations;
 class DesktopServices;
 class FileOpener;
 class FilterNamesModel;
+class HashCache;
 class MainState;
 class MessageBoxes;
 class ServiceBundle;
@@ -58,6 +59,10 @@ class ListPage : public QWidget {
   QCheckBox* CKSubFolder() const { return ckSubFolder_; }
   QCheckBox* CKOneSideDir() const { return ckOneSideDir_; }
   QCheckBox* CKDirIgnore() const { return ckDirIgnore_; }
+  // 内容も比較する: after each scan the files of equal size on both sides are read and compared.
+  QCheckBox* CKContentCheck() const { return ckContentCheck_; }
+  // 1時間の時差を無視する: times exactly one hour apart compare as equal.
+  QCheckBox* CKHourShift() const { return ckHourShift_; }
   QComboBox* CBFilterChoice() const { return cbFilterChoice_; }
   // 表示: which statuses the grid shows; LBShownCount says how many rows of how many.
   QComboBox* CBShowStatus() const { return cbShowStatus_; }
@@ -94,7 +99,10 @@ class ListPage : public QWidget {
   // grid shows the busy cursor meanwhile, and the list is held as a command holds it. An invalid
   // pattern is reported in a message box and leaves the list and the grid empty. Folders that could
   // not be read are logged with their reasons, and one message box gives their count. 中止 or
-  // Esc stop the scan: the old list stays, shown as it was, and the log says so.
+  // Esc stop the scan: the old list stays, shown as it was, and the log says so. With
+  // CKContentCheck the files of equal size are read after the scan, under the same counter and
+  // stop (a stop there keeps the new list, its unread rows 未確認); with either new option the log
+  // names a root on FAT or exFAT.
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
                       const FilterSet& filter);
   void UpdatePathList(const std::string& mainRoot, const std::string& subRoot,
@@ -156,6 +164,10 @@ class ListPage : public QWidget {
   void CKOneSideDirClick();
   void CKDirHideClick();
   void CKDirIgnoreClick();
+  // Reads the files of equal size after a scan, with the counter and 中止 as the scan has them.
+  void CheckContents(const std::string& mainRoot, const std::string& subRoot);
+  // The log says which roots lie on FAT or exFAT, whose times are 2-second local times.
+  void LogFatRoots(const std::string& mainRoot, const std::string& subRoot);
   void PMMUpdateListClick();
   void RowMenuItemClick(int item);
   void ShowSummary();
@@ -189,6 +201,10 @@ class ListPage : public QWidget {
   QCheckBox* ckSubFolder_ = nullptr;
   QCheckBox* ckOneSideDir_ = nullptr;
   QCheckBox* ckDirIgnore_ = nullptr;
+  QCheckBox* ckContentCheck_ = nullptr;
+  QCheckBox* ckHourShift_ = nullptr;
+  // Loaded at the first content check, saved after each.
+  std::unique_ptr<HashCache> hashCache_;
   QComboBox* cbFilterChoice_ = nullptr;
   QComboBox* cbShowStatus_ = nullptr;
   QLabel* lbShownCount_ = nullptr;

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include "app/widgets/fixed_colours.h"
+#include "core/content/content_results.h"
+#include "core/content/row_explanation.h"
 #include "core/list/list_column.h"
 
 namespace tarvex {
@@ -35,6 +37,7 @@ PathListModel::PathListModel(const ShownList& shown, QObject* parent)
 void PathListModel::Refresh() {
   beginResetModel();
   rows_ = shown_.Rows();
+  contentColumnShown_ = contentColumn_;
   endResetModel();
 }
 
@@ -43,21 +46,34 @@ int PathListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int PathListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : ListColumnCount;
+  if (parent.isValid()) return 0;
+  return contentColumnShown_ ? ListColumnCount + 1 : ListColumnCount;
 }
 
 QVariant PathListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
     return {};
   const int row = index.row();
-  if (row >= rows_ || shown_.EntryAt(row) == nullptr) return {};
+  const PathEntry* entry = row < rows_ ? shown_.EntryAt(row) : nullptr;
+  if (entry == nullptr) return {};
   const int column = index.column();
+  const ContentVerdict verdict =
+      shown_.Content != nullptr ? shown_.Content->Of(*entry) : ContentVerdict::None;
   switch (role) {
     case Qt::DisplayRole:
+      if (column == ColumnContent) return QString::fromStdString(ContentCellText(*entry, verdict));
       return QString::fromStdString(shown_.DisplayCellText(row, column));
     case Qt::BackgroundRole:
       return BackgroundOf(shown_.Colours(row, column).Background);
+    case Qt::ToolTipRole:
+      // Only while one of the options that are off by default is on.
+      if (column != ColumnMarks) return {};
+      if (!contentColumnShown_ && !(shown_.List() != nullptr && shown_.List()->IgnoreHourShift))
+        return {};
+      return QString::fromStdString(RowExplanation(*entry, verdict));
     case Qt::ForegroundRole: {
+      if (column != ColumnRow && IsHiddenDifference(*entry, verdict))
+        return QBrush(Rgb(HiddenDifferenceRgb));
       const CellColours colours = shown_.Colours(row, column);
       if (colours.Foreground == CellForeground::Grey) return QBrush(Rgb(GreyTextRgb));
       // The theme's text colour on a fixed pastel background would be unreadable in a dark theme.
@@ -72,6 +88,7 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
 QVariant PathListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
+  if (section == ColumnContent) return QStringLiteral("内容");
   return QString::fromStdString(shown_.HeaderText(section));
 }
 

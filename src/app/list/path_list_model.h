@@ -1,7 +1,9 @@
 #pragma once
 // The file list as a table: a view of the ShownList, one row per shown entry, with the seven
-// columns of the list. Rows are computed when the view asks, so a long list costs nothing to
-// show. The model keeps no copy: paths stay bytes in the list and are decoded for display only.
+// columns of the list and, while the content check is on, its verdict column; a row whose time
+// and size agree but whose bytes differ has red text, and the mark cell's tooltip explains the row.
+// Rows are computed when the view asks, so a long list costs nothing to show. The model keeps no
+// copy: paths stay bytes in the list and are decoded for display only.
 
 #include <QAbstractTableModel>
 #include <cstdint>
@@ -22,6 +24,8 @@ class PathListModel : public QAbstractTableModel {
 
   // Takes over the rows of the shown list's last Fill; every view is reset.
   void Refresh();
+  // Whether the content column follows the seven columns, from the next Refresh on.
+  void SetContentColumn(bool shown) { contentColumn_ = shown; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -33,6 +37,8 @@ class PathListModel : public QAbstractTableModel {
   const ShownList& shown_;
   // The rows as of the last Refresh, so the views never see a count change between resets.
   std::int32_t rows_ = 0;
+  bool contentColumn_ = false;
+  bool contentColumnShown_ = false;  // as of the last Refresh
 };
 
 }  // namespace tarvex

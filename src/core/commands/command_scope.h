@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/content/content_results.h"
 #include "core/fs/file_operations.h"
 #include "core/fs/path.h"
 #include "core/fs/root_folder.h"
@@ -32,6 +33,10 @@ struct CommandSettings {
   int CopyWait = DefaultCopyWait;  // pause after each file, in milliseconds
   std::uint32_t ScanAttrMask = DefaultScanAttrMask;
   CommandJournal* Journal = nullptr;  // where the command notes what it did, so it can be undone
+  // The content check's verdicts while that option is on: the newest-only copies leave files with
+  // the same bytes alone, and a copied file has the same bytes as its source. Null: every row is
+  // decided by its times alone.
+  ContentResults* Content = nullptr;
 };
 
 struct CommandResult {

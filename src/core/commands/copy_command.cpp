@@ -83,6 +83,17 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
   loop.EachRow = [&](std::int32_t r, CommandResult& result) {
     const PathEntry entry = scope.List[r - 1];
     if (!IsSelectedForCopy(entry, command)) return false;
+    if (command.NewestOnly && scope.List.IgnoreHourShift &&
+        IsHourShift(entry.Time(Side::Main), entry.Time(Side::Sub)))
+      return false;  // as equal times are
+    if (command.NewestOnly && settings_.Content != nullptr &&
+        IsSameContent(entry, settings_.Content->Of(entry))) {
+      // A stick whose times moved is not copied again file by file.
+      progress_.AddLine(FormatText(
+          "　%d:%s 内容が同じためコピーしません", r,
+          DisplayPath(SidePath(scope.Root(SourceSide(command.Direction)), entry.Path)).c_str()));
+      return true;
+    }
     // A folder copies nothing but counts on the bar.
     if (!IsFolder(entry.Attr)) CopyRow(command, scope, roots, r, entry, dialog, result);
     return true;
@@ -119,6 +130,7 @@ void CopyCommand::CopyRow(const CopyCommandInfo& command, const CommandScope& sc
   if (copied) {
     progress_.AddLine(FormatText("　%d:%s → %s", r, shownSource.c_str(), shownDestination.c_str()));
     ++result.Files;
+    if (settings_.Content != nullptr) settings_.Content->Set(entry, ContentVerdict::Same);
   } else if (copied.Step == FileStep::NotNewer) {
     // The destination became newer since the scan: what is on the disk decides, not the row.
     progress_.AddLine(FormatText("　%d:%s → %s コピーしません", r, shownSource.c_str(),

@@ -122,9 +122,10 @@ std::string ListSizeText(std::int64_t size, std::string_view thousandsSeparator)
   return width < 10 ? std::string(10 - width, ' ') + grouped : grouped;
 }
 
-std::string CompareMarks(const PathEntry& e, bool dirIgnore) {
+std::string CompareMarks(const PathEntry& e, bool dirIgnore, bool ignoreHourShift) {
   const bool both = e.MainExists && e.SubExists;
-  const bool blankFolder = dirIgnore && IsFolder(e.Attr);
+  const bool blankFolder = (dirIgnore && IsFolder(e.Attr)) ||
+                           (ignoreHourShift && both && IsHourShift(e.MainTime, e.SubTime));
   // A missing side is never the newer one, whatever time value it still holds.
   const char* mainMark = e.MainExists && !e.SubExists     ? "在"
                          : blankFolder                    ? Blank
@@ -147,7 +148,7 @@ std::string CompareMarks(const PathEntry& e, bool dirIgnore) {
 }
 
 std::string ListCellText(const PathEntry& e, std::int32_t position, int column,
-                         const ListTextFormat& format, bool dirIgnore) {
+                         const ListTextFormat& format, bool dirIgnore, bool ignoreHourShift) {
   switch (column) {
     case ColumnRow:
       return RowNumberText(position + 1);
@@ -158,7 +159,7 @@ std::string ListCellText(const PathEntry& e, std::int32_t position, int column,
     case ColumnMainSize:
       return e.MainExists ? ListSizeText(e.MainSize, format.ThousandsSeparator) : std::string();
     case ColumnMarks:
-      return CompareMarks(e, dirIgnore);
+      return CompareMarks(e, dirIgnore, ignoreHourShift);
     case ColumnSubSize:
       return e.SubExists ? ListSizeText(e.SubSize, format.ThousandsSeparator) : std::string();
     case ColumnSubTime:

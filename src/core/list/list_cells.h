@@ -28,9 +28,10 @@ std::string SortCounterText(std::int32_t paths, std::int32_t folders, std::int32
 
 // The text of one cell of the entry shown at `position` (0-based; the row number is one more).
 // dirIgnore is the current state of the "ignore folder time differences" option: it blanks the
-// time marks of folder rows.
+// time marks of folder rows; ignoreHourShift those of rows whose times are one hour apart.
 std::string ListCellText(const PathEntry& entry, std::int32_t position, int column,
-                         const ListTextFormat& format, bool dirIgnore);
+                         const ListTextFormat& format, bool dirIgnore,
+                         bool ignoreHourShift = false);
 
 // Row number right-aligned in 4 characters.
 std::string RowNumberText(std::int32_t rowNumber);
@@ -54,7 +55,7 @@ std::string ListSizeText(std::int64_t size, std::string_view thousandsSeparator)
 // Main mark, size mark and sub mark joined by blanks, from the sides themselves (not the Status
 // of the last scan): "在" for a side that only this side has, "新" for the newer side, "＝", "＞"
 // or "＜" for the sizes of two existing sides, and the ideographic space "　" otherwise.
-std::string CompareMarks(const PathEntry& entry, bool dirIgnore);
+std::string CompareMarks(const PathEntry& entry, bool dirIgnore, bool ignoreHourShift = false);
 
 // Which colours a data cell takes. Column 0 and the cells of selected rows keep the view's own.
 enum class CellBackground { View, Main, Sub, Folder };

@@ -11,6 +11,8 @@ enum ListColumn : int {
   ColumnMarks = 4,  // the three comparison marks; sorts by CompareStatus
   ColumnSubSize = 5,
   ColumnSubTime = 6,
+  // After the columns above, only while the content check is on; the report keeps to 0 to 6.
+  ColumnContent = 7,
 };
 
 inline constexpr int ListColumnCount = 7;

@@ -51,7 +51,7 @@ void ShownList::Fill(const PathList* list, bool dirIgnore) {
 std::string ShownList::CellText(std::int32_t row, int column) const {
   const PathEntry* entry = EntryAt(row);
   if (entry == nullptr) return {};
-  return ListCellText(*entry, row, column, Format, DirIgnore);
+  return ListCellText(*entry, row, column, Format, DirIgnore, list_->IgnoreHourShift);
 }
 
 std::string ShownList::DisplayCellText(std::int32_t row, int column) const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/content/content_results.h"
 #include "core/list/list_cells.h"
 #include "core/list/status_choice.h"
 #include "core/scan/path_list.h"
@@ -48,6 +49,8 @@ class ShownList {
   std::string MainRoot;
   std::string SubRoot;
   ListTextFormat Format;
+  // The content check's verdicts for the list while that option is on; null while it is off.
+  const ContentResults* Content = nullptr;
 
   // Shows the entries at positions 0 to PathCount - 1 that the status choice keeps, as they stand
   // now; the list must stay alive until the next Fill. The current row goes to the first row, or -1

@@ -35,6 +35,7 @@ class FolderScanner {
 
   ScanReport Run() {
     list_.Clear();
+    list_.IgnoreHourShift = options_.IgnoreHourShift;
     list_.MainRootIdentity = OpenRoot(mainRoot_, mainFolder_);
     list_.SubRootIdentity = OpenRoot(subRoot_, subFolder_);
     PathEntry root;

@@ -19,6 +19,8 @@ struct ScanOptions {
   // Pairing ignores the letter case of A to Z, for case-insensitive file systems.
   bool CaseInsensitivePairing = false;
   std::uint32_t AttrMask = DefaultScanAttrMask;
+  // Times exactly one hour apart compare as equal (FAT and exFAT across summer time).
+  bool IgnoreHourShift = false;
 };
 
 // A folder of a side that the scan found but could not list: its files are missing from that side

@@ -47,7 +47,12 @@ struct PathEntry {
 // The status of an entry found on that side only: MainOnly or SubOnly.
 constexpr CompareStatus OnlyOn(Side side) { return side == Side::Main ? MainOnly : SubOnly; }
 
-// The status that the two sides of the entry give, in the order: existence, time, size.
-CompareStatus ComputeStatus(const PathEntry& entry);
+// The status that the two sides of the entry give, in the order: existence, time, size. With
+// ignoreHourShift, two times exactly one hour apart (within the 2-second step) count as equal:
+// a FAT or exFAT volume stores local time, which moves by an hour across summer time.
+CompareStatus ComputeStatus(const PathEntry& entry, bool ignoreHourShift = false);
+
+// True when the two list times are one hour apart, give or take less than the 2-second step.
+bool IsHourShift(double mainTime, double subTime);
 
 }  // namespace tarvex

@@ -27,7 +27,7 @@ void PathList::ClearSide(std::int32_t index, Side side) {
 
 void PathList::CompareEntry(std::int32_t index) {
   PathEntry& e = (*this)[index];
-  e.Status = ComputeStatus(e);
+  e.Status = ComputeStatus(e, IgnoreHourShift);
   if (e.Status == Same) ++SameCount;
 }
 

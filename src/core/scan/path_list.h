@@ -19,6 +19,8 @@ class PathList {
   std::int32_t PathCount = 0;
   std::int32_t FolderCount = 0;
   std::int32_t SameCount = 0;
+  // Times one hour apart compare as equal (ComputeStatus); set by the scan, kept by Clear.
+  bool IgnoreHourShift = false;
   // The folders that the last scan listed as its roots; a command acts on a root only while it is
   // still that folder (an unplugged stick leaves another, empty one in its place).
   FolderIdentity MainRootIdentity;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/content/content_results.h"
 #include "core/list/shown_list.h"
 #include "core/scan/path_list.h"
 #include "core/session/list_guard.h"
@@ -37,6 +38,9 @@ class MainState {
   tarvex::CompareRows CompareRows;        // rows of the two text files being compared
 
   std::unique_ptr<tarvex::PathList> PathList;  // null until the first scan
+  // The content check's verdicts for PathList; empty while that option is off or before a check,
+  // emptied whenever a scan rebuilds the list.
+  tarvex::ContentResults Content;
   std::uint32_t ScanAttrMask = 0;
 
   // Set by the progress dialog's 中止; a copy or delete loop stops at its next row.

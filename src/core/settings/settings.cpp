@@ -173,6 +173,8 @@ void LoadSettings(const ProfileFile& file, Settings& s) {
   s.dirignore = file.ReadBool(OptionSection, "dirignore", false);
   s.onesidedir = file.ReadBool(OptionSection, "onesidedir", false);
   s.dirhide = file.ReadBool(OptionSection, "dirhide", false);
+  s.contentcheck = file.ReadBool(OptionSection, "contentcheck", false);
+  s.hourshift = file.ReadBool(OptionSection, "hourshift", false);
   s.liststatus = file.ReadInteger(OptionSection, "liststatus", 0);
   s.listcolwidths = ParseWidths(file.ReadString(OptionSection, "listcolwidths", ""));
   s.compfmax = file.ReadInteger(OptionSection, "compfmax", 1048576);
@@ -230,6 +232,8 @@ bool SaveSettings(ProfileFile& file, Settings& s) {
       file.WriteBool(OptionSection, "dirignore", s.dirignore) &&
       file.WriteBool(OptionSection, "onesidedir", s.onesidedir) &&
       file.WriteBool(OptionSection, "dirhide", s.dirhide) &&
+      file.WriteBool(OptionSection, "contentcheck", s.contentcheck) &&
+      file.WriteBool(OptionSection, "hourshift", s.hourshift) &&
       file.WriteInteger(OptionSection, "liststatus", s.liststatus) &&
       file.WriteInteger(OptionSection, "compfmax", s.compfmax) &&
       file.WriteBool(OptionSection, "blankignore", s.blankignore) &&

@@ -44,7 +44,9 @@ struct Settings {
   bool dirignore = false;
   bool onesidedir = false;
   bool dirhide = false;
-  int liststatus = 0;  // the list's 表示 choice, a StatusChoice; 0 shows every row
+  bool contentcheck = false;  // after a scan, read the files of equal size on both sides
+  bool hourshift = false;     // times exactly one hour apart compare as equal
+  int liststatus = 0;         // the list's 表示 choice, a StatusChoice; 0 shows every row
   // The list's column widths as the user left them, column by column; empty: never stored.
   std::vector<int> listcolwidths;
   int compfmax = 1048576;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/commands/delete_command.h"
+#include "core/content/content_check.h"
 #include "support/command_test_support.h"
 #include "support/fuse_fat.h"
 
@@ -735,6 +737,74 @@ TEST_F(CopyCommandTest, RowsOutsideTheListAreLeftOut) {
   const CommandResult result = Copy(MainToSub, 1, 3);
   EXPECT_EQ(result.Files, 1);
   EXPECT_EQ(progress_.Log[1], "メインからサブへコピー (1～1)");
+}
+
+}  // namespace
+}  // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// With the content check on, the newest-only copies leave a file alone whose bytes are the same
+// on both sides however its times differ; the copy-all commands still copy it, and a file that
+// is copied has the same bytes afterwards, so it never shows as a hidden difference.
+class ContentAwareCopyTest : public CopyCommandTest {
+ protected:
+  CommandResult CopyWithContent(const CopyCommandInfo& command) {
+    CommandSettings settings;
+    settings.CopyWait = 0;
+    settings.Content = &content_;
+    PosixFileOperations posix;
+    CopyCommand copy(posix, progress_, settings);
+    return copy.Run(command, CommandScope{list_, main_.Root(), sub_.Root(), 1, list_.PathCount});
+  }
+  void CheckContent() {
+    HashCache cache;
+    CheckContents(list_, main_.Root(), sub_.Root(), cache, content_);
+  }
+  ContentResults content_;
+};
+
+TEST_F(ContentAwareCopyTest, NewestOnlyCopiesSkipFilesWhoseBytesAreTheSame) {
+  main_.File("shifted.txt", "same bytes", T0 + 3600);
+  sub_.File("shifted.txt", "same bytes", T0);
+  main_.File("changed.txt", "new bytes!", T0 + 60);
+  sub_.File("changed.txt", "old bytes!", T0);
+  Scan({"shifted.txt", "changed.txt"});
+  CheckContent();
+  Baseline();
+
+  const CommandResult result = CopyWithContent(NewMainToSub);
+  EXPECT_EQ(result.Files, 1);
+  EXPECT_EQ(sub_.Read("changed.txt"), "new bytes!");
+  EXPECT_EQ(ReadFile(sub_.PathOf("shifted.txt")), "same bytes");
+  const std::string skipped = "　" + std::to_string(RowOf("shifted.txt")) + ":" +
+                              main_.PathOf("shifted.txt") + " 内容が同じためコピーしません";
+  EXPECT_NE(std::find(progress_.Log.begin(), progress_.Log.end(), skipped), progress_.Log.end());
+  // The copied row now has equal times and bytes: no alarm.
+  const PathEntry& changed = Entry("changed.txt");
+  EXPECT_EQ(changed.Status, Same);
+  EXPECT_FALSE(IsHiddenDifference(changed, content_.Of(changed)));
+  EXPECT_EQ(ContentCellText(changed, content_.Of(changed)), "同一");
+
+  // Copy-all is the user's explicit wish: it copies whatever the bytes.
+  EXPECT_EQ(CopyWithContent(MainToSub).Files, 2);
+}
+
+TEST_F(ContentAwareCopyTest, HourShiftIgnoredIsNotNewer) {
+  main_.File("shifted.txt", "bytes", T0 + 3600);
+  sub_.File("shifted.txt", "bytes", T0);
+  Scan({"shifted.txt"});
+  list_.IgnoreHourShift = true;
+  list_.CompareAllEntries();
+  EXPECT_EQ(Entry("shifted.txt").Status, Same);
+  CommandSettings settings;
+  settings.CopyWait = 0;
+  PosixFileOperations posix;
+  const CommandResult result =
+      CopyCommand(posix, progress_, settings)
+          .Run(NewMainToSub, CommandScope{list_, main_.Root(), sub_.Root(), 1, 1});
+  EXPECT_EQ(result.Files, 0);
 }
 
 }  // namespace

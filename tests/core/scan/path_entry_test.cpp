@@ -73,5 +73,49 @@ TEST(PathListSides, EachSideOperationTouchesOnlyItsOwnFields) {
   }
 }
 
+TEST(ComputeStatus, HourShiftComparesAsEqualOnlyWhenAsked) {
+  // Built as the scan builds list times (days plus seconds of the day / 86400), whose difference
+  // is a few micro-seconds off whole seconds.
+  constexpr double Day = 45245;
+  constexpr int TimeOfDay = 30000;
+  struct HourCase {
+    double subMinusMain;  // seconds
+    std::int64_t subSize;
+    CompareStatus withOption;
+    CompareStatus without;
+  };
+  const HourCase cases[] = {
+      {3600, 10, Same, SubNewer},
+      {-3600, 10, Same, MainNewer},
+      {-3602, 10, MainNewer, MainNewer},
+      {3600, 11, SubLarger, SubNewer},  // the size still counts
+      {3601, 10, Same, SubNewer},       // within the 2-second step
+      {3599, 10, Same, SubNewer},
+      {3602, 10, SubNewer, SubNewer},
+      {3598, 10, SubNewer, SubNewer},
+      {7200, 10, SubNewer, SubNewer},
+      {-7200, 10, MainNewer, MainNewer},
+      {2, 10, SubNewer, SubNewer},
+      {0, 10, Same, Same},
+  };
+  for (const auto& c : cases) {
+    PathEntry e;
+    e.MainExists = e.SubExists = true;
+    e.MainTime = Day + TimeOfDay / 86400.0;
+    e.SubTime = Day + (TimeOfDay + c.subMinusMain) / 86400.0;
+    e.MainSize = 10;
+    e.SubSize = c.subSize;
+    EXPECT_EQ(ComputeStatus(e, true), c.withOption) << c.subMinusMain;
+    EXPECT_EQ(ComputeStatus(e, false), c.without) << c.subMinusMain;
+  }
+}
+
+TEST(ComputeStatus, HourShiftLeavesOneSidedEntriesAlone) {
+  PathEntry e;
+  e.MainExists = true;
+  e.MainTime = 3600.0 / 86400;
+  EXPECT_EQ(ComputeStatus(e, true), MainOnly);
+}
+
 }  // namespace
 }  // namespace tarvex

@@ -55,7 +55,8 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheTwoDefaultFilterSets) {
   EXPECT_EQ(s.sortcol, 1);
   EXPECT_TRUE(s.sortup);
   EXPECT_FALSE(s.subfolder || s.dirignore || s.onesidedir || s.dirhide);
-  EXPECT_EQ(s.liststatus, 0);  // every row
+  EXPECT_FALSE(s.contentcheck || s.hourshift);  // both off until the user turns them on
+  EXPECT_EQ(s.liststatus, 0);                   // every row
   EXPECT_EQ(s.compfmax, 1048576);
   EXPECT_FALSE(s.blankignore);
   EXPECT_EQ(s.copywait, 200);
@@ -179,6 +180,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   s.sortcol = 4;
   s.sortup = false;
   s.subfolder = s.dirignore = s.onesidedir = s.dirhide = true;
+  s.contentcheck = s.hourshift = true;
   s.liststatus = 6;
   s.compfmax = 5000000;
   s.blankignore = true;
@@ -204,6 +206,7 @@ TEST_F(SettingsTest, SaveThenLoadKeepsEverything) {
   EXPECT_EQ(t.sortcol, 4);
   EXPECT_FALSE(t.sortup);
   EXPECT_TRUE(t.subfolder && t.dirignore && t.onesidedir && t.dirhide);
+  EXPECT_TRUE(t.contentcheck && t.hourshift);
   EXPECT_EQ(t.compfmax, 5000000);
   EXPECT_TRUE(t.blankignore);
   EXPECT_EQ(t.copywait, 0);
