@@ -194,20 +194,24 @@ ListPage::ListPage(MainState& state, TQvMessageBox& log, const ServiceBundle& se
   for (int c = 0; c < ListColumnCount; ++c) sgPath_->setColumnWidth(c, DesignColumnWidths[c]);
   sgPath_->installEventFilter(this);
   layout->addWidget(sgPath_, 1);
-  // The options that go beyond the classic list share the bar under the grid with the summary,
-  // so that the top panel keeps its layout.
-  auto* bottom = new QHBoxLayout;
-  bottom->setContentsMargins(4, 0, 0, 0);
-  bottom->setSpacing(8);
+  // The options that go beyond the classic list stand under the grid, so that the top panel keeps
+  // its layout; the summary has a row of its own below them and wraps rather than being cut.
+  auto* options = new QHBoxLayout;
+  options->setContentsMargins(4, 0, 0, 0);
+  options->setSpacing(8);
   ckContentCheck_ = Named<QCheckBox>("CKContentCheck", QStringLiteral("内容も比較する"), this);
   ckHourShift_ = Named<QCheckBox>("CKHourShift", QStringLiteral("1時間の時差を無視する"), this);
-  bottom->addWidget(ckContentCheck_);
-  bottom->addWidget(ckHourShift_);
+  options->addWidget(ckContentCheck_);
+  options->addWidget(ckHourShift_);
+  options->addStretch(1);
+  layout->addLayout(options);
   lbSummary_ = Named<QLabel>("LBSummary", this);
-  lbSummary_->setContentsMargins(4, 2, 4, 2);
-  lbSummary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  bottom->addWidget(lbSummary_, 1);
-  layout->addLayout(bottom);
+  lbSummary_->setContentsMargins(4, 0, 4, 2);
+  lbSummary_->setWordWrap(true);
+  QSizePolicy summaryPolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  summaryPolicy.setHeightForWidth(true);
+  lbSummary_->setSizePolicy(summaryPolicy);
+  layout->addWidget(lbSummary_);
   connect(sgPath_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { ShowSummary(); });
 

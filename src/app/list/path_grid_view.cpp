@@ -172,6 +172,12 @@ bool PathGridView::viewportEvent(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
   const auto* help = static_cast<QHelpEvent*>(event);
   const QModelIndex index = indexAt(help->pos());
+  // A cell that explains itself says so; any other shows its text where the column cuts it.
+  const QString explanation = index.data(Qt::ToolTipRole).toString();
+  if (!explanation.isEmpty()) {
+    QToolTip::showText(help->globalPos(), explanation, viewport(), visualRect(index));
+    return true;
+  }
   const QString text = index.data().toString();
   QFont font = this->font();
   const int needed = QFontMetrics(font).horizontalAdvance(text) + TextIndent;

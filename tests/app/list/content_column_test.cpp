@@ -8,10 +8,12 @@
 #include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <memory>
 #include <optional>
 
@@ -70,10 +72,15 @@ class ContentColumnTest : public ::testing::Test {
   QString Cell(const char* path, int column) const {
     return model->index(RowOf(QString::fromUtf8(path)), column).data().toString();
   }
+  // What the grid shows when the pointer rests on the row's mark cell.
   QString Tip(const char* path) const {
-    return model->index(RowOf(QString::fromUtf8(path)), ColumnMarks)
-        .data(Qt::ToolTipRole)
-        .toString();
+    PathGridView& grid = *page->SGPath();
+    const QRect cell = grid.visualRect(model->index(RowOf(QString::fromUtf8(path)), ColumnMarks));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(grid.viewport(), &help);
+    const QString text = help.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+    QToolTip::hideText();
+    return text;
   }
   bool RedRow(const char* path) const {
     const int row = RowOf(QString::fromUtf8(path));
