@@ -3,7 +3,6 @@
 // end into an array of exactly their number.
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "core/scan/path_entry.h"
@@ -12,32 +11,30 @@ namespace tarvex {
 
 class EntryStore {
  public:
+  EntryStore() = default;
+  ~EntryStore();
+  EntryStore(const EntryStore&) = delete;
+  EntryStore& operator=(const EntryStore&) = delete;
+
   std::size_t size() const { return size_; }
   PathEntry& operator[](std::size_t i) { return blocks_[i / BlockSize][i % BlockSize]; }
   const PathEntry& operator[](std::size_t i) const { return blocks_[i / BlockSize][i % BlockSize]; }
 
-  PathEntry& emplace_back() {
-    if (size_ % BlockSize == 0) blocks_.push_back(std::make_unique<PathEntry[]>(BlockSize));
-    return (*this)[size_++];
-  }
+  // A new default entry at the end.
+  PathEntry& emplace_back();
 
-  // Moves every entry to the end of entries and empties the store. Each block is freed once it is
-  // moved, so the peak stays near one copy of the entries rather than the two of a growing array.
-  void MoveInto(std::vector<PathEntry>& entries) {
-    entries.reserve(entries.size() + size_);
-    for (std::size_t b = 0; b < blocks_.size(); ++b) {
-      const std::size_t count = std::min(BlockSize, size_ - b * BlockSize);
-      for (std::size_t i = 0; i < count; ++i) entries.push_back(std::move(blocks_[b][i]));
-      blocks_[b].reset();
-    }
-    blocks_.clear();
-    size_ = 0;
-  }
+  // Moves every entry to the end of entries and empties the store. Each block goes back to the
+  // system once it is moved, so the peak stays near one copy of the entries rather than the two
+  // of a growing array.
+  void MoveInto(std::vector<PathEntry>& entries);
 
  private:
-  // Large enough that malloc maps each block on its own and gives it back when it is freed.
   static constexpr std::size_t BlockSize = 8192;
-  std::vector<std::unique_ptr<PathEntry[]>> blocks_;
+  void Release();
+
+  // Mapped memory of their own, so that freeing one gives it back whatever malloc's thresholds
+  // have become in a long-running program.
+  std::vector<PathEntry*> blocks_;
   std::size_t size_ = 0;
 };
 
