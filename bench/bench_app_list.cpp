@@ -29,8 +29,8 @@
 
 #include "app/list/list_locale.h"
 #include "app/list/list_page.h"
-#include "app/list/path_list_model.h"
 #include "app/list/path_grid_view.h"
+#include "app/list/path_list_model.h"
 #include "app/services/message_boxes.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
