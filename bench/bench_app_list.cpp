@@ -2,6 +2,11 @@
 // locale's collation) by each column against std::stable_sort of the same keys in the same run,
 // the fill of the real grid with its first paint, and the time from the end of a scan until the
 // first screen of rows is painted.
+//   bench_app_list                      the sorts, fills and narrowing on a random list
+//   bench_app_list narrow               the narrowing only
+//   bench_app_list tab work [rounds]    the list tab from the scan of work/main and work/sub (the
+//                                       trees bench_scan builds) to the painted grid, runs
+//                                       alternated with find, and the growth of the peak RSS
 
 #include <malloc.h>
 
@@ -16,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <random>
 #include <string>
@@ -24,9 +30,11 @@
 #include "app/list/list_locale.h"
 #include "app/list/list_page.h"
 #include "app/list/path_grid_view.h"
+#include "app/list/path_list_model.h"
 #include "app/services/message_boxes.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
+#include "core/filter/filter_set.h"
 #include "core/list/list_column.h"
 #include "core/list/shown_list.h"
 #include "core/scan/path_list.h"
@@ -120,6 +128,65 @@ double FillAndPaint(ListPage& page, PaintCounter& paints) {
   });
 }
 
+// A line of /proc/self/status in bytes ("VmHWM", "VmRSS").
+std::int64_t StatusBytes(const char* field) {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  long long kb = 0;
+  const std::size_t length = std::strlen(field);
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+      kb = std::atoll(line + length + 1);
+      break;
+    }
+  }
+  std::fclose(status);
+  return kb * 1024;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The list tab's whole work from the scan to the first painted screen of rows, as the user waits
+// for it, against find listing the same trees with times and sizes.
+int ListTab(ListPage& page, PaintCounter& paints, const std::string& work, int rounds) {
+  const std::string mainRoot = work + "/main", subRoot = work + "/sub";
+  const std::string findCommand =
+      "find '" + mainRoot + "' '" + subRoot + "' -printf '%P %T@ %s\\n' > /dev/null";
+  const FilterSet filter{"すべて", {}, {"*.*"}, {}};
+  ScanOptions options;
+  options.SubFolder = true;
+  if (std::system(findCommand.c_str()) != 0) return 1;  // warms the caches
+  std::vector<double> tabTimes, findTimes;
+  std::int64_t peakGrowth = 0;
+  std::int32_t rows = 0;
+  for (int round = 0; round < rounds; ++round) {
+    const std::int64_t rssBefore = StatusBytes("VmRSS");
+    const int before = paints.Paints;
+    tabTimes.push_back(Seconds([&] {
+      page.UpdatePathList(mainRoot, subRoot, filter, options);
+      QApplication::processEvents();
+      if (paints.Paints == before) page.SGPath()->viewport()->repaint();
+    }));
+    if (round == 0) peakGrowth = StatusBytes("VmHWM") - rssBefore;
+    rows = page.PathModel()->rowCount();
+    findTimes.push_back(Seconds([&] {
+      if (std::system(findCommand.c_str()) != 0) std::exit(1);
+    }));
+  }
+  const double tab = Median(tabTimes), find = Median(findTimes);
+  std::printf("list tab to painted list, %d rows (%d rounds, medians, runs alternated)\n", rows,
+              rounds);
+  std::printf("find %.3f s, list tab %.3f s, ratio tab/find %.2f (goal <= 0.8)\n", find, tab,
+              tab / find);
+  std::printf("peak RSS growth of the first round %.0f MB (goal <= 250 at 1M per side)\n",
+              static_cast<double>(peakGrowth) / 1e6);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,6 +203,8 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   ListPage& page = *window->ListTab();
   PaintCounter paints(page.SGPath()->viewport());
+  if (argc > 2 && std::string(argv[1]) == "tab")
+    return ListTab(page, paints, argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 3);
   const QCollator collator = ListPathCollator(QLocale());
 
   std::mt19937 rng(12345);

@@ -1,16 +1,22 @@
 // Scans two trees of N files each (default 100,000) and compares the time with find(1) listing
-// the same trees with times and sizes, in the same run. Also reports heap bytes per entry.
-//   bench_scan [files-per-tree] [work-folder]
+// the same trees with times and sizes and with scan_floor (getdents64 + statx), runs alternated in
+// the same run. Also reports the heap per entry after the scan (mapped blocks included) and the
+// growth of the peak resident size during the first scan.
+//   bench_scan [files-per-tree] [work-folder] [rounds]
 
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/scan/folder_scan.h"
 
@@ -60,11 +66,58 @@ void BuildTrees(const std::string& mainRoot, const std::string& subRoot, int fil
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// A line of /proc/self/status in bytes ("VmHWM", "VmRSS").
+std::int64_t StatusBytes(const char* field) {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  long long kb = 0;
+  const std::size_t length = std::strlen(field);
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+      kb = std::atoll(line + length + 1);
+      break;
+    }
+  }
+  std::fclose(status);
+  return kb * 1024;
+}
+
+// Heap in use, the blocks that malloc maps on its own for large requests included.
+std::int64_t HeapBytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+// The folder of this program, where scan_floor is built beside it.
+std::string OwnFolder() {
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return ".";
+  std::string own(path, static_cast<std::size_t>(length));
+  return own.substr(0, own.rfind('/'));
+}
+
+double TimeCommand(const std::string& command) {
+  const auto start = Clock::now();
+  if (std::system(command.c_str()) != 0) {
+    std::fprintf(stderr, "failed: %s\n", command.c_str());
+    std::exit(1);
+  }
+  return Seconds(Clock::now() - start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
   std::string work = argc > 2 ? argv[2] : "/tmp/tarvex-bench-scan";
+  const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
   const std::string mainRoot = work + "/main", subRoot = work + "/sub";
   mkdir(work.c_str(), 0755);
   struct stat st;
@@ -78,29 +131,46 @@ int main(int argc, char** argv) {
   const FilterSet filter{"すべて", {}, {"*.*"}, {}};
   ScanOptions options;
   options.SubFolder = true;
-  const std::string findCommand =
-      "find '" + mainRoot + "' '" + subRoot + "' -printf '%T@ %s %p\\n' > /dev/null";
+  const std::string trees = " '" + mainRoot + "' '" + subRoot + "'";
+  const std::string findCommand = "find" + trees + " -printf '%T@ %s %p\\n' > /dev/null";
+  const std::string floorCommand = "'" + OwnFolder() + "/scan_floor'" + trees + " > /dev/null";
+  // Warms the caches so that the first round is like the others.
+  TimeCommand(findCommand);
 
-  double bestFind = 1e9, bestScan = 1e9;
-  std::size_t heapPerEntry = 0;
+  std::vector<double> findTimes, floorTimes, scanTimes;
+  std::int64_t heapGrowth = 0, peakGrowth = 0;
   std::int32_t count = 0;
   int callbacks = 0;
-  for (int run = 0; run < 3; ++run) {
-    auto start = Clock::now();
-    if (std::system(findCommand.c_str()) != 0) return 1;
-    bestFind = std::min(bestFind, Seconds(Clock::now() - start));
-
-    const auto before = mallinfo2().uordblks;
-    PathList list;
-    start = Clock::now();
-    ScanFolders(list, mainRoot, subRoot, options, filter, [&](const std::string&) { ++callbacks; });
-    bestScan = std::min(bestScan, Seconds(Clock::now() - start));
-    count = list.PathCount;
-    heapPerEntry = (mallinfo2().uordblks - before) / static_cast<std::size_t>(list.PathCount);
+  for (int round = 0; round < rounds; ++round) {
+    // The scan first in the first round: the peak it reaches is its own.
+    const std::int64_t rssBefore = StatusBytes("VmRSS");
+    const std::int64_t heapBefore = HeapBytes();
+    {
+      PathList list;
+      const auto start = Clock::now();
+      ScanFolders(list, mainRoot, subRoot, options, filter,
+                  [&](const std::string&) { ++callbacks; });
+      scanTimes.push_back(Seconds(Clock::now() - start));
+      count = list.PathCount;
+      if (round == 0) {
+        heapGrowth = HeapBytes() - heapBefore;
+        peakGrowth = StatusBytes("VmHWM") - rssBefore;
+      }
+    }
+    findTimes.push_back(TimeCommand(findCommand));
+    floorTimes.push_back(TimeCommand(floorCommand));
   }
-  std::printf("entries %d, counter callbacks %d (3 runs)\n", count, callbacks);
-  std::printf("find  %.3f s\nscan  %.3f s\nratio scan/find %.2f (goal <= 1.5)\n", bestFind,
-              bestScan, bestScan / bestFind);
-  std::printf("heap per entry %zu bytes (goal < 300)\n", heapPerEntry);
+  const double find = Median(findTimes), floor = Median(floorTimes), scan = Median(scanTimes);
+  const double perEntry = static_cast<double>(std::max<std::int32_t>(count, 1));
+  std::printf("entries %d, counter callbacks %d (%d rounds, medians, runs alternated)\n", count,
+              callbacks, rounds);
+  std::printf("find  %.3f s\nfloor %.3f s (getdents64 + statx, one thread)\nscan  %.3f s\n", find,
+              floor, scan);
+  std::printf("ratio scan/floor %.2f (goal <= 1.15)\n", scan / floor);
+  std::printf("ratio scan/find %.2f (goal <= 0.8 for the painted list)\n", scan / find);
+  std::printf("heap per entry after the scan %.0f bytes, mapped blocks included (goal < 100)\n",
+              static_cast<double>(heapGrowth) / perEntry);
+  std::printf("peak RSS growth per entry during the scan %.0f bytes\n",
+              static_cast<double>(peakGrowth) / perEntry);
   return 0;
 }

@@ -24,6 +24,7 @@ set(TARVEX_DEB_DEPENDS
     "libqt6dbus6 (>= 6.4.2)"
     "libqt6svg6 (>= 6.4.2)"
     "libxcb1"
+    "libicu72"
     "libxlsxwriter4 (>= 1.1.4)"
     "libxxhash0 (>= 0.8)"
     "fonts-ipafont-gothic | fonts-noto-cjk")

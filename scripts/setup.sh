@@ -2,7 +2,7 @@
 # Installs what Tarvex needs to build, test and show Japanese text on Debian 12.
 set -euo pipefail
 # fusefat and dosfstools: the copy test on a real FAT volume through FUSE (skipped without them).
-packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-dev libxcb1-dev
+packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-dev libxcb1-dev libicu-dev
           fonts-ipafont-gothic tzdata xvfb xauth libqt6svg6 desktop-file-utils appstream fusefat dosfstools
           # the report's writer, and a reader and a spreadsheet converter for its tests (~15 s)
           libxlsxwriter-dev python3-openpyxl gnumeric

@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "app/list/path_sort_keys.h"
 #include "core/list/list_column.h"
 #include "core/text/display_path.h"
 
@@ -93,6 +94,13 @@ void SortPathListCollated(PathList& list, int sortcol, bool sortup, const QColla
     for (std::int32_t i = 0; i < list.PathCount; ++i)
       keys.push_back(QString::fromStdString(DisplayPath(list[i].Path)).toCaseFolded());
     SortByKeys(list, sortcol, sortup, keys, progress);
+    return;
+  }
+  if (PathSortKeys keys(collator); keys.Valid()) {
+    keys.Build(list);
+    SortPathList(
+        list, sortcol, sortup,
+        [&keys](std::int32_t a, std::int32_t b) { return keys.Compare(a, b); }, progress);
     return;
   }
   std::vector<QCollatorSortKey> keys;

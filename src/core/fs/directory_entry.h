@@ -10,6 +10,7 @@
 #include "core/fs/unique_fd.h"
 
 struct stat;
+struct statx;
 
 namespace tarvex {
 
@@ -32,6 +33,8 @@ bool ReadDirectoryEntryAt(int folder, const std::string& name, DirectoryEntry& e
 
 // The entry that a stat result gives for name.
 void FillDirectoryEntry(const struct stat& st, DirectoryEntry& entry);
+// The same from a statx result that holds at least the type, mode, time and size.
+void FillDirectoryEntry(const struct statx& sx, DirectoryEntry& entry);
 
 // Folder, archive and read-only bits of a stat mode; AttrSpecial for anything else.
 std::uint32_t AttributesFromMode(unsigned mode);

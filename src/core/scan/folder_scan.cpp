@@ -4,6 +4,7 @@
 
 #include "core/fs/copy_temporary.h"
 #include "core/fs/path.h"
+#include "core/scan/entry_store.h"
 #include "core/scan/path_index.h"
 #include "core/text/format_text.h"
 
@@ -38,27 +39,23 @@ class FolderScanner {
     list_.IgnoreHourShift = options_.IgnoreHourShift;
     list_.MainRootIdentity = OpenRoot(mainRoot_, mainFolder_);
     list_.SubRootIdentity = OpenRoot(subRoot_, subFolder_);
-    PathEntry root;
-    root.Path = mainRoot_;
-    root.Attr = AttrDirectory;
-    list_.Entries.push_back(std::move(root));
-    list_.PathCount = 1;
-
     RunPass(Side::Main);
-    list_[0].Path = subRoot_;
-    list_[0].Attr = AttrDirectory;
     RunPass(Side::Sub);
-
-    // CreatedIndex and ParentIndex keep counting the provisional root.
-    list_.Entries.erase(list_.Entries.begin());
-    --list_.PathCount;
+    index_.Clear();
+    entries_.MoveInto(list_.Entries);
+    list_.PathCount = static_cast<std::int32_t>(list_.Entries.size());
     return std::move(report_);
   }
 
  private:
+  // Positions count the roots as 0, as CreatedIndex and ParentIndex do: the entry at position c
+  // is entries_[c - 1].
+  PathEntry& At(std::int32_t c) { return entries_[static_cast<std::size_t>(c - 1)]; }
+  std::int32_t Positions() const { return static_cast<std::int32_t>(entries_.size()) + 1; }
+
   void RunPass(Side pass) {
     pass_ = pass;
-    for (std::int32_t c = 0; c < list_.PathCount; ++c) {
+    for (std::int32_t c = 0; c < Positions(); ++c) {
       ListFolder(c);
       if (!options_.SubFolder) break;
     }
@@ -80,69 +77,62 @@ class FolderScanner {
   }
 
   void ListFolder(std::int32_t c) {
-    if (!IsFolder(list_[c].Attr)) return;
+    if (c != 0 && !IsFolder(At(c).Attr)) return;
     const RootFolder& own = Folder(pass_);
     const RootFolder& other = Folder(OtherSide(pass_));
     if (!own.IsOpen()) return;
-    const std::string relative = c == 0 ? std::string() : list_[c].Path;
+    const std::string relative = c == 0 ? std::string() : At(c).Path;
     const std::string prefix = c == 0 ? std::string() : relative + "/";
     if (options_.OneSideDir && c != 0 && (!other.IsOpen() || !files_.FolderExists(other, relative)))
       return;
-    const FileResult listed = files_.ListDirectory(
-        own, relative, options_.AttrMask, [&](const DirectoryEntry& d) { Accept(d, prefix, c); });
+    const std::uint64_t prefixHash = index_.Continue(PathIndex::Start(), prefix);
+    const FileResult listed =
+        files_.ListDirectory(own, relative, options_.AttrMask,
+                             [&](const DirectoryEntry& d) { Accept(d, prefix, prefixHash, c); });
     // A folder of the other side only is not there to be read on this one.
-    const bool sideExists = c == 0 || list_[c].Exists(pass_);
+    const bool sideExists = c == 0 || At(c).Exists(pass_);
     if (!listed && sideExists) {
       report_.UnreadableFolders.push_back({own.PathOf(relative), listed.Reason});
     }
   }
 
-  void Accept(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
+  void Accept(const DirectoryEntry& d, const std::string& prefix, std::uint64_t prefixHash,
+              std::int32_t parent) {
     if (!IsFolder(d.Attr) && CheckFileName(filter_, d.Name) != NameShown) return;
     // A copy killed before it was placed may leave its named temporary: never a file of the user's.
     if (!IsFolder(d.Attr) && IsCopyTemporaryName(d.Name)) return;
+    const std::uint64_t hash = index_.Continue(prefixHash, d.Name);
     // The sub pass merges into the entry of the same path that the main pass made.
-    const std::int32_t i = pass_ == Side::Sub ? FindEntry(prefix, d.Name) : -1;
-    if (i >= 0) {
-      list_.SetSide(i, pass_, d);
-      if (options_.DirIgnore && IsFolder(list_[i].Attr)) {
-        list_[i].Status = Same;
+    const std::int32_t found =
+        pass_ == Side::Sub ? index_.Find(entries_, hash, prefix, d.Name) : -1;
+    if (found >= 0) {
+      PathEntry& e = entries_[static_cast<std::size_t>(found)];
+      PathList::SetSide(e, pass_, d);
+      if (options_.DirIgnore && IsFolder(e.Attr)) {
+        e.Status = Same;
         ++list_.SameCount;
       } else {
-        list_.CompareEntry(i);
+        list_.CompareEntry(e);
       }
     } else {
-      Append(d, prefix, parent);
+      Append(d, prefix, parent, hash);
     }
     ReportCounter(false);
   }
 
-  std::int32_t FindEntry(const std::string& prefix, const std::string& name) {
-    relative_.assign(prefix).append(name);
-    return index_.Find(list_.Entries, relative_);
-  }
-
-  void Append(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent) {
-    const std::int32_t index = list_.PathCount;
-    NewPathEntry(index, d, prefix, parent);
-    ++list_.PathCount;
-    list_.SetSide(index, pass_, d);
-    list_.CompareEntry(index);
-    if (IsFolder(d.Attr)) ++list_.FolderCount;
-    index_.Add(list_.Entries, index);
-  }
-
-  void NewPathEntry(std::int32_t index, const DirectoryEntry& d, const std::string& prefix,
-                    std::int32_t parent) {
-    PathEntry e;
+  void Append(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent,
+              std::uint64_t hash) {
+    PathEntry& e = entries_.emplace_back();
     e.Path.reserve(prefix.size() + d.Name.size());
     e.Path.assign(prefix).append(d.Name);
     e.Attr = d.Attr;
-    e.CreatedIndex = index;
+    e.CreatedIndex = Positions() - 1;
     e.ParentIndex = parent;
     e.Ignored = IsCopyIgnored(filter_, e.Path, e.Attr);
-    e.Status = Same;
-    list_.Entries.push_back(std::move(e));
+    PathList::SetSide(e, pass_, d);
+    list_.CompareEntry(e);
+    if (IsFolder(d.Attr)) ++list_.FolderCount;
+    index_.Add(entries_, static_cast<std::int32_t>(entries_.size()) - 1, hash);
   }
 
   void ReportCounter(bool force) {
@@ -150,8 +140,8 @@ class FolderScanner {
     const auto now = std::chrono::steady_clock::now();
     if (onCounter_ && (force || now - lastReport_ >= CounterInterval)) {
       lastReport_ = now;
-      onCounter_(ScanCounterText(pass_ == Side::Sub, list_.PathCount - 1, list_.FolderCount,
-                                 list_.SameCount));
+      onCounter_(
+          ScanCounterText(pass_ == Side::Sub, Positions() - 1, list_.FolderCount, list_.SameCount));
     }
     if (shouldStop_ && shouldStop_()) throw ScanStopped{};
   }
@@ -164,12 +154,12 @@ class FolderScanner {
   FileOperations& files_;
   const ScanCounterCallback& onCounter_;
   const ScanStopCheck& shouldStop_;
+  EntryStore entries_;
   PathIndex index_;
   RootFolder mainFolder_;
   RootFolder subFolder_;
   ScanReport report_;
   Side pass_ = Side::Main;
-  std::string relative_;
   unsigned sinceCheck_ = 0;
   std::chrono::steady_clock::time_point lastReport_{};
 };

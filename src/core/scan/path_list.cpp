@@ -12,7 +12,10 @@ void PathList::Clear() {
 }
 
 void PathList::SetSide(std::int32_t index, Side side, const DirectoryEntry& d) {
-  PathEntry& e = (*this)[index];
+  SetSide((*this)[index], side, d);
+}
+
+void PathList::SetSide(PathEntry& e, Side side, const DirectoryEntry& d) {
   e.Exists(side) = true;
   e.Time(side) = d.Time;
   e.Size(side) = d.Size;
@@ -25,8 +28,9 @@ void PathList::ClearSide(std::int32_t index, Side side) {
   e.Size(side) = 0;
 }
 
-void PathList::CompareEntry(std::int32_t index) {
-  PathEntry& e = (*this)[index];
+void PathList::CompareEntry(std::int32_t index) { CompareEntry((*this)[index]); }
+
+void PathList::CompareEntry(PathEntry& e) {
   e.Status = ComputeStatus(e, IgnoreHourShift);
   if (e.Status == Same) ++SameCount;
 }

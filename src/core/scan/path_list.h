@@ -38,6 +38,7 @@ class PathList {
 
   // Marks the side as existing with the time and size of d; Attr and Path stay as they are.
   void SetSide(std::int32_t index, Side side, const DirectoryEntry& d);
+  static void SetSide(PathEntry& e, Side side, const DirectoryEntry& d);
   // The side absent: not existing, time and size 0.
   void ClearSide(std::int32_t index, Side side);
   void SetMainSide(std::int32_t index, const DirectoryEntry& d) { SetSide(index, Side::Main, d); }
@@ -46,6 +47,7 @@ class PathList {
   void ClearSubSide(std::int32_t index) { ClearSide(index, Side::Sub); }
   // Sets the status from the two sides; a Same result counts in SameCount.
   void CompareEntry(std::int32_t index);
+  void CompareEntry(PathEntry& e);
   // SameCount from 0, then CompareEntry for every valid entry in order.
   void CompareAllEntries();
 };

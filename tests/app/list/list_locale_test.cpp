@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/list/path_sort_keys.h"
 #include "core/list/list_column.h"
 #include "core/text/display_path.h"
 
@@ -101,6 +102,31 @@ TEST(SortPathListCollated, GivesTheOrderOfComparingTheShownPathsInTheCollator) {
         PathList actual = original;
         SortPathListCollated(actual, ColumnPath, sortup, collator);
         ASSERT_EQ(Ids(actual), Ids(expected)) << localeName << " n=" << n << " up=" << sortup;
+      }
+    }
+  }
+}
+
+// The list sorts with keys of its own only where they order as the collator; in the locales users
+// pick they must, or the sort would fall back to the slower keys unnoticed.
+TEST(PathSortKeys, OrderEveryPairAsTheCollatorDoes) {
+  std::mt19937 rng(23);
+  const PathList list = RandomNames(rng, 60);
+  for (const char* localeName : {"ja_JP", "en_US", "de_DE", "sv_SE", "zh_TW", "fr_CA"}) {
+    for (const bool caseSensitive : {false, true}) {
+      QCollator collator = ListPathCollator(QLocale(QString::fromLatin1(localeName)));
+      if (caseSensitive) collator.setCaseSensitivity(Qt::CaseSensitive);
+      PathSortKeys keys(collator);
+      ASSERT_TRUE(keys.Valid()) << localeName << " case-sensitive=" << caseSensitive;
+      keys.Build(list);
+      for (std::int32_t a = 0; a < list.PathCount; ++a) {
+        for (std::int32_t b = 0; b < list.PathCount; ++b) {
+          const int theirs = collator.compare(QString::fromStdString(DisplayPath(list[a].Path)),
+                                              QString::fromStdString(DisplayPath(list[b].Path)));
+          const int ours = keys.Compare(a, b);
+          ASSERT_EQ((ours > 0) - (ours < 0), (theirs > 0) - (theirs < 0))
+              << localeName << " " << list[a].Path << " / " << list[b].Path;
+        }
       }
     }
   }

@@ -553,6 +553,26 @@ void ReferenceScan(PathList& list, const std::string& mainRoot, const std::strin
   --list.PathCount;
 }
 
+void ExpectScanAsReference(const std::string& mainRoot, const std::string& subRoot) {
+  for (bool caseless : {false, true}) {
+    ScanOptions options;
+    options.SubFolder = true;
+    options.CaseInsensitivePairing = caseless;
+    PathList fast, slow;
+    ScanFolders(fast, mainRoot, subRoot, options, Everything());
+    ReferenceScan(slow, mainRoot, subRoot, options, Everything());
+    ASSERT_EQ(fast.PathCount, slow.PathCount);
+    EXPECT_EQ(fast.FolderCount, slow.FolderCount);
+    EXPECT_EQ(fast.SameCount, slow.SameCount);
+    for (std::int32_t i = 0; i < fast.PathCount; ++i) {
+      EXPECT_EQ(fast[i].Path, slow[i].Path);
+      EXPECT_EQ(fast[i].Status, slow[i].Status) << fast[i].Path;
+      EXPECT_EQ(fast[i].CreatedIndex, slow[i].CreatedIndex);
+      EXPECT_EQ(fast[i].ParentIndex, slow[i].ParentIndex);
+    }
+  }
+}
+
 TEST(FolderScanReference, MergeAgreesWithInOrderSearchOnRandomTrees) {
   std::minstd_rand rng(7);
   for (int round = 0; round < 4; ++round) {
@@ -567,24 +587,21 @@ TEST(FolderScanReference, MergeAgreesWithInOrderSearchOnRandomTrees) {
       if (rng() % 3 == 0 && !(&tree == &mainTree ? subTree : mainTree).Exists(rel))
         (&tree == &mainTree ? subTree : mainTree).File(rel, "x", T0);
     }
-    for (bool caseless : {false, true}) {
-      ScanOptions options;
-      options.SubFolder = true;
-      options.CaseInsensitivePairing = caseless;
-      PathList fast, slow;
-      ScanFolders(fast, mainTree.Root(), subTree.Root(), options, Everything());
-      ReferenceScan(slow, mainTree.Root(), subTree.Root(), options, Everything());
-      ASSERT_EQ(fast.PathCount, slow.PathCount);
-      EXPECT_EQ(fast.FolderCount, slow.FolderCount);
-      EXPECT_EQ(fast.SameCount, slow.SameCount);
-      for (std::int32_t i = 0; i < fast.PathCount; ++i) {
-        EXPECT_EQ(fast[i].Path, slow[i].Path);
-        EXPECT_EQ(fast[i].Status, slow[i].Status) << fast[i].Path;
-        EXPECT_EQ(fast[i].CreatedIndex, slow[i].CreatedIndex);
-        EXPECT_EQ(fast[i].ParentIndex, slow[i].ParentIndex);
-      }
-    }
+    ExpectScanAsReference(mainTree.Root(), subTree.Root());
   }
+}
+
+// Enough paths that the index grows several times while the sub pass looks up every one of them,
+// names differing in letter case among them.
+TEST(FolderScanReference, MergeAgreesWithInOrderSearchWhileTheIndexGrows) {
+  TempTree mainTree, subTree;
+  for (int k = 0; k < 3000; ++k) {
+    const std::string folder = "f" + std::to_string(k / 2 % 7) + "/";
+    const std::string name = (k % 5 == 0 ? "Name" : "name") + std::to_string(k / 2);
+    if (!mainTree.Exists(folder + name)) mainTree.File(folder + name, "x", T0);
+    if (k % 3 != 0 && !subTree.Exists(folder + name)) subTree.File(folder + name, "xy", T0);
+  }
+  ExpectScanAsReference(mainTree.Root(), subTree.Root());
 }
 
 }  // namespace
