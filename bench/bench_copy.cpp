@@ -4,8 +4,9 @@
 // from a scan, a progress that shows nothing) and, where the application is built, the window's
 // command path (the list tab's row menu, offscreen, copywait 0). Every own run ends with a sync
 // as the peer's does, so both are timed until the copies are on the disk.
-// Usage: bench_copy [--rounds N] [--big] [folder]   (default: 3 rounds, the temporary folder)
-//   --big adds one file of 1 GB (shrunk to the free space), copied with CopyOneFile only.
+// Usage: bench_copy [--rounds N] [--big] [--only TEXT] [folder]   (default: 3 rounds, every way,
+//   the temporary folder). --big adds one file of 1 GB (shrunk to the free space), copied with
+//   CopyOneFile only; --only runs the ways whose name holds TEXT ("window", "engine", ...).
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -299,11 +300,14 @@ void Compare(const FileSet& set, const Variant& variant, int rounds, const std::
 int main(int argc, char** argv) {
   int rounds = 3;
   bool big = false;
+  std::string only;
   std::string base = std::filesystem::temp_directory_path().string();
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--rounds" && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--only" && i + 1 < argc) {
+      only = argv[++i];
     } else if (arg == "--big") {
       big = true;
     } else {
@@ -375,6 +379,7 @@ int main(int argc, char** argv) {
     for (const Variant& variant : variants) {
       const bool smallSetOnly = std::strcmp(variant.Name, "CopyOneFile per file") != 0;
       if (smallSetOnly && &set != &sets[0]) continue;
+      if (std::string(variant.Name).find(only) == std::string::npos) continue;
       Compare(set, variant, rounds, root);
     }
   }
