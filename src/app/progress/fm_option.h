@@ -32,9 +32,9 @@ class TFMOption : public QDialog {
   QPushButton* BTCancel() const { return btCancel_; }
   QLabel* Label(ProgressLine line) const;
 
-  // Puts the state into the dialog, touching only the controls whose part of it changed since the
-  // last state put in. Returns where the dialog looks different now, in its own coordinates, but
-  // for the bar, which schedules its own paint.
+  // Puts the state into the dialog, touching only the controls whose values differ from the last
+  // state put in. Returns where the dialog looks different now, in its own coordinates, but for
+  // the bar, which schedules its own paint.
   QRegion Apply(const ProgressDialogState& state);
 
   // Esc and the close box: 中止 while a command runs, so the loop never goes on unseen;
