@@ -3,8 +3,11 @@
 // lines changed, about 10 MB with 1% changed, and a pair whose lines mostly repeat (blank lines,
 // braces), and a pair of 30,000 different lines per side that all share one line code. Prints
 // both times and their ratio for each pair; then the changes within a line of a screenful of rows
-// against the time of one frame.
+// against the time of one frame. Both sides are timed the way diff is: a fresh process for each
+// run (this program started again with --once, which loads, aligns and counts one pair), the two
+// alternated, the median of the runs. The in-process time of the same work is printed beside it.
 //   bench_align [work-folder]
+//   bench_align --once main-file sub-file   (prints the rows that differ)
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -65,21 +68,58 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
   return ::close(fd) == 0 && ok;
 }
 
-// Runs diff with its output thrown away; returns its exit status. posix_spawn, so that copying
-// this process's large heap on fork is not counted against diff.
-int RunDiff(const std::string& a, const std::string& b) {
+// Runs a program with its output thrown away; returns its exit status. posix_spawn, so that
+// copying this process's large heap on fork is counted against neither side.
+int RunQuietly(const char* program, const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const char* args[] = {"diff", a.c_str(), b.c_str(), nullptr};
+  std::vector<char*> args{const_cast<char*>(program)};
+  for (const std::string& a : arguments) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
   pid_t child = 0;
-  const int failed =
-      posix_spawnp(&child, "diff", &actions, nullptr, const_cast<char**>(args), environ);
+  const int failed = posix_spawnp(&child, program, &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (failed != 0) return -1;
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The whole text compare of one pair in this process: load, align, count.
+bool CompareOnce(const RootFolder& mainRoot, const std::string& mainName, const RootFolder& subRoot,
+                 const std::string& subName, std::size_t& rows, std::size_t& differing) {
+  CompareLoad load = LoadCompareRows(mainRoot, mainName, subRoot, subName, INT32_MAX);
+  if (!load) {
+    std::printf("load failed: %s\n", load.FailedPath.c_str());
+    return false;
+  }
+  AlignRows(load.Rows);
+  differing = CountDifferingRows(load.Rows);
+  rows = std::max(load.Rows.Main().RowCount(), load.Rows.Sub().RowCount());
+  return true;
+}
+
+// bench_align --once main sub: what each fresh process of the measured side does.
+int CompareInFreshProcess(const std::string& mainPath, const std::string& subPath) {
+  const auto folderOf = [](const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  };
+  const auto nameOf = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
+  RootFolder mainRoot;
+  RootFolder subRoot;
+  if (mainRoot.Open(folderOf(mainPath)) != 0 || subRoot.Open(folderOf(subPath)) != 0) return 2;
+  std::size_t rows = 0, differing = 0;
+  if (!CompareOnce(mainRoot, nameOf(mainPath), subRoot, nameOf(subPath), rows, differing)) return 2;
+  std::printf("%zu\n", differing);
+  return differing == 0 ? 0 : 1;
 }
 
 // Lines of a file whose lines mostly repeat: blank lines, braces, a few common statements, and now
@@ -191,12 +231,15 @@ void ScreenfulOfChangedRows(std::mt19937& rng) {
 }
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--once") == 0)
+    return CompareInFreshProcess(argv[2], argv[3]);
   const std::string base = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   std::string folder = base + "/tarvex-bench-align-XXXXXX";
   if (::mkdtemp(folder.data()) == nullptr) {
     std::perror(folder.c_str());
     return 1;
   }
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
   const std::string mainPath = folder + "/main.txt";
   const std::string subPath = folder + "/sub.txt";
   RootFolder root;
@@ -211,8 +254,11 @@ int main(int argc, char** argv) {
       {"1 MB, repeating lines, 1% changed", 120000, 0.01, true},
       {"7 MB, all lines of one code, none equal", 30000, 1.0, false, true},
   };
-  constexpr int Runs = 5;
-  std::printf("best of %d runs, times in seconds\n", Runs);
+  constexpr int Runs = 7;
+  std::printf(
+      "a fresh process per run on both sides (this program with --once, and diff), alternated; "
+      "medians of %d runs, times in seconds\n",
+      Runs);
   std::printf("%-36s %9s %9s %7s %7s %9s %9s %7s\n", "pair", "main KB", "sub KB", "rows", "differ",
               "compare", "diff", "ratio");
   std::mt19937 rng(4711);
@@ -234,32 +280,36 @@ int main(int argc, char** argv) {
       std::perror("write");
       return 1;
     }
-    double oursBest = 1e9, loadBest = 1e9, diffBest = 1e9;
+    std::vector<double> ours, diffs, inProcess;
     std::size_t differing = 0, rows = 0;
-    for (int run = 0; run < Runs; ++run) {
+    const auto own = [&] {
       const Clock::time_point start = Clock::now();
-      CompareLoad load = LoadCompareRows(root, "main.txt", root, "sub.txt", INT32_MAX);
-      loadBest = std::min(loadBest, SecondsSince(start));
-      if (!load) {
-        std::printf("load failed: %s\n", load.FailedPath.c_str());
+      const int status = RunQuietly(self.c_str(), {"--once", mainPath, subPath});
+      ours.push_back(SecondsSince(start));
+      return status == 0 || status == 1;
+    };
+    const auto peer = [&] {
+      const Clock::time_point start = Clock::now();
+      const int status = RunQuietly("diff", {mainPath, subPath});
+      diffs.push_back(SecondsSince(start));
+      return status == 0 || status == 1;
+    };
+    for (int run = 0; run < Runs; ++run) {
+      const bool ran = run % 2 == 0 ? own() && peer() : peer() && own();
+      if (!ran) {
+        std::printf("a compare process failed\n");
         return 1;
       }
-      AlignRows(load.Rows);
-      differing = CountDifferingRows(load.Rows);
-      oursBest = std::min(oursBest, SecondsSince(start));
-      rows = std::max(load.Rows.Main().RowCount(), load.Rows.Sub().RowCount());
-
-      const Clock::time_point diffStart = Clock::now();
-      if (RunDiff(mainPath, subPath) < 0) {
-        std::printf("diff did not run\n");
-        return 1;
-      }
-      diffBest = std::min(diffBest, SecondsSince(diffStart));
+      const Clock::time_point start = Clock::now();
+      if (!CompareOnce(root, "main.txt", root, "sub.txt", rows, differing)) return 1;
+      inProcess.push_back(SecondsSince(start));
     }
-    std::printf("%-36s %9.0f %9.0f %7zu %7zu %9.4f %9.4f %7.2f   (load %.4f)\n", pair.Name,
+    const double o = Median(ours);
+    const double d = Median(diffs);
+    std::printf("%-36s %9.0f %9.0f %7zu %7zu %9.4f %9.4f %7.2f   (in-process %.4f)\n", pair.Name,
                 static_cast<double>(std::filesystem::file_size(mainPath)) / 1024,
-                static_cast<double>(std::filesystem::file_size(subPath)) / 1024, rows, differing,
-                oursBest, diffBest, oursBest / diffBest, loadBest);
+                static_cast<double>(std::filesystem::file_size(subPath)) / 1024, rows, differing, o,
+                d, o / d, Median(inProcess));
   }
   std::filesystem::remove_all(folder);
   ScreenfulOfChangedRows(rng);

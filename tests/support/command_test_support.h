@@ -84,6 +84,7 @@ class ScriptedFileOperations : public PosixFileOperations {
   std::function<bool(const std::string&, DirectoryEntry&)> readEntry;
   std::function<std::optional<bool>(const std::string&)> folderExists;
   std::function<bool(const std::string&)> absent;
+  StepHook flushVolume;  // gets the root
 
   FileResult TrashEntry(int folder, const std::string& name, const std::string& originalName,
                         const std::string& path, TrashedItem& trashed) override {
@@ -140,6 +141,10 @@ class ScriptedFileOperations : public PosixFileOperations {
       if (const std::optional<bool> exists = folderExists(root.PathOf(relative))) return *exists;
     }
     return PosixFileOperations::FolderExists(root, relative);
+  }
+  FileResult FlushVolume(const RootFolder& root) override {
+    if (auto hooked = Run(flushVolume, root.Path())) return *hooked;
+    return PosixFileOperations::FlushVolume(root);
   }
   bool IsPathAbsent(const RootFolder& root, const std::string& relative) override {
     return absent ? absent(root.PathOf(relative))

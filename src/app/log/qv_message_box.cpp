@@ -31,10 +31,14 @@ int TQvMessageBox::AddLine(const QString& text) {
   lines += QLatin1Char('\n');
 
   QTextCursor cursor(document());
+  // In one edit block the cursor's moves do not lay out the lines they pass: a long copy adds a
+  // line per file, and only the lines shown need a layout.
+  cursor.beginEditBlock();
   cursor.movePosition(QTextCursor::End);
   // The user may have typed an unfinished last line; the new text starts a line of its own.
   if (document()->lastBlock().length() > 1) lines.prepend(QLatin1Char('\n'));
   cursor.insertText(lines);
+  cursor.endEditBlock();
 
   TrimToMaxLine();
 
@@ -50,9 +54,11 @@ void TQvMessageBox::TrimToMaxLine() {
   const int excess = LineCount() - std::max(maxLine_, 0);
   if (excess <= 0) return;
   QTextCursor cursor(document());
+  cursor.beginEditBlock();
   cursor.movePosition(QTextCursor::Start);
   cursor.setPosition(document()->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
   cursor.removeSelectedText();
+  cursor.endEditBlock();
 }
 
 }  // namespace tarvex

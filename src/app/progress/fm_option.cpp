@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "app/widgets/app_identity.h"
 #include "app/widgets/fixed_colours.h"
@@ -84,23 +85,52 @@ QLabel* TFMOption::Label(ProgressLine line) const {
   return lbCopying1_;
 }
 
-void TFMOption::Apply(const ProgressDialogState& state) {
-  lbCopying_->setText(QString::fromStdString(state.Header));
-  QPalette palette = lbCopying_->palette();
-  palette.setColor(QPalette::WindowText,
-                   state.HeaderGrey ? QColor(0x66, 0x66, 0x66) : FixedTextColour());
-  lbCopying_->setPalette(palette);
-  lbCopying1_->setText(QString::fromStdString(state.Line1));
-  lbCopying2_->setText(QString::fromStdString(state.Line2));
-  lbCopying3_->setText(QString::fromStdString(state.Line3));
-  SetBold(*lbCopying2_, state.Line2Bold);
-  SetBold(*lbCopying3_, state.Line3Bold);
-  btOK_->setEnabled(state.OkEnabled);
-  btCancel_->setEnabled(state.CancelEnabled);
-  pbCopying_->setVisible(state.BarVisible);
-  pbCopying_->setRange(0, state.BarMaximum);
-  pbCopying_->setValue(state.BarPosition);
-  ShowNames(state.Names);
+QRegion TFMOption::Apply(const ProgressDialogState& state) {
+  const std::optional<ProgressDialogState> was = std::exchange(applied_, state);
+  const auto differs = [&](auto member) { return !was || (*was).*member != state.*member; };
+  using S = ProgressDialogState;
+  QRegion changed;
+  if (differs(&S::Header) || differs(&S::HeaderGrey)) {
+    lbCopying_->setText(QString::fromStdString(state.Header));
+    QPalette palette = lbCopying_->palette();
+    palette.setColor(QPalette::WindowText,
+                     state.HeaderGrey ? QColor(0x66, 0x66, 0x66) : FixedTextColour());
+    lbCopying_->setPalette(palette);
+    changed += lbCopying_->geometry();
+  }
+  if (differs(&S::Line1)) {
+    lbCopying1_->setText(QString::fromStdString(state.Line1));
+    changed += lbCopying1_->geometry();
+  }
+  if (differs(&S::Line2) || differs(&S::Line2Bold)) {
+    lbCopying2_->setText(QString::fromStdString(state.Line2));
+    SetBold(*lbCopying2_, state.Line2Bold);
+    changed += lbCopying2_->geometry();
+  }
+  if (differs(&S::Line3) || differs(&S::Line3Bold)) {
+    lbCopying3_->setText(QString::fromStdString(state.Line3));
+    SetBold(*lbCopying3_, state.Line3Bold);
+    changed += lbCopying3_->geometry();
+  }
+  if (differs(&S::OkEnabled)) {
+    btOK_->setEnabled(state.OkEnabled);
+    changed += btOK_->geometry();
+  }
+  if (differs(&S::CancelEnabled)) {
+    btCancel_->setEnabled(state.CancelEnabled);
+    changed += btCancel_->geometry();
+  }
+  if (differs(&S::BarVisible) || differs(&S::BarMaximum) || differs(&S::BarPosition)) {
+    pbCopying_->setVisible(state.BarVisible);
+    pbCopying_->setRange(0, state.BarMaximum);
+    pbCopying_->setValue(state.BarPosition);
+  }
+  if (differs(&S::Names)) {
+    // The list moves the buttons and the bar and sizes the dialog: all of it looks different.
+    ShowNames(state.Names);
+    changed += rect();
+  }
+  return changed;
 }
 
 void TFMOption::ShowNames(const std::string& names) {

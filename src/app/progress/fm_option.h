@@ -3,6 +3,8 @@
 // shown while a command runs and until ＯＫ is clicked, and modally for the delete confirmation.
 
 #include <QDialog>
+#include <QRegion>
+#include <optional>
 #include <string>
 
 #include "core/commands/command_progress.h"
@@ -30,8 +32,10 @@ class TFMOption : public QDialog {
   QPushButton* BTCancel() const { return btCancel_; }
   QLabel* Label(ProgressLine line) const;
 
-  // Puts every control of the state into the dialog.
-  void Apply(const ProgressDialogState& state);
+  // Puts the state into the dialog, touching only the controls whose values differ from the last
+  // state put in. Returns where the dialog looks different now, in its own coordinates, but for
+  // the bar, which schedules its own paint.
+  QRegion Apply(const ProgressDialogState& state);
 
   // Esc and the close box: 中止 while a command runs, so the loop never goes on unseen;
   // otherwise they hide the dialog (or decline the confirmation).
@@ -54,6 +58,7 @@ class TFMOption : public QDialog {
   QProgressBar* pbCopying_ = nullptr;
   QPushButton* btOK_ = nullptr;
   QPushButton* btCancel_ = nullptr;
+  std::optional<ProgressDialogState> applied_;
 };
 
 }  // namespace tarvex

@@ -98,6 +98,14 @@ CommandResult CopyCommand::Run(const CopyCommandInfo& command, const CommandScop
     if (!IsFolder(entry.Attr)) CopyRow(command, scope, roots, r, entry, dialog, result);
     return true;
   };
+  // The copies that replaced nothing were not flushed one by one: the command is finished once
+  // they are on the disk, and a write that failed there is said in the log.
+  loop.AfterRows = [&](CommandResult& result) {
+    if (result.Files == 0) return;
+    const Side to = DestinationSide(command.Direction);
+    if (const FileResult flushed = files_.FlushVolume(roots[to]); !flushed)
+      progress_.AddLine("　" + DisplayPath(flushed.Reason));
+  };
   // The bold line under the header, which held the file being copied, tells what went wrong.
   loop.ShowOutcome = [](ProgressDialogState& finished, const CommandResult&,
                         const std::string& note) { finished.Line2 = "    " + note; };

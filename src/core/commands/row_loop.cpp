@@ -32,6 +32,7 @@ CommandResult RunRowLoop(CommandProgress& progress, ProgressDialogState& dialog,
     progress.UpdateDialog(dialog);
   }
 
+  if (loop.AfterRows) loop.AfterRows(result);
   if (loop.BarEndsAtRowReached) dialog.BarPosition = reached;
   if (const std::string note = OutcomeNote(result); !note.empty())
     loop.ShowOutcome(dialog, result, note);

@@ -29,6 +29,8 @@ struct RowLoop {
   // The work of grid row r, counting into the result; false for a row that leaves no trace, not
   // even on the bar.
   std::function<bool(std::int32_t row, CommandResult& result)> EachRow;
+  // Runs once after the last row (also after a stop), before the finished dialog; may be empty.
+  std::function<void(CommandResult& result)> AfterRows;
   // Puts the note on failures and a stop (OutcomeNote of the result, never empty here) into the
   // finished dialog.
   std::function<void(ProgressDialogState& dialog, const CommandResult& result,

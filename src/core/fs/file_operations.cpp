@@ -19,7 +19,8 @@ namespace tarvex {
 namespace {
 
 // Large enough for the kernel to copy at full speed, small enough to start the write-back of one
-// piece while the next is copied, so that the final fsync has little left to wait for.
+// piece while the next is copied, so that a final fsync has little left to wait for. A file of
+// one piece is left to the kernel's own write-back.
 constexpr std::size_t CopyChunk = 8u << 20;
 constexpr std::size_t FallbackBuffer = 1u << 20;
 
@@ -387,6 +388,7 @@ FileResult PosixFileOperations::CopyOneFile(const RootFolder& sourceRoot,
   if (done) done = StampCopy(job);
   // The copy is complete: only now may the old destination go.
   if (done) done = CheckDestination(job);
+  if (done) done = FlushCopy(job);
   if (done) done = ReplaceDestination(job);
   // Every failure after the temporary was made removes it, so none is ever left behind.
   if (!done) DiscardTemporary(job);
@@ -511,10 +513,27 @@ FileResult PosixFileOperations::StampCopy(CopyJob& job) {
   if (::futimens(copy, times) != 0) {
     return Fail(FileStep::SetAttributes, errno, "更新日時を設定できません");
   }
-  if (::fsync(copy) != 0) return Fail(FileStep::CopyData, errno, "コピーを書き込めません");
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::FlushCopy(CopyJob& job) {
+  // Over an old file the copy must be on the disk before the names change: the old file's last
+  // good version then never depends on data still in memory. At a free name nothing is replaced;
+  // a killed process leaves the written pages to the kernel all the same, and the command flushes
+  // the volume once at its end (FlushVolume).
+  if (job.DestinationExists && ::fsync(job.Temporary.File.get()) != 0)
+    return Fail(FileStep::CopyData, errno, "コピーを書き込めません");
   // A named temporary is complete once closed; an unnamed one stays open until it has its name.
   if (!job.Temporary.Name.empty() && job.Temporary.File.Close() != 0)
     return Fail(FileStep::CopyData, errno, "コピーを書き込めません");
+  return FileResult::Success();
+}
+
+FileResult PosixFileOperations::FlushVolume(const RootFolder& root) {
+  // The root is held as a path descriptor, which syncfs does not take.
+  const UniqueFd folder = OpenBelow(root, "", O_RDONLY | O_DIRECTORY);
+  if (!folder || ::syncfs(folder.get()) != 0)
+    return Fail(FileStep::CopyData, errno, "コピー先を書き込めません: " + root.Path());
   return FileResult::Success();
 }
 
@@ -613,8 +632,9 @@ FileResult PosixFileOperations::CopyFileData(int sourceFd, int destinationFd) {
     const ssize_t copied =
         ::copy_file_range(sourceFd, &inOffset, destinationFd, &outOffset, CopyChunk, 0);
     if (copied > 0) {
-      // Start writing this piece out now; fsync at the end then waits for little.
-      ::sync_file_range(destinationFd, outOffset - copied, copied, SYNC_FILE_RANGE_WRITE);
+      // Start writing this piece out now; a flush at the end then waits for little.
+      if (static_cast<std::size_t>(copied) == CopyChunk)
+        ::sync_file_range(destinationFd, outOffset - copied, copied, SYNC_FILE_RANGE_WRITE);
       continue;
     }
     if (copied == 0) {

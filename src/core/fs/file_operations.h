@@ -42,8 +42,9 @@ class FileOperations {
 
   // Copies the regular file at relative below sourceRoot to the same relative path below
   // destinationRoot and never replaces a file: the copy is written beside the destination as a
-  // temporary (unnamed where the file system allows it), flushed and given the source's
-  // modification time and permission bits. Only then is it placed: at a free name without
+  // temporary (unnamed where the file system allows it) and given the source's modification time
+  // and permission bits, and flushed to the disk where it is to replace a file (a new file waits
+  // for FlushVolume). Only then is it placed: at a free name without
   // replacing anything; over an existing destination by swapping the two names in one step
   // (RENAME_EXCHANGE), so that the name holds the old or the new file at every instant, after
   // which the old file goes to the trash recorded under its own path. Where the file system cannot
@@ -57,6 +58,10 @@ class FileOperations {
   // its name was taken meanwhile does it stay in the trash.
   virtual FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
                                  const std::string& relative, CopyWhen when) = 0;
+
+  // Writes what the copies left in memory on the root's volume to the disk (syncfs); a failure
+  // there may concern any file written since the last flush.
+  virtual FileResult FlushVolume(const RootFolder& root) = 0;
 
   // The reads below a root; relative "" is the root itself. A listing that cannot be made or fails
   // part way gives a failure with step OpenFolder and the reason.
@@ -101,6 +106,7 @@ class PosixFileOperations : public FileOperations {
   FileResult ForceFolderPath(const RootFolder& root, const std::string& relative) override;
   FileResult CopyOneFile(const RootFolder& sourceRoot, const RootFolder& destinationRoot,
                          const std::string& relative, CopyWhen when) override;
+  FileResult FlushVolume(const RootFolder& root) override;
   FileResult ListDirectory(const RootFolder& root, const std::string& relative,
                            std::uint32_t attrMask,
                            const std::function<void(const DirectoryEntry&)>& onEntry) override;
@@ -159,8 +165,10 @@ class PosixFileOperations : public FileOperations {
   FileResult WriteCopy(CopyJob& job);
   // The copy has the source's size, and the source did not move while it was read.
   FileResult VerifyCopy(CopyJob& job);
-  // The source's mode bits and times, then flushed.
+  // The source's mode bits and times.
   FileResult StampCopy(CopyJob& job);
+  // Flushed to the disk when it replaces a file; a named temporary closed.
+  FileResult FlushCopy(CopyJob& job);
   // Places the copy at a free name, or over the old destination.
   FileResult ReplaceDestination(CopyJob& job);
   FileResult PlaceAtFreeName(CopyJob& job);

@@ -3,10 +3,12 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <cstdio>
 #include <ctime>
-#include <map>
+#include <memory>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "core/report/report_file.h"
 #include "core/report/typed_text.h"
@@ -26,6 +28,9 @@ constexpr std::size_t MaxCellCharacters = 32767;
 constexpr const char* GroupedNumberFormat = "#,##0";
 constexpr const char* TypedDateFormat = "yyyy/mm/dd hh:mm:ss";
 constexpr const char* TextFormat = "@";
+// The sheet's rows go through a temporary file of many megabytes: large writes instead of the
+// stream's default page-sized ones.
+constexpr std::size_t SheetBuffer = 1u << 20;
 
 std::uint8_t LxwAlignment(std::int32_t alignment) {
   switch (alignment) {
@@ -78,6 +83,7 @@ class XlsxApplication : public SpreadsheetApplication,
   // A cell of the row being written: its value as converted when it was written, and its
   // formatting.
   struct Cell {
+    bool Written = false;  // any call reached the cell in this row
     bool HasValue = false;
     std::string Text;  // as the workbook's XML can hold it
     TypedValue Value;
@@ -100,9 +106,18 @@ class XlsxApplication : public SpreadsheetApplication,
   std::string temporary_;
   lxw_workbook* workbook_ = nullptr;
   lxw_worksheet* sheet_ = nullptr;
-  std::map<std::pair<std::int32_t, std::string>, lxw_format*> formats_;
+  // The few formats of a report, each added to the workbook once.
+  struct Format {
+    std::int32_t Alignment;
+    std::string NumberFormat;
+    lxw_format* Added;
+  };
+  std::vector<Format> formats_;
   std::int32_t row_ = 0;  // the row held in cells_; 0 before the first
-  std::map<std::int32_t, Cell> cells_;
+  // Indexed by column - 1; kept from row to row so that the texts keep their storage.
+  std::vector<Cell> cells_;
+  // Given to the sheet's temporary file, which the workbook closes before it is freed.
+  std::unique_ptr<char[]> sheetBuffer_;
 };
 
 void XlsxApplication::Add() {
@@ -126,6 +141,12 @@ SpreadsheetSheet& XlsxApplication::WorkSheets(std::int32_t index) {
   if (sheet_ == nullptr) {
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
     if (sheet_ == nullptr) throw std::runtime_error("WorkSheets: the sheet cannot be added");
+    // Nothing is written to the rows' file before the first row; a stream that cannot take the
+    // buffer keeps its own.
+    if (sheet_->optimize_tmpfile != nullptr) {
+      sheetBuffer_ = std::make_unique<char[]>(SheetBuffer);
+      std::setvbuf(sheet_->optimize_tmpfile, sheetBuffer_.get(), _IOFBF, SheetBuffer);
+    }
   }
   return *this;
 }
@@ -147,7 +168,11 @@ XlsxApplication::Cell& XlsxApplication::CellAt(std::int32_t row, std::int32_t co
     FlushRow();
     row_ = row;
   }
-  return cells_[column];
+  const auto index = static_cast<std::size_t>(column - 1);
+  if (index >= cells_.size()) cells_.resize(index + 1);
+  Cell& cell = cells_[index];
+  cell.Written = true;
+  return cell;
 }
 
 void XlsxApplication::SetColumnWidth(std::int32_t row, std::int32_t column, Currency width) {
@@ -186,21 +211,24 @@ void XlsxApplication::SetNumberFormatLocal(std::int32_t row, std::int32_t column
 
 lxw_format* XlsxApplication::FormatFor(const Cell& cell) {
   if (cell.Alignment == 0 && cell.NumberFormat.empty()) return nullptr;
-  auto [it, added] = formats_.try_emplace({cell.Alignment, cell.NumberFormat}, nullptr);
-  if (added) {
-    lxw_format* format = workbook_add_format(workbook_);
-    if (format == nullptr) throw std::runtime_error("workbook_add_format");
-    if (cell.Alignment != 0) format_set_align(format, LxwAlignment(cell.Alignment));
-    if (!cell.NumberFormat.empty()) format_set_num_format(format, cell.NumberFormat.c_str());
-    it->second = format;
+  for (const Format& known : formats_) {
+    if (known.Alignment == cell.Alignment && known.NumberFormat == cell.NumberFormat)
+      return known.Added;
   }
-  return it->second;
+  lxw_format* format = workbook_add_format(workbook_);
+  if (format == nullptr) throw std::runtime_error("workbook_add_format");
+  if (cell.Alignment != 0) format_set_align(format, LxwAlignment(cell.Alignment));
+  if (!cell.NumberFormat.empty()) format_set_num_format(format, cell.NumberFormat.c_str());
+  formats_.push_back({cell.Alignment, cell.NumberFormat, format});
+  return format;
 }
 
 void XlsxApplication::FlushRow() {
   const auto r = static_cast<lxw_row_t>(row_ - 1);
-  for (const auto& [column, cell] : cells_) {
-    const auto c = static_cast<lxw_col_t>(column - 1);
+  for (std::size_t index = 0; index < cells_.size(); ++index) {
+    Cell& cell = cells_[index];
+    if (!cell.Written) continue;
+    const auto c = static_cast<lxw_col_t>(index);
     lxw_format* format = FormatFor(cell);
     if (!cell.HasValue || cell.Text.empty()) {
       if (format != nullptr) Check(worksheet_write_blank(sheet_, r, c, format));
@@ -209,8 +237,13 @@ void XlsxApplication::FlushRow() {
     } else {
       Check(worksheet_write_number(sheet_, r, c, cell.Value.Number, format));
     }
+    cell.Written = false;
+    cell.HasValue = false;
+    cell.Text.clear();
+    cell.Value = TypedValue{};
+    cell.Alignment = 0;
+    cell.NumberFormat.clear();
   }
-  cells_.clear();
 }
 
 void XlsxApplication::Check(lxw_error error) const {
@@ -248,6 +281,13 @@ void XlsxApplication::Release() {
 }
 
 void XlsxApplication::Discard() noexcept {
+  // Freeing a workbook that was never closed leaves the rows' file open (and bound to the buffer
+  // freed with this object): it is closed here; nothing of it is kept.
+  if (sheet_ != nullptr && sheet_->optimize_tmpfile != nullptr) {
+    if (sheet_->file == sheet_->optimize_tmpfile) sheet_->file = nullptr;
+    std::fclose(sheet_->optimize_tmpfile);
+    sheet_->optimize_tmpfile = nullptr;
+  }
   if (workbook_ != nullptr) lxw_workbook_free(workbook_);
   workbook_ = nullptr;
   sheet_ = nullptr;

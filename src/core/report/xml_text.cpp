@@ -20,6 +20,16 @@ std::string XmlText(std::string_view text, bool escapeInCell) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
+    // Runs of printable ASCII, tabs and line ends, most of a report, go over as they are.
+    std::size_t plain = pos;
+    while (plain < text.size()) {
+      const auto c = static_cast<unsigned char>(text[plain]);
+      if (c >= 0x80 || IsForbiddenControl(c)) break;
+      ++plain;
+    }
+    out.append(text, pos, plain - pos);
+    pos = plain;
+    if (pos == text.size()) break;
     const std::size_t length = Utf8CharLength(text, pos);
     const std::string_view character = text.substr(pos, length);
     const auto first = static_cast<unsigned char>(character[0]);

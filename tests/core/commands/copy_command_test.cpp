@@ -254,6 +254,49 @@ TEST_F(CopyCommandTest, MissingFoldersAreMadeAndFolderRowsAdvanceTheBar) {
   EXPECT_EQ(progress_.Pauses.size(), 1u);
 }
 
+// The copies are flushed to the disk once, on the destination's volume, after the last row and
+// before the closing line; a command that copied nothing flushes nothing. A flush that fails is
+// not a silent success: the log says so.
+TEST_F(CopyCommandTest, TheDestinationVolumeIsFlushedOnceAtTheEndAndAFailureIsLogged) {
+  main_.File("a.txt", "a", T0 + 10);
+  main_.File("b.txt", "b", T0 + 10);
+  sub_.File("c.txt", "c", T0 + 10);
+  Scan({"a.txt", "b.txt", "c.txt"});
+  struct Case {
+    const CopyCommandInfo* command;
+    std::int32_t first, last;
+    bool fails;
+    std::vector<std::string> flushed;
+  };
+  const Case cases[] = {
+      {&MainToSub, 1, 2, false, {sub_.Root()}},
+      {&SubToMain, 3, 3, true, {main_.Root()}},
+      {&NewMainToSub, 1, 2, false, {}},  // both are the same by now
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command->MenuItem);
+    progress_.Log.clear();
+    ScriptedFileOperations files;
+    std::vector<std::string> flushed;
+    files.flushVolume = [&](const std::string& root) -> std::optional<FileResult> {
+      flushed.push_back(root);
+      // The last copy was placed before the flush.
+      EXPECT_EQ(progress_.Log.size(), static_cast<std::size_t>(c.last - c.first + 3));
+      if (c.fails) return FileResult::Failure(FileStep::CopyData, EIO, "書き込めません: " + root);
+      return std::nullopt;
+    };
+    Copy(*c.command, c.first, c.last, &files);
+    EXPECT_EQ(flushed, c.flushed);
+    ASSERT_FALSE(progress_.Log.empty());
+    if (c.fails) {
+      ASSERT_GE(progress_.Log.size(), 2u);
+      EXPECT_EQ(progress_.Log[progress_.Log.size() - 2], "　書き込めません: " + main_.Root());
+    }
+  }
+  EXPECT_EQ(sub_.Read("a.txt"), "a");
+  EXPECT_EQ(main_.Read("c.txt"), "c");
+}
+
 // A newest-only copy decides on what is on the disk when it copies, not on the row of the last
 // scan: a destination that appeared or became newer since, before the copy or while it ran, is left
 // alone with a log line that says why, and the row shows it. The copy-all commands replace it.

@@ -539,6 +539,57 @@ TEST_F(CopyOneFileTest, CopyKilledWhilePlacingNeverLeavesTheNameEmpty) {
   }
 }
 
+// A copy to a free name is not flushed on its own (the command flushes the volume at its end):
+// killed just before or just after it is placed, the name is absent or holds the whole copy with
+// the source's time, as the written pages outlive the process.
+TEST_F(CopyOneFileTest, NewCopyKilledAroundItsPlacingIsAbsentOrWhole) {
+  class KillOnCreate : public FileRecorder {
+   public:
+    void FileTrashed(const RootFolder&, std::string_view, const TrashedItem&) override {}
+    void FileCreated(const RootFolder&, std::string_view, const FileIdentity&) override {
+      ::raise(SIGKILL);
+    }
+    void FolderCreated(const RootFolder&, std::string_view) override {}
+  };
+  for (const bool placed : {false, true}) {
+    for (const bool unnamed : {true, false}) {
+      SCOPED_TRACE(std::string(placed ? "killed once placed" : "killed before placing") +
+                   (unnamed ? ", unnamed temporary" : ", named temporary"));
+      const std::string name =
+          std::string(placed ? "placed" : "before") + (unnamed ? "-u" : "-n") + ".bin";
+      const std::string content = RandomBytes(700000, placed ? 31u : 37u);
+      WriteFile(source_ + "/" + name, content);
+      const struct timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
+      ASSERT_EQ(::utimensat(AT_FDCWD, (source_ + "/" + name).c_str(), times, 0), 0);
+      const pid_t child = ::fork();
+      if (child == 0) {
+        ScriptedFileOperations ops;
+        ops.unnamedTemporaries = unnamed;
+        KillOnCreate recorder;
+        if (placed) ops.SetRecorder(&recorder);
+        const auto kill = [](const std::string&) -> std::optional<FileResult> {
+          ::raise(SIGKILL);
+          return std::nullopt;
+        };
+        if (!placed) (unnamed ? ops.linkUnnamed : ops.renameNoReplace) = kill;
+        ops.CopyOneFile(OpenedRoot(source_), OpenedRoot(target_), name, CopyWhen::Always);
+        ::_exit(0);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFSIGNALED(status)) << "the step was never reached";
+      const std::string to = target_ + "/" + name;
+      ASSERT_EQ(PathExists(to), placed);
+      if (placed) {
+        EXPECT_EQ(ReadFile(to), content);
+        struct stat st {};
+        ASSERT_EQ(::stat(to.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
+      }
+    }
+  }
+}
+
 // A copy killed half way leaves no file that a scan would list as the user's: an unnamed
 // temporary vanishes with the process, a named one has a name that the scan leaves out.
 TEST_F(CopyOneFileTest, KilledCopyLeavesNothingThatTheScanLists) {

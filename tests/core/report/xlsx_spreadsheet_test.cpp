@@ -279,6 +279,22 @@ TEST_F(XlsxReportTest, AFailedCallStillPlacesAndOpensWhatWasWritten) {
   EXPECT_EQ(Names(folder_).size(), 1u);
 }
 
+// An application dropped without Release (its export went wrong half way) leaves no report, no
+// temporary file and no open descriptor behind, however many times it happens.
+TEST_F(XlsxReportTest, AnApplicationDroppedUnreleasedLeavesNoFileAndNoDescriptor) {
+  const std::size_t openBefore = Names("/proc/self/fd").size();
+  for (int i = 0; i < 3; ++i) {
+    const auto application = server_.CreateObject("Excel.Application");
+    application->Workbooks().Add();
+    SpreadsheetSheet& sheet = application->ActiveWorkbook().WorkSheets(1);
+    for (std::int32_t r = 1; r <= 2000; ++r) sheet.Cells(r, 1).Value("row " + std::to_string(r));
+  }
+  EXPECT_EQ(Names("/proc/self/fd").size(), openBefore);
+  EXPECT_TRUE(Names(folder_).empty());
+  EXPECT_TRUE(server_.ReportPath().empty());
+  EXPECT_TRUE(opener_.Opened.empty());
+}
+
 TEST_F(XlsxReportTest, RowsGoInOrderAndStayWithinTheSheet) {
   const auto application = server_.CreateObject("Excel.Application");
   application->Workbooks().Add();
