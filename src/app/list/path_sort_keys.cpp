@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <algorithm>
 #include <cstring>
 
 #include "core/text/display_path.h"
@@ -71,14 +72,18 @@ PathSortKeys::~PathSortKeys() {
 }
 
 void PathSortKeys::AppendKey(const QString& text) {
+  AppendKey(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+}
+
+void PathSortKeys::AppendKey(const char16_t* text, std::size_t length16) {
   const std::size_t at = bytes_.size();
   offsets_.push_back(at);
   // Most keys are shorter than this; ICU says how long a longer one is.
-  std::size_t room = 16 + static_cast<std::size_t>(text.size()) * 3;
+  std::size_t room = 16 + length16 * 3;
   for (;;) {
     bytes_.resize(at + room);
     const int32_t length = ucol_getSortKey(
-        collator_, reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()),
+        collator_, reinterpret_cast<const UChar*>(text), static_cast<int32_t>(length16),
         reinterpret_cast<uint8_t*>(bytes_.data() + at), static_cast<int32_t>(room));
     if (length <= 0) {
       // No key: the empty one, which sorts first as an empty text does.
@@ -100,8 +105,18 @@ void PathSortKeys::Build(const PathList& list) {
   const auto n = static_cast<std::size_t>(list.PathCount);
   offsets_.reserve(n);
   bytes_.reserve(n * 48);
-  for (std::int32_t i = 0; i < list.PathCount; ++i)
-    AppendKey(QString::fromStdString(DisplayPath(list[i].Path)));
+  std::u16string text;
+  for (std::int32_t i = 0; i < list.PathCount; ++i) {
+    const std::string& path = list[i].Path;
+    // Printable ASCII is shown as it is, and its UTF-16 is its bytes widened: no conversion and
+    // no allocation per path. The rest goes through the shown text's conversions.
+    if (std::all_of(path.begin(), path.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+      text.assign(path.begin(), path.end());
+      AppendKey(text.data(), text.size());
+    } else {
+      AppendKey(QString::fromStdString(DisplayPath(path)));
+    }
+  }
 }
 
 int PathSortKeys::CompareOffsets(std::size_t a, std::size_t b) const {

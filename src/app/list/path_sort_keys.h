@@ -33,6 +33,7 @@ class PathSortKeys {
 
  private:
   void AppendKey(const QString& text);
+  void AppendKey(const char16_t* text, std::size_t length);
   int CompareOffsets(std::size_t a, std::size_t b) const;
 
   UCollator* collator_ = nullptr;

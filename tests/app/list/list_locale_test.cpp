@@ -49,7 +49,7 @@ std::vector<std::int32_t> Ids(const PathList& list) {
 }
 
 // Names that collations disagree on: letter case, accents, kana and kanji, digits, punctuation,
-// and bytes that are no UTF-8 (shown as CP932).
+// bytes that are no UTF-8 (shown as CP932), and control characters (shown as their pictures).
 PathList RandomNames(std::mt19937& rng, int n) {
   const char* names[] = {"a",
                          "A",
@@ -68,7 +68,9 @@ PathList RandomNames(std::mt19937& rng, int n) {
                          "x-y",
                          "x y",
                          "\x95\x5C\x8E\xA6",
-                         "\x83\x5C"};
+                         "\x83\x5C",
+                         "line\nbreak",
+                         "del\x7F"};
   auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); };
   PathList list;
   for (int i = 0; i < n; ++i) {
