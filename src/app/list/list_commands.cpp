@@ -21,6 +21,16 @@
 
 namespace tarvex {
 
+namespace {
+
+// The lines a command logged are all in the log once it returns or throws.
+struct LogFlushOnExit {
+  DialogCommandProgress& Progress;
+  ~LogFlushOnExit() { Progress.FlushLog(); }
+};
+
+}  // namespace
+
 ListCommands::ListCommands(MainState& state, TQvMessageBox& log, const ServiceBundle& services,
                            ListPage& page, TFMOption& dialog)
     : QObject(&page),
@@ -56,6 +66,7 @@ void ListCommands::RunCommand(const Info& info, int firstRow, int lastRow) {
 
   CommandResult result;
   try {
+    const LogFlushOnExit flush{progress_};
     const ListHold running(state_.ListGuard);
     CommandSettings settings;
     settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);
@@ -106,6 +117,7 @@ void ListCommands::RunUndo() {
   }
   CommandResult result;
   {
+    const LogFlushOnExit flush{progress_};
     const ListHold running(state_.ListGuard);
     CommandSettings settings;
     settings.CopyWait = std::clamp(state_.Settings.copywait, 0, MaxCopyWait);

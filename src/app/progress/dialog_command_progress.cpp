@@ -15,10 +15,15 @@ namespace tarvex {
 namespace {
 
 constexpr int PauseSliceMs = 20;
+// About one frame: the log cannot show lines faster than it is painted.
+constexpr qint64 LogFlushMs = 16;
 
 }  // namespace
 
-void DialogCommandProgress::ProcessEvents() { QCoreApplication::processEvents(); }
+void DialogCommandProgress::ProcessEvents() {
+  FlushLogIfDue();
+  QCoreApplication::processEvents();
+}
 
 void DialogCommandProgress::ShowDialog(const ProgressDialogState& state) {
   dialog_.Apply(state);
@@ -36,6 +41,7 @@ void DialogCommandProgress::UpdateDialog(const ProgressDialogState& state) {
 
 bool DialogCommandProgress::ConfirmInDialog(const ProgressDialogState& state) {
   // A finished command may have left the dialog open; a modal showing needs it hidden first.
+  FlushLog();
   dialog_.hide();
   dialog_.Apply(state);
   return dialog_.exec() == QDialog::Accepted;
@@ -50,11 +56,29 @@ int DialogCommandProgress::TextWidth(ProgressLine line, std::string_view text) {
 }
 
 void DialogCommandProgress::AddLine(const std::string& text) {
-  log_.AddLine(QString::fromStdString(text));
+  // The log splits at line breaks, so lines joined by one land as they would one by one.
+  if (hasPending_) pendingLines_ += QLatin1Char('\n');
+  pendingLines_ += QString::fromStdString(text);
+  hasPending_ = true;
+  FlushLogIfDue();
+}
+
+void DialogCommandProgress::FlushLog() {
+  sinceFlush_.start();
+  if (!hasPending_) return;
+  log_.AddLine(pendingLines_);
+  pendingLines_.clear();
+  hasPending_ = false;
+}
+
+void DialogCommandProgress::FlushLogIfDue() {
+  if (hasPending_ && (!sinceFlush_.isValid() || sinceFlush_.elapsed() >= LogFlushMs)) FlushLog();
 }
 
 void DialogCommandProgress::Pause(int milliseconds) {
   if (milliseconds <= 0 || cancelRequested_) return;
+  // The file just copied is in the log while its pause lasts.
+  FlushLog();
   // In slices that serve the window: the dialog stays painted, and 中止 or closing the window
   // ends the pause at once instead of after it.
   QElapsedTimer clock;
@@ -68,6 +92,10 @@ void DialogCommandProgress::Pause(int milliseconds) {
   loop.exec();
 }
 
-void DialogCommandProgress::Beep() { desktop_.Beep(); }
+void DialogCommandProgress::Beep() {
+  // The closing line comes with the beep.
+  FlushLog();
+  desktop_.Beep();
+}
 
 }  // namespace tarvex

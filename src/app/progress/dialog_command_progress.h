@@ -2,6 +2,9 @@
 // The copy and delete commands' view of the window: the progress dialog, the message log, the
 // shared cancel flag, the pause and the beep.
 
+#include <QElapsedTimer>
+#include <QString>
+
 #include "core/commands/command_progress.h"
 
 namespace tarvex {
@@ -25,16 +28,27 @@ class DialogCommandProgress : public CommandProgress {
   bool ConfirmInDialog(const ProgressDialogState& state) override;
   int PathWidthLimit() override;
   int TextWidth(ProgressLine line, std::string_view text) override;
+  // The lines reach the log together, at most one frame's time after the first of them, and all
+  // before a pause, a question, the closing beep or FlushLog: a row costs no layout of its own.
   void AddLine(const std::string& text) override;
   // Serves the window's events meanwhile and ends early once the cancel flag is set.
   void Pause(int milliseconds) override;
   void Beep() override;
 
+  // Puts the lines not yet in the log into it; the command's caller does this once it returns.
+  void FlushLog();
+
  private:
+  // Flushes once a frame's time has passed since the last flush.
+  void FlushLogIfDue();
+
   TFMOption& dialog_;
   TQvMessageBox& log_;
   bool& cancelRequested_;
   DesktopServices& desktop_;
+  QString pendingLines_;  // joined by line breaks
+  bool hasPending_ = false;
+  QElapsedTimer sinceFlush_;
 };
 
 }  // namespace tarvex

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -93,6 +94,59 @@ TEST(DialogCommandProgress, EachRowPaintsItsFileOnceBeforeTheCopyAndNothingElse)
   EXPECT_EQ(dialog.LBCopying()->text().toStdString(), "メインからサブへ8ファイルコピーしました。");
   EXPECT_TRUE(dialog.BTOK()->isEnabled());
   EXPECT_FALSE(dialog.BTCancel()->isEnabled());
+}
+
+// Keeps every line the command logs, on its way to the log.
+class LineKeepingProgress : public DialogCommandProgress {
+ public:
+  using DialogCommandProgress::DialogCommandProgress;
+  void AddLine(const std::string& text) override {
+    Lines.push_back(text);
+    DialogCommandProgress::AddLine(text);
+  }
+  std::vector<std::string> Lines;
+};
+
+// The lines reach the log in batches, yet once the command returns the log reads exactly as if
+// each had been added on its own: the same order, the same trimming at the limit, a line the user
+// left unfinished still ended first.
+TEST(DialogCommandProgress, LoggedLinesEndAsIfAddedOneByOne) {
+  constexpr int Files = 8;
+  testing::TempTree main;
+  testing::TempTree sub;
+  for (int i = 0; i < Files; ++i) main.File("f" + std::to_string(i) + ".txt", "x");
+  for (const int maxLine : {500, 5, 1, 0}) {
+    SCOPED_TRACE(maxLine);
+    PathList list;
+    ScanOptions options;
+    options.SubFolder = true;
+    ScanFolders(list, main.Root(), sub.Root(), options, FilterSet{"all", {}, {"*"}, {}});
+    TFMOption dialog;
+    TQvMessageBox log;
+    TQvMessageBox oneByOne;
+    for (TQvMessageBox* box : {&log, &oneByOne}) {
+      box->SetMaxLine(maxLine);
+      box->AddLine(QStringLiteral("old"));
+      box->insertPlainText(QStringLiteral("typed"));
+    }
+    bool cancel = false;
+    test::RecordingDesktopServices desktop;
+    LineKeepingProgress progress(dialog, log, cancel, desktop);
+    commandtest::ScriptedFileOperations files;
+    CommandSettings settings;
+    settings.CopyWait = 0;
+    CopyCommand copy(files, progress, settings);
+    const CommandResult result = copy.Run(CopyCommandFor("PMMMainToSub"),
+                                          CommandScope{list, main.Root(), sub.Root(), 1, Files});
+    EXPECT_EQ(result.Files, Files);
+    ASSERT_GT(progress.Lines.size(), static_cast<std::size_t>(Files));
+    for (const std::string& line : progress.Lines) oneByOne.AddLine(QString::fromStdString(line));
+    EXPECT_EQ(log.toPlainText().toStdString(), oneByOne.toPlainText().toStdString());
+    EXPECT_EQ(log.LineCount(), oneByOne.LineCount());
+    // Copied into an empty folder, so the next round copies again.
+    for (int i = 0; i < Files; ++i)
+      std::filesystem::remove(sub.PathOf("f" + std::to_string(i) + ".txt"));
+  }
 }
 
 }  // namespace
