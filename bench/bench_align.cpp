@@ -30,8 +30,12 @@
 #include "core/textcompare/line_align.h"
 #include "core/textcompare/text_compare.h"
 
+#include "bench_measure.h"
+
 using namespace tarvex;
 using Clock = std::chrono::steady_clock;
+
+using namespace tarvex::bench;
 
 namespace {
 
@@ -84,12 +88,6 @@ int RunQuietly(const char* program, const std::vector<std::string>& arguments) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // The whole text compare of one pair in this process: load, align, count.

@@ -34,37 +34,20 @@
 #include "app/services/message_boxes.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
+#include "bench_measure.h"
 #include "core/filter/filter_set.h"
 #include "core/list/list_column.h"
 #include "core/list/shown_list.h"
 #include "core/scan/path_list.h"
 #include "core/settings/settings.h"
 #include "core/text/text_encoding.h"
+#include "printing_boxes.h"
 #include "sort_peer.h"
 
 using namespace tarvex;
 using namespace tarvex::bench;
 
 namespace {
-
-class PrintingBoxes : public MessageBoxes {
- public:
-  void Information(const QString&, const QString& text) override { Print(text); }
-  void Error(const QString&, const QString& text) override { Print(text); }
-  bool Confirm(const QString&, const QString& text) override {
-    Print(text);
-    return false;
-  }
-  bool OkCancel(const QString&, const QString& text) override {
-    Print(text);
-    return false;
-  }
-
- private:
-  static void Print(const QString& text) {
-    std::fprintf(stderr, "message box: %s\n", text.toUtf8().constData());
-  }
-};
 
 // Counts the paints of a widget.
 class PaintCounter : public QObject {
@@ -126,28 +109,6 @@ double FillAndPaint(ListPage& page, PaintCounter& paints) {
     QApplication::processEvents();
     if (paints.Paints == before) page.SGPath()->viewport()->repaint();
   });
-}
-
-// A line of /proc/self/status in bytes ("VmHWM", "VmRSS").
-std::int64_t StatusBytes(const char* field) {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (status == nullptr) return 0;
-  char line[256];
-  long long kb = 0;
-  const std::size_t length = std::strlen(field);
-  while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
-      kb = std::atoll(line + length + 1);
-      break;
-    }
-  }
-  std::fclose(status);
-  return kb * 1024;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // The list tab's whole work from the scan to the first painted screen of rows, as the user waits
@@ -293,12 +254,8 @@ int main(int argc, char** argv) {
         rows = shown.Rows();
         checksum += shown.Rows() + static_cast<long>(picked.size());
       }
-      const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-      };
-      std::printf("%-19s %9.3f %12.3f %7.2f %7d  ratio\n", name, median(ours), median(peer),
-                  median(ours) / median(peer), rows);
+      std::printf("%-19s %9.3f %12.3f %7.2f %7d  ratio\n", name, Median(ours), Median(peer),
+                  Median(ours) / Median(peer), rows);
     };
     narrow("status 違いのみ", StatusChoice::Different, "");
     narrow("search \"_123\"", StatusChoice::All, "_123");

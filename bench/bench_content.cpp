@@ -26,6 +26,10 @@
 #include "core/content/content_check.h"
 #include "core/scan/folder_scan.h"
 
+#include "bench_measure.h"
+
+using namespace tarvex::bench;
+
 namespace {
 
 constexpr std::uint64_t MiB = 1u << 20;
@@ -48,15 +52,6 @@ bool WriteFile(const std::string& path, const std::vector<char>& bytes, std::siz
   return ok && ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
-void ReadOnce(const std::string& path) {
-  static std::vector<char> buffer(MiB);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  while (::read(fd, buffer.data(), buffer.size()) > 0) {
-  }
-  ::close(fd);
-}
-
 int Run(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -71,11 +66,6 @@ int Run(const std::vector<std::string>& args) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // "median 0.812 s (0.790 0.812 0.905)"

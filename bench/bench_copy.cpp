@@ -45,7 +45,11 @@
 #include "app/services/message_boxes.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
+#include "printing_boxes.h"
 #endif
+#include "bench_measure.h"
+
+using namespace tarvex::bench;
 
 namespace {
 
@@ -56,12 +60,6 @@ constexpr std::uint64_t MiB = 1u << 20;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 bool WriteData(const std::string& path, std::uint64_t size, std::mt19937_64& random) {
@@ -81,15 +79,6 @@ bool WriteData(const std::string& path, std::uint64_t size, std::mt19937_64& ran
   ::close(fd);
   const struct timespec times[2] = {{1500000000, 250000000}, {1500000000, 250000000}};
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
-}
-
-void ReadOnce(const std::string& path) {
-  std::vector<char> buffer(MiB);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  while (::read(fd, buffer.data(), buffer.size()) > 0) {
-  }
-  ::close(fd);
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -199,25 +188,6 @@ bool CopyWithCommand(const FileSet& set, const std::string& destination, double&
 }
 
 #ifdef TARVEX_BENCH_WINDOW
-class PrintingBoxes : public MessageBoxes {
- public:
-  void Information(const QString&, const QString& text) override { Print(text); }
-  void Error(const QString&, const QString& text) override { Print(text); }
-  bool Confirm(const QString&, const QString& text) override {
-    Print(text);
-    return false;
-  }
-  bool OkCancel(const QString&, const QString& text) override {
-    Print(text);
-    return false;
-  }
-
- private:
-  static void Print(const QString& text) {
-    std::fprintf(stderr, "message box: %s\n", text.toUtf8().constData());
-  }
-};
-
 // The list tab's row menu on every row, as a person would run it; the scan is not timed.
 bool CopyFromWindow(TFMMain& window, const FileSet& set, const std::string& destination,
                     double& untimed) {

@@ -25,6 +25,10 @@
 #include "core/report/xlsx_spreadsheet.h"
 #include "core/scan/path_list.h"
 
+#include "bench_measure.h"
+
+using namespace tarvex::bench;
+
 namespace {
 
 using tarvex::PathEntry;
@@ -34,15 +38,6 @@ constexpr std::int32_t SmallRows = 10000;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// A line of /proc/self/status in kB ("VmRSS", "VmHWM").
-long StatusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  const std::string prefix = std::string(field) + ":";
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(prefix, 0) == 0) return std::stol(line.substr(prefix.size()));
-  return -1;
 }
 
 // Sets the peak back to the current resident size, so that the next peak belongs to what runs
@@ -57,12 +52,12 @@ struct Measured {
 template <class Work>
 Measured Measure(Work&& work) {
   ResetPeak();
-  const long before = StatusKb("VmRSS");
+  const long before = static_cast<long>(StatusBytes("VmRSS") / 1024);
   const auto start = std::chrono::steady_clock::now();
   work();
   Measured m;
   m.Seconds = Seconds(start);
-  m.PeakGrowthKb = StatusKb("VmHWM") - before;
+  m.PeakGrowthKb = static_cast<long>(StatusBytes("VmHWM") / 1024) - before;
   return m;
 }
 
@@ -121,12 +116,6 @@ void WriteCsv(const tarvex::ShownList& shown, const std::string& path) {
     PutCsvCell(out, shownPath.substr(nameStart), true);
   }
   std::fclose(out);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 long long FileSize(const std::string& path) {

@@ -20,8 +20,12 @@
 
 #include "core/scan/folder_scan.h"
 
+#include "bench_measure.h"
+
 using namespace tarvex;
 using Clock = std::chrono::steady_clock;
+
+using namespace tarvex::bench;
 
 namespace {
 
@@ -65,28 +69,6 @@ void BuildTrees(const std::string& mainRoot, const std::string& subRoot, int fil
 }
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// A line of /proc/self/status in bytes ("VmHWM", "VmRSS").
-std::int64_t StatusBytes(const char* field) {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (status == nullptr) return 0;
-  char line[256];
-  long long kb = 0;
-  const std::size_t length = std::strlen(field);
-  while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
-      kb = std::atoll(line + length + 1);
-      break;
-    }
-  }
-  std::fclose(status);
-  return kb * 1024;
-}
 
 // Heap in use, the blocks that malloc maps on its own for large requests included.
 std::int64_t HeapBytes() {
