@@ -12,6 +12,7 @@
 
 #include "core/fs/path.h"
 #include "core/fs/user_folders.h"
+#include "core/fs/write_all.h"
 #include "core/text/format_text.h"
 #include "core/text/percent_encoding.h"
 
@@ -38,16 +39,6 @@ std::string IdentityFields(const FileIdentity& id) {
 bool ReadIdentity(std::istringstream& in, FileIdentity& id) {
   return static_cast<bool>(in >> id.Device >> id.Inode >> id.Size >> id.MtimeSeconds >>
                            id.MtimeNanoseconds);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  for (std::size_t done = 0; done < text.size();) {
-    const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
 }
 
 // The numbers of the journals in folder, ascending.

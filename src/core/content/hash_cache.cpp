@@ -15,6 +15,7 @@
 
 #include "core/fs/unique_fd.h"
 #include "core/fs/user_folders.h"
+#include "core/fs/write_all.h"
 
 namespace tarvex {
 namespace {
@@ -46,18 +47,6 @@ bool ReadExactly(int fd, void* data, std::size_t size) {
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     done += static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
-bool WriteExactly(int fd, const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t put = ::write(fd, bytes + done, size - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
   }
   return true;
 }
@@ -177,7 +166,7 @@ bool HashCache::Save(const std::string& path) {
   UniqueFd fd(
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
   if (!fd) return false;
-  const bool written = WriteExactly(fd.get(), data.data(), data.size()) && fd.Close() == 0;
+  const bool written = WriteAll(fd.get(), data.data(), data.size()) && fd.Close() == 0;
   if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;

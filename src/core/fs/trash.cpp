@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/fs/path.h"
+#include "core/fs/write_all.h"
 #include "core/text/format_text.h"
 #include "core/text/percent_encoding.h"
 
@@ -144,16 +145,6 @@ std::string FittingPrefix(const std::string& name, std::size_t bytes) {
   std::size_t end = bytes;
   while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
   return name.substr(0, end);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  for (std::size_t done = 0; done < text.size();) {
-    const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
 }
 
 }  // namespace

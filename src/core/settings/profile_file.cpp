@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/fs/write_all.h"
 #include "core/text/line_split.h"
 #include "core/text/name_value_list.h"
 #include "core/text/text_encoding.h"
@@ -134,21 +135,6 @@ std::string ProtectValue(std::string_view value) {
     out.assign(value);
   }
   return out;
-}
-
-bool WriteAll(int fd, const std::string& content) {
-  const char* p = content.data();
-  std::size_t left = content.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // Replaces the file as a whole: the new text goes to a temporary file in the same folder, reaches
