@@ -39,12 +39,17 @@ int TakeName(const std::string& from, const std::string& to) {
 std::string ReportFolder() { return XdgBaseFolder("XDG_CACHE_HOME", "/.cache") + "/tarvex"; }
 
 std::string CreateReportTemporary(const std::string& folder) {
+  const ReportTemporary temporary = OpenReportTemporary(folder);
+  ::close(temporary.Fd);
+  return temporary.Path;
+}
+
+ReportTemporary OpenReportTemporary(const std::string& folder) {
   if (!MakeFolders(folder)) ThrowFileError("一覧の保存先フォルダを作成できません", folder, errno);
-  std::string path = folder + "/.tarvex-list-XXXXXX";
-  const int fd = ::mkostemp(path.data(), O_CLOEXEC);
-  if (fd < 0) ThrowFileError("一覧の一時ファイルを作成できません", folder, errno);
-  ::close(fd);
-  return path;
+  ReportTemporary temporary{folder + "/.tarvex-list-XXXXXX", -1};
+  temporary.Fd = ::mkostemp(temporary.Path.data(), O_CLOEXEC);
+  if (temporary.Fd < 0) ThrowFileError("一覧の一時ファイルを作成できません", folder, errno);
+  return temporary;
 }
 
 std::string PlaceReportFile(const std::string& temporary, const std::string& folder,

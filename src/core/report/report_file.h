@@ -14,6 +14,14 @@ std::string ReportFolder();
 // for a workbook to be written into; returns its path. Throws std::runtime_error.
 std::string CreateReportTemporary(const std::string& folder);
 
+// The same, left open for writing: the descriptor is the caller's to close. The file is written
+// through it, never again by its name.
+struct ReportTemporary {
+  std::string Path;
+  int Fd = -1;
+};
+ReportTemporary OpenReportTemporary(const std::string& folder);
+
 // Gives the finished temporary of that folder its report name, "tarvex-list-YYYYMMDD-hhmmss.xlsx"
 // after the local time `when`, or with "-2", "-3", ... before ".xlsx" while the name is taken.
 // The name is taken only where no file has it, in one step that never replaces one, so the

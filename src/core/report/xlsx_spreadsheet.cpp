@@ -1,9 +1,9 @@
 #include "core/report/xlsx_spreadsheet.h"
 
 #include <unistd.h>
-#include <xlsxwriter.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <stdexcept>
@@ -12,7 +12,10 @@
 
 #include "core/report/report_file.h"
 #include "core/report/typed_text.h"
+#include "core/report/xlsx_package.h"
+#include "core/report/xlsx_sheet_stream.h"
 #include "core/report/xml_text.h"
+#include "core/report/zip_stream.h"
 #include "core/text/display_path.h"
 #include "core/text/format_text.h"
 #include "core/text/text_encoding.h"
@@ -21,30 +24,40 @@ namespace tarvex {
 
 namespace {
 
-constexpr std::int32_t MaxRows = LXW_ROW_MAX;
-constexpr std::int32_t MaxColumns = LXW_COL_MAX;
+constexpr std::int32_t MaxRows = 1048576;
+constexpr std::int32_t MaxColumns = 16384;
 constexpr std::size_t MaxCellCharacters = 32767;
 // What a spreadsheet gives a cell in which a grouped number or a date is typed.
 constexpr const char* GroupedNumberFormat = "#,##0";
 constexpr const char* TypedDateFormat = "yyyy/mm/dd hh:mm:ss";
 constexpr const char* TextFormat = "@";
-// The sheet's rows go through a temporary file of many megabytes: large writes instead of the
-// stream's default page-sized ones.
-constexpr std::size_t SheetBuffer = 1u << 20;
+// Deflate's fastest level: a report's rows repeat so much that it still shrinks them about
+// tenfold, and the higher levels cost several times the time for a few per cent.
+constexpr int SheetLevel = 1;
+// The small parts: their size does not matter either way.
+constexpr int PartLevel = Z_DEFAULT_COMPRESSION;
 
-std::uint8_t LxwAlignment(std::int32_t alignment) {
+// The alignment's name in the file; "" for none.
+const char* AlignmentName(std::int32_t alignment) {
   switch (alignment) {
+    case 0:
     case HAlignGeneral:
-      return LXW_ALIGN_NONE;
+      return "";
     case HAlignLeft:
-      return LXW_ALIGN_LEFT;
+      return "left";
     case HAlignCenter:
-      return LXW_ALIGN_CENTER;
+      return "center";
     case HAlignRight:
-      return LXW_ALIGN_RIGHT;
+      return "right";
     default:
       throw std::invalid_argument(FormatText("HorizontalAlignment: %d", alignment));
   }
+}
+
+std::size_t Utf8Length(const std::string& text) {
+  std::size_t characters = 0;
+  for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return characters;
 }
 
 }  // namespace
@@ -63,7 +76,7 @@ class XlsxApplication : public SpreadsheetApplication,
   void Visible(bool visible) override { visible_ = visible; }
   SpreadsheetWorkbooks& Workbooks() override { return *this; }
   SpreadsheetWorkbook& ActiveWorkbook() override {
-    if (workbook_ == nullptr) throw std::logic_error("ActiveWorkbook: no workbook");
+    if (zip_ == nullptr) throw std::logic_error("ActiveWorkbook: no workbook");
     return *this;
   }
   void Release() override;
@@ -94,60 +107,66 @@ class XlsxApplication : public SpreadsheetApplication,
   void CheckCell(std::int32_t row, std::int32_t column) const;
   Cell& CellAt(std::int32_t row, std::int32_t column);
   void FlushRow();
-  lxw_format* FormatFor(const Cell& cell);
-  void Check(lxw_error error) const;
-  // Frees the workbook without a report and removes its temporary.
+  // The cell's style number; 0 for the default format.
+  std::size_t StyleFor(const Cell& cell);
+  // Runs a step that writes to the file; a failure of the file ends the workbook.
+  template <class Step>
+  void Writing(Step&& step);
+  // Drops the workbook without a report and removes its temporary.
   void Discard() noexcept;
 
   XlsxSpreadsheetServer& server_;
   bool visible_ = false;
   bool released_ = false;
+  bool failed_ = false;  // the file could not be written: nothing of it is kept
   std::time_t created_ = 0;
   std::string temporary_;
-  lxw_workbook* workbook_ = nullptr;
-  lxw_worksheet* sheet_ = nullptr;
-  // The few formats of a report, each added to the workbook once.
-  struct Format {
-    std::int32_t Alignment;
-    std::string NumberFormat;
-    lxw_format* Added;
-  };
-  std::vector<Format> formats_;
+  int fd_ = -1;
+  std::unique_ptr<ZipStream> zip_;
+  std::unique_ptr<XlsxSheetStream> sheet_;
+  // The formats of style numbers 1, 2, ...: the few of a report, each once.
+  std::vector<XlsxCellFormat> formats_;
   std::int32_t row_ = 0;  // the row held in cells_; 0 before the first
   // Indexed by column - 1; kept from row to row so that the texts keep their storage.
   std::vector<Cell> cells_;
-  // Given to the sheet's temporary file, which the workbook closes before it is freed.
-  std::unique_ptr<char[]> sheetBuffer_;
 };
 
-void XlsxApplication::Add() {
-  if (workbook_ != nullptr) throw std::logic_error("Workbooks.Add: one workbook only");
-  temporary_ = CreateReportTemporary(server_.folder_);
-  created_ = std::time(nullptr);
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  // Its own temporary files beside the report: the system's may be memory.
-  options.tmpdir = server_.folder_.data();
-  workbook_ = workbook_new_opt(temporary_.c_str(), &options);
-  if (workbook_ == nullptr) {
-    Discard();
+template <class Step>
+void XlsxApplication::Writing(Step&& step) {
+  if (failed_) {
     throw std::runtime_error(
-        FormatText("一覧のブックを作成できません: %s", DisplayPath(server_.folder_).c_str()));
+        FormatText("一覧のブックを書き出せません: %s", DisplayPath(server_.folder_).c_str()));
+  }
+  try {
+    step();
+  } catch (const std::runtime_error& e) {
+    failed_ = true;
+    throw std::runtime_error(FormatText("一覧のブックを書き出せません: %s\n%s",
+                                        DisplayPath(server_.folder_).c_str(), e.what()));
+  }
+}
+
+void XlsxApplication::Add() {
+  if (zip_ != nullptr) throw std::logic_error("Workbooks.Add: one workbook only");
+  ReportTemporary temporary = OpenReportTemporary(server_.folder_);
+  temporary_ = std::move(temporary.Path);
+  fd_ = temporary.Fd;
+  created_ = std::time(nullptr);
+  zip_ = std::make_unique<ZipStream>(fd_);
+  sheet_ = std::make_unique<XlsxSheetStream>(*zip_, SheetLevel);
+  try {
+    Writing([&] {
+      for (const XlsxPart& part : XlsxLeadingParts())
+        zip_->AddEntry(part.Name, part.Text, PartLevel);
+    });
+  } catch (...) {
+    Discard();
+    throw;
   }
 }
 
 SpreadsheetSheet& XlsxApplication::WorkSheets(std::int32_t index) {
   if (index != 1) throw std::out_of_range(FormatText("WorkSheets: %d", index));
-  if (sheet_ == nullptr) {
-    sheet_ = workbook_add_worksheet(workbook_, nullptr);
-    if (sheet_ == nullptr) throw std::runtime_error("WorkSheets: the sheet cannot be added");
-    // Nothing is written to the rows' file before the first row; a stream that cannot take the
-    // buffer keeps its own.
-    if (sheet_->optimize_tmpfile != nullptr) {
-      sheetBuffer_ = std::make_unique<char[]>(SheetBuffer);
-      std::setvbuf(sheet_->optimize_tmpfile, sheetBuffer_.get(), _IOFBF, SheetBuffer);
-    }
-  }
   return *this;
 }
 
@@ -177,15 +196,15 @@ XlsxApplication::Cell& XlsxApplication::CellAt(std::int32_t row, std::int32_t co
 
 void XlsxApplication::SetColumnWidth(std::int32_t row, std::int32_t column, Currency width) {
   CheckCell(row, column);
-  const auto c = static_cast<lxw_col_t>(column - 1);
-  Check(worksheet_set_column(sheet_, c, c, static_cast<double>(width.TenThousandths) / 10000.0,
-                             nullptr));
+  if (!sheet_->SetColumnWidth(column, static_cast<double>(width.TenThousandths) / 10000.0))
+    throw std::logic_error(
+        FormatText("Cells(%d, %d).ColumnWidth: too many widths after the first rows", row, column));
 }
 
 void XlsxApplication::SetValue(std::int32_t row, std::int32_t column, const std::string& text) {
   Cell& cell = CellAt(row, column);
   const std::string utf8 = DisplayText(text);
-  if (lxw_utf8_strlen(utf8.c_str()) > MaxCellCharacters) {
+  if (Utf8Length(utf8) > MaxCellCharacters) {
     throw std::runtime_error(FormatText("セル (%d, %d) に書ける文字は %zu 文字までです。", row,
                                         column, MaxCellCharacters));
   }
@@ -200,7 +219,7 @@ void XlsxApplication::SetValue(std::int32_t row, std::int32_t column, const std:
 
 void XlsxApplication::SetHorizontalAlignment(std::int32_t row, std::int32_t column,
                                              std::int32_t alignment) {
-  LxwAlignment(alignment);
+  AlignmentName(alignment);
   CellAt(row, column).Alignment = alignment;
 }
 
@@ -209,71 +228,65 @@ void XlsxApplication::SetNumberFormatLocal(std::int32_t row, std::int32_t column
   CellAt(row, column).NumberFormat = AttributeXmlText(DisplayText(format));
 }
 
-lxw_format* XlsxApplication::FormatFor(const Cell& cell) {
-  if (cell.Alignment == 0 && cell.NumberFormat.empty()) return nullptr;
-  for (const Format& known : formats_) {
-    if (known.Alignment == cell.Alignment && known.NumberFormat == cell.NumberFormat)
-      return known.Added;
+std::size_t XlsxApplication::StyleFor(const Cell& cell) {
+  const char* alignment = AlignmentName(cell.Alignment);
+  // General alignment without a number format is the default format itself.
+  if (*alignment == '\0' && cell.NumberFormat.empty()) return 0;
+  for (std::size_t i = 0; i < formats_.size(); ++i) {
+    if (formats_[i].Alignment == alignment && formats_[i].NumberFormat == cell.NumberFormat)
+      return i + 1;
   }
-  lxw_format* format = workbook_add_format(workbook_);
-  if (format == nullptr) throw std::runtime_error("workbook_add_format");
-  if (cell.Alignment != 0) format_set_align(format, LxwAlignment(cell.Alignment));
-  if (!cell.NumberFormat.empty()) format_set_num_format(format, cell.NumberFormat.c_str());
-  formats_.push_back({cell.Alignment, cell.NumberFormat, format});
-  return format;
+  formats_.push_back({cell.NumberFormat, alignment});
+  return formats_.size();
 }
 
 void XlsxApplication::FlushRow() {
-  const auto r = static_cast<lxw_row_t>(row_ - 1);
-  for (std::size_t index = 0; index < cells_.size(); ++index) {
-    Cell& cell = cells_[index];
-    if (!cell.Written) continue;
-    const auto c = static_cast<lxw_col_t>(index);
-    lxw_format* format = FormatFor(cell);
-    if (!cell.HasValue || cell.Text.empty()) {
-      if (format != nullptr) Check(worksheet_write_blank(sheet_, r, c, format));
-    } else if (cell.Value.Type == TypedValue::Kind::Text) {
-      Check(worksheet_write_string(sheet_, r, c, cell.Text.c_str(), format));
-    } else {
-      Check(worksheet_write_number(sheet_, r, c, cell.Value.Number, format));
+  if (row_ == 0) return;
+  Writing([&] {
+    for (std::size_t index = 0; index < cells_.size(); ++index) {
+      Cell& cell = cells_[index];
+      if (!cell.Written) continue;
+      const auto column = static_cast<std::int32_t>(index + 1);
+      const std::size_t style = StyleFor(cell);
+      if (!cell.HasValue || cell.Text.empty()) {
+        // A blank cell is written only for its format.
+        if (cell.Alignment != 0 || !cell.NumberFormat.empty())
+          sheet_->BlankCell(row_, column, style);
+      } else if (cell.Value.Type == TypedValue::Kind::Text) {
+        sheet_->StringCell(row_, column, style, cell.Text);
+      } else {
+        sheet_->NumberCell(row_, column, style, cell.Value.Number);
+      }
+      cell.Written = false;
+      cell.HasValue = false;
+      cell.Text.clear();
+      cell.Value = TypedValue{};
+      cell.Alignment = 0;
+      cell.NumberFormat.clear();
     }
-    cell.Written = false;
-    cell.HasValue = false;
-    cell.Text.clear();
-    cell.Value = TypedValue{};
-    cell.Alignment = 0;
-    cell.NumberFormat.clear();
-  }
-}
-
-void XlsxApplication::Check(lxw_error error) const {
-  if (error == LXW_NO_ERROR) return;
-  throw std::runtime_error(FormatText("一覧のブックを書き出せません: %s\n%s",
-                                      DisplayPath(server_.folder_).c_str(), lxw_strerror(error)));
+  });
 }
 
 void XlsxApplication::Release() {
   if (released_) return;
   released_ = true;
-  if (workbook_ == nullptr) return;
-  if (sheet_ != nullptr) {
-    try {
-      FlushRow();
-    } catch (...) {
-      Discard();
-      throw;
-    }
-  }
-  const lxw_error closed = workbook_close(workbook_);  // frees the workbook in any case
-  workbook_ = nullptr;
-  sheet_ = nullptr;
-  formats_.clear();
-  if (closed != LXW_NO_ERROR) {
-    const std::string reason = lxw_strerror(closed);
+  if (zip_ == nullptr) return;
+  try {
+    FlushRow();
+    Writing([&] {
+      sheet_->Finish();
+      for (const XlsxPart& part : XlsxTrailingParts(formats_, created_))
+        zip_->AddEntry(part.Name, part.Text, PartLevel);
+      zip_->Finish();
+      const int fd = std::exchange(fd_, -1);
+      if (::close(fd) != 0) throw std::runtime_error(std::strerror(errno));
+    });
+  } catch (...) {
     Discard();
-    throw std::runtime_error(FormatText("一覧のブックを書き出せません: %s\n%s",
-                                        DisplayPath(server_.folder_).c_str(), reason.c_str()));
+    throw;
   }
+  sheet_.reset();
+  zip_.reset();
   const std::string path = PlaceReportFile(temporary_, server_.folder_, created_);
   temporary_.clear();
   server_.reportPath_ = path;
@@ -281,16 +294,10 @@ void XlsxApplication::Release() {
 }
 
 void XlsxApplication::Discard() noexcept {
-  // Freeing a workbook that was never closed leaves the rows' file open (and bound to the buffer
-  // freed with this object): it is closed here; nothing of it is kept.
-  if (sheet_ != nullptr && sheet_->optimize_tmpfile != nullptr) {
-    if (sheet_->file == sheet_->optimize_tmpfile) sheet_->file = nullptr;
-    std::fclose(sheet_->optimize_tmpfile);
-    sheet_->optimize_tmpfile = nullptr;
-  }
-  if (workbook_ != nullptr) lxw_workbook_free(workbook_);
-  workbook_ = nullptr;
-  sheet_ = nullptr;
+  sheet_.reset();
+  zip_.reset();
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   formats_.clear();
   cells_.clear();
   // Only the temporary this workbook was to be written into: never a placed report.

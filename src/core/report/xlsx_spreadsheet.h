@@ -1,13 +1,13 @@
 #pragma once
-// A spreadsheet backend that builds an .xlsx workbook with libxlsxwriter instead of driving an
-// application: it receives the same automation calls, converts each written text as a
-// spreadsheet converts typed-in text, and when the application is released, places the finished
-// workbook in the report folder under a name of its own and, if the application was made
-// visible, opens it in the desktop's spreadsheet program.
+// A spreadsheet backend that builds an .xlsx workbook instead of driving an application: it
+// receives the same automation calls, converts each written text as a spreadsheet converts typed-in
+// text, and when the application is released, places the finished workbook in the report folder
+// under a name of its own and, if the application was made visible, opens it in the desktop's
+// spreadsheet program.
 //
-// The workbook is written in libxlsxwriter's constant-memory mode: only the row being written is
-// held, so the cells of a row may come in any order, but once a later row is written an earlier
-// one can no longer change. One workbook with one sheet.
+// The sheet is printed and compressed as it is written: only the row being written is held, so
+// the cells of a row may come in any order, but once a later row is written an earlier one can no
+// longer change, nor can a column's width. One workbook with one sheet.
 
 #include <string>
 
