@@ -31,9 +31,10 @@ constexpr std::size_t MaxCellCharacters = 32767;
 constexpr const char* GroupedNumberFormat = "#,##0";
 constexpr const char* TypedDateFormat = "yyyy/mm/dd hh:mm:ss";
 constexpr const char* TextFormat = "@";
-// Deflate's fastest level: a report's rows repeat so much that it still shrinks them about
-// tenfold, and the higher levels cost several times the time for a few per cent.
-constexpr int SheetLevel = 1;
+// Measured on a report of a million rows (517 MB of XML): level 2 deflated it fastest, faster
+// than level 1 (its longer matches skip more of the repeating rows) and a little smaller (72 MB
+// against 76 MB); level 3 and up cost 1.3 to 4 times the time for 65 to 57 MB.
+constexpr int SheetLevel = 2;
 // The small parts: their size does not matter either way.
 constexpr int PartLevel = Z_DEFAULT_COMPRESSION;
 
