@@ -19,6 +19,7 @@
 #include "core/text/display_path.h"
 #include "core/text/format_text.h"
 #include "core/text/text_encoding.h"
+#include "core/text/utf8.h"
 
 namespace tarvex {
 
@@ -55,7 +56,7 @@ const char* AlignmentName(std::int32_t alignment) {
   }
 }
 
-std::size_t Utf8Length(const std::string& text) {
+std::size_t Utf8Length(std::string_view text) {
   std::size_t characters = 0;
   for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   return characters;
@@ -204,13 +205,23 @@ void XlsxApplication::SetColumnWidth(std::int32_t row, std::int32_t column, Curr
 
 void XlsxApplication::SetValue(std::int32_t row, std::int32_t column, const std::string& text) {
   Cell& cell = CellAt(row, column);
-  const std::string utf8 = DisplayText(text);
-  if (Utf8Length(utf8) > MaxCellCharacters) {
+  // Most texts are valid UTF-8 that XML can hold as it is: they go over without a copy.
+  std::string decoded;
+  std::string_view utf8 = text;
+  if (!IsValidUtf8(text)) {
+    decoded = DisplayText(text);
+    utf8 = decoded;
+  }
+  if (utf8.size() > MaxCellCharacters && Utf8Length(utf8) > MaxCellCharacters) {
     throw std::runtime_error(FormatText("セル (%d, %d) に書ける文字は %zu 文字までです。", row,
                                         column, MaxCellCharacters));
   }
   cell.HasValue = true;
-  cell.Text = CellXmlText(utf8);
+  if (XmlHoldsValidUtf8(utf8)) {
+    cell.Text.assign(utf8);
+  } else {
+    cell.Text = CellXmlText(utf8);
+  }
   // A cell formatted as text keeps what is typed into it.
   cell.Value = cell.NumberFormat == TextFormat ? TypedValue{} : ConvertTypedText(utf8);
   if (cell.NumberFormat.empty() && cell.Value.Type == TypedValue::Kind::Date)

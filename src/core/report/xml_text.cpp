@@ -59,6 +59,16 @@ std::string XmlText(std::string_view text, bool escapeInCell) {
 
 std::string CellXmlText(std::string_view text) { return XmlText(text, true); }
 
+bool XmlHoldsValidUtf8(std::string_view utf8) {
+  for (std::size_t pos = 0; pos < utf8.size(); ++pos) {
+    const auto c = static_cast<unsigned char>(utf8[pos]);
+    if (IsForbiddenControl(c)) return false;
+    // In valid UTF-8, EF BF BE and EF BF BF can only be those two characters.
+    if (c == 0xEF && IsForbiddenNonCharacter(utf8.substr(pos, 3))) return false;
+  }
+  return true;
+}
+
 std::string AttributeXmlText(std::string_view text) { return XmlText(text, false); }
 
 }  // namespace tarvex

@@ -8,11 +8,15 @@
 
 namespace tarvex {
 
-// A cell's text. libxlsxwriter itself writes C0 controls in the spreadsheet's escape "_xHHHH_",
+// A cell's text. The sheet writer itself writes C0 controls in the spreadsheet's escape "_xHHHH_",
 // which a spreadsheet turns back into the control; U+FFFE and U+FFFF are written in that same
 // escape ("_xFFFE_", "_xFFFF_"), so a reader that does not decode it still shows a visible text
 // that names the character. A byte that is no character becomes U+FFFD, as on the screen.
 std::string CellXmlText(std::string_view text);
+
+// Whether CellXmlText would give a text that is valid UTF-8 back unchanged: it has no U+FFFE,
+// U+FFFF nor C0 control other than tab, LF and CR.
+bool XmlHoldsValidUtf8(std::string_view utf8);
 
 // A text that becomes an attribute (a number format), where no escape is decoded: every character
 // XML cannot hold, C0 controls included, becomes U+FFFD.

@@ -2,9 +2,12 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -218,6 +221,75 @@ TEST_F(XlsxReportTest, CharactersThatXmlCannotHoldLeaveTheWorkbookReadable) {
       std::vector<std::string>{"cell\tA1\tint\t5\t0\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\tNone"});
 }
 
+// Every kind of cell the writer makes, in a sheet long enough to go through its buffers many
+// times: the zip checks out and both readers find the same cells.
+TEST_F(XlsxReportTest, ATrickyWorkbookReadsTheSameInEveryReader) {
+  constexpr std::int32_t Rows = 5000;
+  const auto application = server_.CreateObject("Excel.Application");
+  application->Workbooks().Add();
+  SpreadsheetSheet& sheet = application->ActiveWorkbook().WorkSheets(1);
+  sheet.Cells(1, 1).ColumnWidth(Currency::Whole(20));
+  sheet.Cells(1, 1).Value("写真 & <b> \"c\" 'd' ]]>");
+  // A control is written in the spreadsheet's escape; a tab stays itself.
+  sheet.Cells(1, 2).Value("bell\x07tab\tend");
+  // Not UTF-8: decoded as the system's code page where it is one, else shown replaced.
+  sheet.Cells(1, 3).Value("\x83\x65\x83\x58\x83\x67.txt");
+  sheet.Cells(1, 4).Value("\xFF bad");
+  sheet.Cells(2, 1).HorizontalAlignment(HAlignRight);
+  sheet.Cells(2, 1).NumberFormatLocal("yyyy/mm/dd hh:mm:ss");
+  sheet.Cells(2, 1).Value("05/06/24 07:08:10");
+  sheet.Cells(2, 2).Value("1,234,567");
+  sheet.Cells(2, 3).HorizontalAlignment(HAlignCenter);
+  sheet.Cells(2, 3).Value("");
+  sheet.Cells(2, 4).Value(" blanks kept ");
+  for (std::int32_t r = 3; r <= Rows; ++r) {
+    sheet.Cells(r, 1).Value("行 " + std::to_string(r));
+    sheet.Cells(r, 2).Value(std::to_string(r * 7));
+    sheet.Cells(r, 3).Value("12/31/99 23:59:58");
+  }
+  // A width after the rows still reaches its column.
+  sheet.Cells(Rows, 5).ColumnWidth(Currency::Whole(8));
+  application->Release();
+  const std::string path = server_.ReportPath();
+
+  const testing::ChildResult tested = RunChild({Python, "-m", "zipfile", "-t", path});
+  EXPECT_EQ(tested.ExitCode, 0);
+  EXPECT_EQ(tested.Output, "Done testing\n");
+
+  std::vector<std::string> lines = ReadBack(path);
+  ASSERT_EQ(lines.size(), 2u + 8u + 3u * (Rows - 2));
+  lines.erase(lines.begin() + 10, lines.end() - 3);
+  const std::string date = "yyyy/mm/dd hh:mm:ss";
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "width\tA\t20.7109375",
+                       "width\tE\t8.7109375",
+                       "cell\tA1\tstr\t写真 & <b> \"c\" 'd' ]]>\tGeneral\tNone",
+                       "cell\tB1\tstr\tbell_x0007_tab\tend\tGeneral\tNone",
+                       "cell\tC1\tstr\tテスト.txt\tGeneral\tNone",
+                       "cell\tD1\tstr\t\uFFFD bad\tGeneral\tNone",
+                       "cell\tA2\tdatetime\t2024-05-06 07:08:10\t" + date + "\tright",
+                       "cell\tB2\tint\t1234567\t#,##0\tNone",
+                       "cell\tC2\tNoneType\t\tGeneral\tcenter",
+                       "cell\tD2\tstr\t blanks kept \tGeneral\tNone",
+                       "cell\tA5000\tstr\t行 5000\tGeneral\tNone",
+                       "cell\tB5000\tint\t35000\tGeneral\tNone",
+                       "cell\tC5000\tdatetime\t1999-12-31 23:59:58\t" + date + "\tNone",
+                   }));
+
+  const std::string csv = temp_.PathOf("tricky.csv");
+  const testing::ChildResult converted =
+      RunChild({Converter, "--export-type=Gnumeric_stf:stf_assistant", "--export-options",
+                "separator=, format=preserve", path, csv});
+  ASSERT_TRUE(converted.Started) << Converter << " (gnumeric) is needed";
+  ASSERT_EQ(converted.ExitCode, 0);
+  const std::vector<std::string> shown = Lines(ReadAll(csv));
+  ASSERT_EQ(shown.size(), static_cast<std::size_t>(Rows));
+  EXPECT_EQ(shown[0],
+            "\"写真 & <b> \"\"c\"\" 'd' ]]>\",\"bell_x0007_tab\tend\",テスト.txt,\"\uFFFD bad\"");
+  EXPECT_EQ(shown[1], "\"2024/05/06 07:08:10\",\"1,234,567\",,\" blanks kept \"");
+  EXPECT_EQ(shown[Rows - 1], "\"行 5000\",35000,\"1999/12/31 23:59:58\",");
+}
+
 TEST_F(XlsxReportTest, ASpreadsheetProgramShowsTheDatesInTheGivenFormat) {
   ShowSample();
   const std::string path = Export();
@@ -293,6 +365,36 @@ TEST_F(XlsxReportTest, AnApplicationDroppedUnreleasedLeavesNoFileAndNoDescriptor
   EXPECT_TRUE(Names(folder_).empty());
   EXPECT_TRUE(server_.ReportPath().empty());
   EXPECT_TRUE(opener_.Opened.empty());
+}
+
+// A file that cannot be written (here: the size limit, as a full disk would) ends the export
+// with an error that names the folder, and leaves neither a report nor a temporary.
+TEST_F(XlsxReportTest, AWorkbookThatCannotBeWrittenLeavesNothingBehind) {
+  std::vector<PathEntry> entries;
+  for (int i = 0; i < 20000; ++i)
+    entries.push_back(Entry("写真/IMG_" + std::to_string(i) + ".jpg"));
+  list_.Show(std::move(entries));
+  const std::size_t openBefore = Names("/proc/self/fd").size();
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = 64 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  std::string error;
+  try {
+    ExportListReport(list_.Shown, server_);
+  } catch (const std::runtime_error& e) {
+    error = e.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedSignal);
+  EXPECT_NE(error.find(folder_), std::string::npos) << error;
+  EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
+  EXPECT_TRUE(Names(folder_).empty());
+  EXPECT_TRUE(server_.ReportPath().empty());
+  EXPECT_TRUE(opener_.Opened.empty());
+  EXPECT_EQ(Names("/proc/self/fd").size(), openBefore);
 }
 
 TEST_F(XlsxReportTest, RowsGoInOrderAndStayWithinTheSheet) {
