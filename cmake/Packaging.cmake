@@ -25,8 +25,8 @@ set(TARVEX_DEB_DEPENDS
     "libqt6svg6 (>= 6.4.2)"
     "libxcb1"
     "libicu72"
-    "libxlsxwriter4 (>= 1.1.4)"
     "libxxhash0 (>= 0.8)"
+    "zlib1g (>= 1:1.1.4)"
     "fonts-ipafont-gothic | fonts-noto-cjk")
 list(JOIN TARVEX_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 include(CPack)
