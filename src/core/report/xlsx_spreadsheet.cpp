@@ -237,7 +237,12 @@ void XlsxApplication::SetHorizontalAlignment(std::int32_t row, std::int32_t colu
 
 void XlsxApplication::SetNumberFormatLocal(std::int32_t row, std::int32_t column,
                                            const std::string& format) {
-  CellAt(row, column).NumberFormat = AttributeXmlText(DisplayText(format));
+  Cell& cell = CellAt(row, column);
+  if (IsValidUtf8(format) && XmlHoldsValidUtf8(format)) {
+    cell.NumberFormat.assign(format);
+  } else {
+    cell.NumberFormat = AttributeXmlText(DisplayText(format));
+  }
 }
 
 std::size_t XlsxApplication::StyleFor(const Cell& cell) {

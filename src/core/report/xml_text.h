@@ -14,8 +14,8 @@ namespace tarvex {
 // that names the character. A byte that is no character becomes U+FFFD, as on the screen.
 std::string CellXmlText(std::string_view text);
 
-// Whether CellXmlText would give a text that is valid UTF-8 back unchanged: it has no U+FFFE,
-// U+FFFF nor C0 control other than tab, LF and CR.
+// Whether CellXmlText and AttributeXmlText would give a text that is valid UTF-8 back unchanged:
+// it has no U+FFFE, U+FFFF nor C0 control other than tab, LF and CR.
 bool XmlHoldsValidUtf8(std::string_view utf8);
 
 // A text that becomes an attribute (a number format), where no escape is decoded: every character

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/text/text_encoding.h"
+
 namespace tarvex {
 namespace {
 
@@ -34,6 +36,11 @@ TEST(XmlText, WhatXmlCannotHoldIsEscapedInCellsAndReplacedInAttributes) {
   for (const Case& c : cases) {
     EXPECT_EQ(CellXmlText(c.text), c.cell) << ::testing::PrintToString(c.text);
     EXPECT_EQ(AttributeXmlText(c.text), c.attribute) << ::testing::PrintToString(c.text);
+    // The shortcut for valid UTF-8 agrees with both.
+    if (IsValidUtf8(c.text)) {
+      EXPECT_EQ(XmlHoldsValidUtf8(c.text), c.cell == c.text && c.attribute == c.text)
+          << ::testing::PrintToString(c.text);
+    }
   }
 }
 
