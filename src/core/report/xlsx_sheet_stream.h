@@ -1,7 +1,7 @@
 #pragma once
-// A worksheet's XML printed row by row straight into a zip entry: column widths first, then the
-// cells in the order of their rows. Cells are inline strings, numbers or formatted blanks, the
-// forms a sheet written in one pass has; the sheet's extent is filled in at the end.
+// A worksheet's XML printed row by row straight into a zip entry. Cells are inline strings,
+// numbers or formatted blanks, the forms a sheet written in one pass has. What the sheet says
+// before its rows (its extent, the column widths) is filled in at the end, into room kept for it.
 
 #include <cstdint>
 #include <map>

@@ -7,7 +7,8 @@
 //
 // The sheet is printed and compressed as it is written: only the row being written is held, so
 // the cells of a row may come in any order, but once a later row is written an earlier one can no
-// longer change, nor can a column's width. One workbook with one sheet.
+// longer change. Column widths may come at any time, though after the first rows for a few dozen
+// columns only. One workbook with one sheet.
 
 #include <string>
 
