@@ -36,18 +36,18 @@ constexpr double DigitPixels = 7;
 constexpr double PaddingPixels = 5;
 
 // Bytes of a cell text that cannot go over as they are.
-constexpr std::array<bool, 256> SpecialBytes = [] {
-  std::array<bool, 256> special{};
-  for (int c = 0; c < 0x20; ++c) special[static_cast<std::size_t>(c)] = c != '\t' && c != '\n';
-  special['&'] = special['<'] = special['>'] = true;
-  return special;
+constexpr std::array<bool, 256> EscapedBytes = [] {
+  std::array<bool, 256> escaped{};
+  for (int c = 0; c < 0x20; ++c) escaped[static_cast<std::size_t>(c)] = c != '\t' && c != '\n';
+  escaped['&'] = escaped['<'] = escaped['>'] = true;
+  return escaped;
 }();
 
 void AppendEscaped(std::string& out, std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t plain = pos;
-    while (plain < text.size() && !SpecialBytes[static_cast<unsigned char>(text[plain])]) ++plain;
+    while (plain < text.size() && !EscapedBytes[static_cast<unsigned char>(text[plain])]) ++plain;
     out.append(text, pos, plain - pos);
     if (plain == text.size()) break;
     const char c = text[plain];
