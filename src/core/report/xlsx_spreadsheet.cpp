@@ -28,6 +28,7 @@ namespace {
 constexpr std::int32_t MaxRows = 1048576;
 constexpr std::int32_t MaxColumns = 16384;
 constexpr std::size_t MaxCellCharacters = 32767;
+constexpr Currency MaxColumnWidth = Currency::Whole(255);
 // What a spreadsheet gives a cell in which a grouped number or a date is typed.
 constexpr const char* GroupedNumberFormat = "#,##0";
 constexpr const char* TypedDateFormat = "yyyy/mm/dd hh:mm:ss";
@@ -198,6 +199,11 @@ XlsxApplication::Cell& XlsxApplication::CellAt(std::int32_t row, std::int32_t co
 
 void XlsxApplication::SetColumnWidth(std::int32_t row, std::int32_t column, Currency width) {
   CheckCell(row, column);
+  // The application's range; the file's width field would not hold more.
+  if (width.TenThousandths < 0 || width.TenThousandths > MaxColumnWidth.TenThousandths) {
+    throw std::out_of_range(FormatText("Cells(%d, %d).ColumnWidth: %lld/10000", row, column,
+                                       static_cast<long long>(width.TenThousandths)));
+  }
   if (!sheet_->SetColumnWidth(column, static_cast<double>(width.TenThousandths) / 10000.0))
     throw std::logic_error(
         FormatText("Cells(%d, %d).ColumnWidth: too many widths after the first rows", row, column));

@@ -407,6 +407,9 @@ TEST_F(XlsxReportTest, RowsGoInOrderAndStayWithinTheSheet) {
   EXPECT_THROW(sheet.Cells(2, 2).Value("c"), std::logic_error);
   // A column width belongs to the column, whatever the row.
   sheet.Cells(1, 2).ColumnWidth(Currency::Whole(12));
+  sheet.Cells(1, 3).ColumnWidth(Currency::Whole(255));
+  EXPECT_THROW(sheet.Cells(1, 3).ColumnWidth(Currency{2550001}), std::out_of_range);
+  EXPECT_THROW(sheet.Cells(1, 3).ColumnWidth(Currency{-1}), std::out_of_range);
   EXPECT_THROW(sheet.Cells(1048577, 1).Value("d"), std::runtime_error);
   EXPECT_THROW(sheet.Cells(4, 16385).Value("d"), std::out_of_range);
   EXPECT_THROW(sheet.Cells(4, 1).HorizontalAlignment(7), std::invalid_argument);
