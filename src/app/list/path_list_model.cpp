@@ -2,9 +2,12 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QString>
 
 #include "app/widgets/fixed_colours.h"
+#include "app/widgets/readable_colour.h"
 #include "core/content/content_results.h"
 #include "core/content/row_explanation.h"
 #include "core/list/list_column.h"
@@ -72,9 +75,14 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
         return {};
       return QString::fromStdString(RowExplanation(*entry, verdict));
     case Qt::ForegroundRole: {
-      if (column != ColumnRow && IsHiddenDifference(*entry, verdict))
-        return QBrush(Rgb(HiddenDifferenceRgb));
       const CellColours colours = shown_.Colours(row, column);
+      if (column != ColumnRow && IsHiddenDifference(*entry, verdict)) {
+        // On the theme's own background, which may be dark, the red gives way just enough to be
+        // read; on the fixed pastel backgrounds it stays as it is.
+        const QColor red = Rgb(HiddenDifferenceRgb);
+        if (colours.Background != CellBackground::View) return QBrush(red);
+        return QBrush(ReadableColour(red, QGuiApplication::palette().color(QPalette::Base)));
+      }
       if (colours.Foreground == CellForeground::Grey) return QBrush(Rgb(GreyTextRgb));
       // The theme's text colour on a fixed pastel background would be unreadable in a dark theme.
       if (colours.Background != CellBackground::View) return QBrush(FixedTextColour());

@@ -10,10 +10,12 @@
 #include <QCheckBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -23,6 +25,7 @@
 #include "app/list/path_grid_view.h"
 #include "app/list/path_list_model.h"
 #include "app/log/qv_message_box.h"
+#include "app/widgets/readable_colour.h"
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/list/list_column.h"
@@ -169,6 +172,49 @@ TEST_F(ContentColumnTest, VerdictsColoursTooltipsAndSummary) {
   page->StoreSettings(stored);
   EXPECT_TRUE(stored.contentcheck);
   EXPECT_FALSE(stored.hourshift);
+}
+
+TEST_F(ContentColumnTest, TheRedOfAHiddenDifferenceStaysReadableInADarkTheme) {
+  const QPalette light = QApplication::palette();
+  QPalette dark;
+  const QColor surface(0x2B, 0x2B, 0x2B), base(0x1E, 0x1E, 0x1E), text(0xEE, 0xEE, 0xEE);
+  for (const auto role : {QPalette::Window, QPalette::Button}) dark.setColor(role, surface);
+  dark.setColor(QPalette::Base, base);
+  dark.setColor(QPalette::AlternateBase, surface);
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    dark.setColor(role, text);
+  QApplication::setPalette(dark);
+  struct RestorePalette {
+    QPalette palette;
+    ~RestorePalette() { QApplication::setPalette(palette); }
+  } restore{light};
+
+  main->File("hidden.txt", "abcde", T0);
+  sub->File("hidden.txt", "abcdX", T0);
+  main->File("only.txt", "x", T0);
+  page->CKContentCheck()->click();
+  page->CKHourShift()->click();
+  Scan();
+  const int row = RowOf(QStringLiteral("hidden.txt"));
+  ASSERT_GE(row, 0);
+  int onTheme = 0;
+  for (int column = ColumnPath; column < model->columnCount(); ++column) {
+    SCOPED_TRACE(column);
+    const QModelIndex cell = model->index(row, column);
+    const QVariant background = cell.data(Qt::BackgroundRole);
+    const QColor back = background.isValid() ? background.value<QBrush>().color() : base;
+    const QColor fore = cell.data(Qt::ForegroundRole).value<QBrush>().color();
+    EXPECT_GE(ContrastRatio(fore, back), ReadableContrast);
+    // Still a red: the alarm keeps its meaning.
+    EXPECT_GT(fore.red(), 2 * std::max(fore.green(), fore.blue()));
+    if (!background.isValid()) ++onTheme;
+  }
+  EXPECT_GT(onTheme, 0);
+  window->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+      ->setCurrentWidget(window->TSList());
+  window->show();
+  QApplication::processEvents();
+  test::SaveScreenshot(*window, QStringLiteral("dark_list_content_column"));
 }
 
 TEST_F(ContentColumnTest, NewestCopyLeavesFilesWithTheSameBytesAlone) {
