@@ -26,6 +26,7 @@ set(TARVEX_DEB_DEPENDS
     "libxcb1"
     "libicu72"
     "libxxhash0 (>= 0.8)"
+    "liburing2 (>= 2.3)"
     "zlib1g (>= 1:1.1.4)"
     "fonts-ipafont-gothic | fonts-noto-cjk")
 list(JOIN TARVEX_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

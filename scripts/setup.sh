@@ -8,6 +8,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev libglib2.0-
           zlib1g-dev python3-openpyxl gnumeric
           # the content check's digest, and the reference its benchmark runs beside it
           libxxhash-dev rsync
+          # the scan's batched lookups (io_uring)
+          liburing-dev
           # a private sshd and an sshfs mount for the network-root test (skipped without them)
           sshfs openssh-server openssh-client)
 missing=()

@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <ctime>
+#include <vector>
 
 #include "core/fs/file_attributes.h"
+#include "core/fs/statx_batch.h"
 
 namespace tarvex {
 
@@ -77,12 +79,19 @@ int ListDirectoryAt(UniqueFd folder, std::uint32_t attrMask,
     char Name[1];
   };
   alignas(LinuxDirent64) char buffer[32768];
+  // A buffer holds at most this many names (the smallest record is 24 bytes).
+  constexpr std::size_t MostNames = sizeof buffer / 24;
+  std::vector<const char*> names;
+  std::vector<struct statx> results;
+  std::vector<int> errors;
+  names.reserve(MostNames);
   const int fd = folder.get();
   DirectoryEntry entry;
   for (;;) {
     const long got = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
     if (got < 0) return errno;
     if (got == 0) return 0;
+    names.clear();
     for (long at = 0; at < got;) {
       const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + at);
       at += d->Length;
@@ -92,14 +101,17 @@ int ListDirectoryAt(UniqueFd folder, std::uint32_t attrMask,
       if (d->Type != DT_UNKNOWN && d->Type != DT_REG && d->Type != DT_DIR &&
           (attrMask & AttrSpecial) == 0)
         continue;
-      // Only the fields the entry holds: a network file system need not fetch the rest.
-      struct statx sx;
-      if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                  STATX_TYPE | STATX_MODE | STATX_MTIME | STATX_SIZE, &sx) != 0)
-        continue;  // vanished meanwhile
-      FillDirectoryEntry(sx, entry);
+      names.push_back(name);
+    }
+    // The names of a buffer are looked up together; they stay in the buffer until then.
+    results.resize(names.size());
+    errors.resize(names.size());
+    StatxNames(fd, names, results, errors);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (errors[i] != 0) continue;  // vanished meanwhile
+      FillDirectoryEntry(results[i], entry);
       if ((entry.Attr & attrMask) != entry.Attr) continue;
-      entry.Name.assign(name);
+      entry.Name.assign(names[i]);
       onEntry(entry);
     }
   }
