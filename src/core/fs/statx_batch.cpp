@@ -153,11 +153,20 @@ void StatxNames(int folder, std::span<const char* const> names, std::span<struct
     const auto batchErrors = errors.subspan(start, count);
     Ring* ring = count > 1 ? ThreadRing() : nullptr;
     if (ring != nullptr) ring->Run(folder, batchNames, batchResults, batchErrors);
+    bool ringCannotStatx = false;
     for (std::size_t i = 0; i < count; ++i) {
-      // Not run by the ring (none, or it failed), or interrupted there: the plain way.
-      if (ring == nullptr || batchErrors[i] == ENOSYS || Transient(batchErrors[i]) ||
-          batchErrors[i] == ECANCELED)
-        PlainStatx(folder, batchNames[i], batchResults[i], batchErrors[i]);
+      // Whatever the ring did not answer with a result is asked again the plain way, so that a
+      // name is left out only where statx itself fails (a name that vanished meanwhile).
+      if (ring != nullptr && batchErrors[i] == 0) continue;
+      const int ringError = batchErrors[i];
+      PlainStatx(folder, batchNames[i], batchResults[i], batchErrors[i]);
+      // A kernel whose ring cannot run statx at all is not asked again.
+      if (ring != nullptr && batchErrors[i] == 0 &&
+          (ringError == EINVAL || ringError == EOPNOTSUPP))
+        ringCannotStatx = true;
+    }
+    if (ringCannotStatx) {
+      State().ring.reset();  // Tried stays: no new ring on this thread
     }
   }
 }
