@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <span>
 #include <vector>
 
 #include "core/fs/file_attributes.h"
@@ -79,11 +80,24 @@ int ListDirectoryAt(UniqueFd folder, std::uint32_t attrMask,
     char Name[1];
   };
   alignas(LinuxDirent64) char buffer[32768];
-  // A buffer holds at most this many names (the smallest record is 24 bytes).
+  // A buffer holds at most this many names (the smallest record is 24 bytes). Their results are
+  // 256 bytes each: one block per thread, made once, rather than one per folder.
   constexpr std::size_t MostNames = sizeof buffer / 24;
+  thread_local std::vector<struct statx> sharedResults;
+  thread_local bool sharedInUse = false;
+  std::vector<struct statx> ownResults;
+  std::vector<struct statx>& results = sharedInUse ? ownResults : sharedResults;
+  const bool usesShared = !sharedInUse;
+  sharedInUse = true;
+  struct Release {
+    bool Shared;
+    ~Release() {
+      if (Shared) sharedInUse = false;
+    }
+  } release{usesShared};
+  if (results.size() < MostNames) results.resize(MostNames);
   std::vector<const char*> names;
-  std::vector<struct statx> results;
-  std::vector<int> errors;
+  std::vector<int> errors(MostNames);
   names.reserve(MostNames);
   const int fd = folder.get();
   DirectoryEntry entry;
@@ -104,9 +118,8 @@ int ListDirectoryAt(UniqueFd folder, std::uint32_t attrMask,
       names.push_back(name);
     }
     // The names of a buffer are looked up together; they stay in the buffer until then.
-    results.resize(names.size());
-    errors.resize(names.size());
-    StatxNames(fd, names, results, errors);
+    StatxNames(fd, names, std::span(results).first(names.size()),
+               std::span(errors).first(names.size()));
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (errors[i] != 0) continue;  // vanished meanwhile
       FillDirectoryEntry(results[i], entry);
