@@ -6,8 +6,10 @@
 #include <QString>
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "core/text/display_path.h"
+#include "core/text/utf8.h"
 
 namespace tarvex {
 
@@ -108,10 +110,9 @@ void PathSortKeys::Build(const PathList& list) {
   std::u16string text;
   for (std::int32_t i = 0; i < list.PathCount; ++i) {
     const std::string& path = list[i].Path;
-    // Printable ASCII is shown as it is, and its UTF-16 is its bytes widened: no conversion and
-    // no allocation per path. The rest goes through the shown text's conversions.
-    if (std::all_of(path.begin(), path.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
-      text.assign(path.begin(), path.end());
+    // UTF-8 without control characters is shown as it is stored: widened in place, with no
+    // allocation per path. The rest goes through the shown text's conversions.
+    if (WidenPrintableUtf8(path, text)) {
       AppendKey(text.data(), text.size());
     } else {
       AppendKey(QString::fromStdString(DisplayPath(path)));

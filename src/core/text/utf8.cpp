@@ -1,5 +1,7 @@
 #include "core/text/utf8.h"
 
+#include "core/text/text_encoding.h"
+
 namespace tarvex {
 
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
@@ -28,6 +30,36 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
     if (b < 0x80 || b > 0xBF) return 1;
   }
   return len;
+}
+
+bool WidenPrintableUtf8(std::string_view text, std::u16string& out) {
+  // A leading byte order mark is dropped by the toolkit's decoding, so the shown text is not the
+  // stored one.
+  if (text.starts_with("\xEF\xBB\xBF") || !IsValidUtf8(text)) return false;
+  out.clear();
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  while (p < end) {
+    const unsigned b = *p;
+    if (b < 0x80) {
+      if (b < 0x20 || b == 0x7F) return false;
+      out += static_cast<char16_t>(b);
+      ++p;
+    } else if (b < 0xE0) {
+      out += static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+      p += 2;
+    } else if (b < 0xF0) {
+      out += static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+      p += 3;
+    } else {
+      const unsigned c =
+          ((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      p += 4;
+    }
+  }
+  return true;
 }
 
 }  // namespace tarvex

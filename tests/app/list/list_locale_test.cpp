@@ -11,6 +11,7 @@
 #include "app/list/path_sort_keys.h"
 #include "core/list/list_column.h"
 #include "core/text/display_path.h"
+#include "core/text/utf8.h"
 
 namespace tarvex {
 namespace {
@@ -70,7 +71,12 @@ PathList RandomNames(std::mt19937& rng, int n) {
                          "\x95\x5C\x8E\xA6",
                          "\x83\x5C",
                          "line\nbreak",
-                         "del\x7F"};
+                         "del\x7F",
+                         "\xEF\xBB\xBF"
+                         "bom",
+                         "\xF0\x9F\x98\x80"
+                         "smile",
+                         "\xEF\xBF\xBF"};
   auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); };
   PathList list;
   for (int i = 0; i < n; ++i) {
@@ -130,6 +136,53 @@ TEST(PathSortKeys, OrderEveryPairAsTheCollatorDoes) {
               << localeName << " " << list[a].Path << " / " << list[b].Path;
         }
       }
+    }
+  }
+}
+
+// The keys widen stored UTF-8 themselves; it must give the UTF-16 that Qt gives for the shown path,
+// and decline every text that is shown otherwise.
+TEST(PathSortKeys, WideningAgreesWithTheShownText) {
+  std::mt19937 rng(41);
+  const char32_t characters[] = {U'a',   U'Z',   U'/',    U' ',    U'~',     0x7F,   0x0A,
+                                 0x01,   0xE9,   0x7FF,   0x800,   0x3042,   0x5199, 0xFEFF,
+                                 0xFFFD, 0xFFFF, 0x10000, 0x1F600, 0x10FFFF, 0xFF71, 0x20AC};
+  const auto utf8 = [](char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+  };
+  std::vector<std::string> texts = {"", "\xFF", "\x95\x5C", "\xC3", "\xED\xA0\x80", "\xC0\x80"};
+  for (int i = 0; i < 5000; ++i) {
+    std::string text;
+    for (int n = std::uniform_int_distribution<int>(1, 12)(rng); n > 0; --n)
+      text += utf8(characters[std::uniform_int_distribution<std::size_t>(
+          0, std::size(characters) - 1)(rng)]);
+    // Now and then a stray byte that is not UTF-8.
+    if (i % 50 == 0) text.insert(text.size() / 2, 1, '\x80');
+    texts.push_back(text);
+  }
+  std::u16string widened;
+  for (const std::string& text : texts) {
+    const QString shown = QString::fromStdString(DisplayPath(text));
+    const bool asStored = shown.toStdString() == text;
+    ASSERT_EQ(WidenPrintableUtf8(text, widened), asStored) << text;
+    if (asStored) {
+      ASSERT_EQ(QString::fromStdU16String(widened), shown) << text;
     }
   }
 }
