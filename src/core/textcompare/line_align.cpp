@@ -7,8 +7,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/textcompare/blank_text.h"
+#include "core/textcompare/prefault.h"
 
 namespace tarvex {
 namespace {
@@ -27,8 +29,9 @@ class CodeIndex {
       ++bits;
     }
     shift_ = 64 - bits;
-    slots_.assign(capacity, Empty);
-    std::vector<std::uint32_t> groupOf(keys.size());
+    ResizePrefaulted(slots_, capacity, Empty);
+    std::vector<std::uint32_t> groupOf;
+    ResizePrefaulted(groupOf, keys.size());
     std::vector<std::uint32_t> sizes;
     for (std::size_t r = 0; r < keys.size(); ++r) {
       std::uint32_t& slot = slots_[SlotOf(keys[r])];
@@ -40,11 +43,11 @@ class CodeIndex {
       groupOf[r] = slot;
       ++sizes[slot];
     }
-    starts_.resize(sizes.size() + 1);
+    ResizePrefaulted(starts_, sizes.size() + 1);
     for (std::size_t g = 0; g < sizes.size(); ++g) starts_[g + 1] = starts_[g] + sizes[g];
     // sizes becomes each group's next free place.
     for (std::size_t g = 0; g < sizes.size(); ++g) sizes[g] = starts_[g];
-    rows_.resize(keys.size());
+    ResizePrefaulted(rows_, keys.size());
     for (std::size_t r = 0; r < keys.size(); ++r)
       rows_[sizes[groupOf[r]]++] = static_cast<std::uint32_t>(r);
   }
@@ -125,7 +128,8 @@ class LineAligner::Impl {
 const std::vector<std::uint64_t>& LineAligner::Impl::Keys(std::size_t side) {
   if (!keys_[side]) {
     const CompareSide& s = Side(side);
-    std::vector<std::uint64_t> keys(s.RowCount());
+    std::vector<std::uint64_t> keys;
+    ResizePrefaulted(keys, s.RowCount());
     for (std::size_t r = 0; r < s.RowCount(); ++r) keys[r] = RowKey(s, r);
     keys_[side].emplace(std::move(keys));
   }
@@ -141,9 +145,9 @@ const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
   if (!pairs_[side]) {
     const std::vector<std::uint64_t>& rowKeys = Keys(side);
     std::vector<std::uint64_t> keys;
-    keys.reserve(rowKeys.size());
+    ResizePrefaulted(keys, rowKeys.empty() ? 0 : rowKeys.size() - 1);
     for (std::size_t r = 0; r + 1 < rowKeys.size(); ++r)
-      keys.push_back(PairKey(rowKeys[r], rowKeys[r + 1]));
+      keys[r] = PairKey(rowKeys[r], rowKeys[r + 1]);
     pairs_[side].emplace(keys);
   }
   return *pairs_[side];
@@ -252,44 +256,19 @@ void InsertGapRows(CompareRows& rows, const std::vector<AlignAnchor>& anchors) {
     const std::size_t o = OtherSide(s);
     // Between two anchors the rows pair up by index; the side with fewer rows there gets gap rows
     // directly above the later anchor.
-    auto gapsBefore = [&](const AlignAnchor& a, const AlignAnchor& previous) {
-      const std::size_t own = a.Row[s] - previous.Row[s];
-      const std::size_t others = a.Row[o] - previous.Row[o];
-      return others > own ? others - own : 0;
-    };
-    std::size_t gaps = 0;
+    InsertedRuns gaps;
     AlignAnchor previous;
     for (const AlignAnchor& a : anchors) {
-      gaps += gapsBefore(a, previous);
+      const std::size_t own = a.Row[s] - previous.Row[s];
+      const std::size_t others = a.Row[o] - previous.Row[o];
+      if (others > own) gaps.emplace_back(a.Row[s], others - own);
       previous = a;
     }
-    if (gaps == 0) continue;
-
+    // The texts stay where they are; only the rows' places, codes and numbers spread out.
     CompareSide& side = rows.Sides[s];
-    CompareSide out;
-    out.BlanksIgnored = side.BlanksIgnored;
-    const std::size_t total = side.RowCount() + gaps;
-    out.Lines.reserve(total);
-    out.Codes.reserve(total);
-    out.LineNos.reserve(total);
-    auto take = [&](std::size_t from, std::size_t to) {
-      for (std::size_t r = from; r < to; ++r) {
-        out.Lines.push_back(std::move(side.Lines[r]));
-        out.Codes.push_back(side.Codes[r]);
-        out.LineNos.push_back(side.LineNos[r]);
-      }
-    };
-    previous = AlignAnchor{};
-    for (const AlignAnchor& a : anchors) {
-      take(previous.Row[s], a.Row[s]);
-      const std::size_t n = gapsBefore(a, previous);
-      out.Lines.insert(out.Lines.end(), n, std::string());
-      out.Codes.insert(out.Codes.end(), n, GapCode);
-      out.LineNos.insert(out.LineNos.end(), n, GapLineNo);
-      previous = a;
-    }
-    take(previous.Row[s], side.RowCount());
-    side = std::move(out);
+    side.Lines.InsertEmptyRuns(gaps);
+    InsertRunsInPlace(side.Codes, gaps, GapCode);
+    InsertRunsInPlace(side.LineNos, gaps, GapLineNo);
   }
 }
 
