@@ -15,29 +15,39 @@
 namespace tarvex {
 namespace {
 
+// The key of a row together with its next row.
+std::uint64_t PairKey(std::uint64_t key, std::uint64_t next) {
+  return (key << 29 | key >> 35) ^ (next * 0x165667B19E3779F9ull);
+}
+
 // The rows of one side under each key, in row order: rows grouped by key through a hash table,
 // in linear time. Rows and groups are 32-bit (a side has fewer rows than its 32-bit byte limit)
-// and a slot holds only its group, so the table stays small enough for the cache.
+// and a slot holds only its group, so the table stays small enough for the cache. The keys are
+// not copied: a group's key is that of its first row, taken from the side's row keys.
 class CodeIndex {
  public:
-  // keys[r] is the key of row r.
-  explicit CodeIndex(const std::vector<std::uint64_t>& keys) {
+  // Each row under keys[r]; with pairs, each row but the last under PairKey(keys[r], keys[r + 1]).
+  // keys must outlive the index and stay unchanged.
+  CodeIndex(const std::vector<std::uint64_t>& keys, bool pairs) : keys_(keys), pairs_(pairs) {
+    const std::size_t count = pairs ? (keys.empty() ? 0 : keys.size() - 1) : keys.size();
     std::size_t capacity = 16;
     int bits = 4;
-    while (capacity < 2 * keys.size()) {
+    while (capacity < 2 * count) {
       capacity *= 2;
       ++bits;
     }
     shift_ = 64 - bits;
     ResizePrefaulted(slots_, capacity, Empty);
     std::vector<std::uint32_t> groupOf;
-    ResizePrefaulted(groupOf, keys.size());
+    ResizePrefaulted(groupOf, count);
+    std::vector<std::uint32_t> firstRows;  // of each group
     std::vector<std::uint32_t> sizes;
-    for (std::size_t r = 0; r < keys.size(); ++r) {
-      std::uint32_t& slot = slots_[SlotOf(keys[r])];
+    const auto firstRowOf = [&firstRows](std::uint32_t group) { return firstRows[group]; };
+    for (std::size_t r = 0; r < count; ++r) {
+      std::uint32_t& slot = slots_[SlotOf(KeyOf(r), firstRowOf)];
       if (slot == Empty) {
-        slot = static_cast<std::uint32_t>(groupKeys_.size());
-        groupKeys_.push_back(keys[r]);
+        slot = static_cast<std::uint32_t>(firstRows.size());
+        firstRows.push_back(static_cast<std::uint32_t>(r));
         sizes.push_back(0);
       }
       groupOf[r] = slot;
@@ -47,14 +57,16 @@ class CodeIndex {
     for (std::size_t g = 0; g < sizes.size(); ++g) starts_[g + 1] = starts_[g] + sizes[g];
     // sizes becomes each group's next free place.
     for (std::size_t g = 0; g < sizes.size(); ++g) sizes[g] = starts_[g];
-    ResizePrefaulted(rows_, keys.size());
-    for (std::size_t r = 0; r < keys.size(); ++r)
+    ResizePrefaulted(rows_, count);
+    for (std::size_t r = 0; r < count; ++r)
       rows_[sizes[groupOf[r]]++] = static_cast<std::uint32_t>(r);
   }
 
   // The rows under key at or after from, in order.
   std::span<const std::uint32_t> From(std::uint64_t key, std::size_t from) const {
-    const std::uint32_t group = slots_[SlotOf(key)];
+    // A group's rows ascend, so its first row leads them.
+    const std::uint32_t group =
+        slots_[SlotOf(key, [this](std::uint32_t g) { return rows_[starts_[g]]; })];
     if (group == Empty) return {};
     const auto first = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[group]);
     const auto last = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[group + 1]);
@@ -64,19 +76,26 @@ class CodeIndex {
  private:
   static constexpr std::uint32_t Empty = UINT32_MAX;
 
-  // The slot that holds key, or the empty slot where it would go.
-  std::size_t SlotOf(std::uint64_t key) const {
+  std::uint64_t KeyOf(std::size_t row) const {
+    return pairs_ ? PairKey(keys_[row], keys_[row + 1]) : keys_[row];
+  }
+
+  // The slot that holds key, or the empty slot where it would go; firstRowOf(group) is a row of
+  // the group.
+  template <typename FirstRowOf>
+  std::size_t SlotOf(std::uint64_t key, const FirstRowOf& firstRowOf) const {
     std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
-    while (slots_[at] != Empty && groupKeys_[slots_[at]] != key)
+    while (slots_[at] != Empty && KeyOf(firstRowOf(slots_[at])) != key)
       at = (at + 1) & (slots_.size() - 1);
     return at;
   }
 
+  const std::vector<std::uint64_t>& keys_;
+  bool pairs_ = false;
   int shift_ = 0;
-  std::vector<std::uint32_t> slots_;      // the group of each used slot
-  std::vector<std::uint64_t> groupKeys_;  // the key of each group
-  std::vector<std::uint32_t> starts_;     // each group's first place in rows_, and the end
-  std::vector<std::uint32_t> rows_;       // rows grouped by key, in row order within a group
+  std::vector<std::uint32_t> slots_;   // the group of each used slot
+  std::vector<std::uint32_t> starts_;  // each group's first place in rows_, and the end
+  std::vector<std::uint32_t> rows_;    // rows grouped by key, in row order within a group
 };
 
 // A row's key: its code and a hash of its text (without blanks where they are ignored), so that
@@ -88,11 +107,6 @@ std::uint64_t RowKey(const CompareSide& side, std::size_t row) {
                                  : std::hash<std::string_view>{}(side.Lines[row]);
   const auto code = static_cast<std::uint64_t>(static_cast<std::uint32_t>(side.Codes[row]));
   return text ^ (code * 0xC2B2AE3D27D4EB4Full);
-}
-
-// The key of a row together with its next row.
-std::uint64_t PairKey(std::uint64_t key, std::uint64_t next) {
-  return (key << 29 | key >> 35) ^ (next * 0x165667B19E3779F9ull);
 }
 
 std::size_t IndexSum(const AlignAnchor& a) { return a.Row[MainSide] + a.Row[SubSide]; }
@@ -137,19 +151,12 @@ const std::vector<std::uint64_t>& LineAligner::Impl::Keys(std::size_t side) {
 }
 
 const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
-  if (!singles_[side]) singles_[side].emplace(Keys(side));
+  if (!singles_[side]) singles_[side].emplace(Keys(side), false);
   return *singles_[side];
 }
 
 const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
-  if (!pairs_[side]) {
-    const std::vector<std::uint64_t>& rowKeys = Keys(side);
-    std::vector<std::uint64_t> keys;
-    ResizePrefaulted(keys, rowKeys.empty() ? 0 : rowKeys.size() - 1);
-    for (std::size_t r = 0; r + 1 < rowKeys.size(); ++r)
-      keys[r] = PairKey(rowKeys[r], rowKeys[r + 1]);
-    pairs_[side].emplace(keys);
-  }
+  if (!pairs_[side]) pairs_[side].emplace(Keys(side), true);
   return *pairs_[side];
 }
 
