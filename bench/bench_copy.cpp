@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -148,6 +149,19 @@ class QuietProgress : public CommandProgress {
 // A way of copying a set into an empty destination folder; false when a file failed.
 using Copier = std::function<bool(const FileSet& set, const std::string& destination)>;
 
+// The processor time (user and system) of this process and of its waited-for children.
+double CpuSeconds(int who) {
+  rusage usage{};
+  ::getrusage(who, &usage);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The processor time of this process spent on the untimed parts of a run (the scan).
+double UntimedCpu = 0;
+
 bool CopyWithCp(const FileSet& set, const std::string& destination) {
   const int status = Run({"cp", "-a", set.Source + ".", destination});
   ::sync();
@@ -169,12 +183,14 @@ bool CopyFileByFile(const FileSet& set, const std::string& destination) {
 
 // The scan is not timed; the command from opening the roots to its closing line is.
 bool CopyWithCommand(const FileSet& set, const std::string& destination, double& untimed) {
+  const double cpuStart = CpuSeconds(RUSAGE_SELF);
   const auto start = std::chrono::steady_clock::now();
   PathList list;
   ScanOptions options;
   options.SubFolder = true;
   ScanFolders(list, set.Source, destination, options, FilterSet{"all", {}, {"*"}, {}});
   untimed += Seconds(start);
+  UntimedCpu += CpuSeconds(RUSAGE_SELF) - cpuStart;
   PosixFileOperations ops;
   QuietProgress progress;
   CommandSettings settings;
@@ -191,6 +207,7 @@ bool CopyWithCommand(const FileSet& set, const std::string& destination, double&
 // The list tab's row menu on every row, as a person would run it; the scan is not timed.
 bool CopyFromWindow(TFMMain& window, const FileSet& set, const std::string& destination,
                     double& untimed) {
+  const double cpuStart = CpuSeconds(RUSAGE_SELF);
   const auto start = std::chrono::steady_clock::now();
   const std::string source = set.Source.substr(0, set.Source.size() - 1);
   if (!window.Folders().STVMain()->SelectPath(source) ||
@@ -209,6 +226,7 @@ bool CopyFromWindow(TFMMain& window, const FileSet& set, const std::string& dest
       QItemSelection(page.PathModel()->index(0, 0), page.PathModel()->index(rows - 1, 6)),
       QItemSelectionModel::Select | QItemSelectionModel::Rows);
   untimed += Seconds(start);
+  UntimedCpu += CpuSeconds(RUSAGE_SELF) - cpuStart;
   page.MenuAction("PMMMainToSub")->trigger();
   ::sync();
   std::size_t copied = 0;
@@ -226,22 +244,30 @@ struct Variant {
 };
 
 // Alternates the variant with the peer, rounds times each, the order swapped every round, each
-// run into a fresh folder that is removed (and synced away) before the next.
+// run into a fresh folder that is removed (and synced away) before the next. Beside the times
+// the processor time of each side (this process for Tarvex, the cp and sync processes for the
+// peer; the kernel's write-back threads count for neither): under the load of other builds the
+// elapsed times swing far more than the work.
 void Compare(const FileSet& set, const Variant& variant, int rounds, const std::string& work) {
   std::vector<double> ours;
   std::vector<double> peer;
+  std::vector<double> oursCpu;
+  std::vector<double> peerCpu;
   double untimed = 0;
   bool ok = true;
   int run = 0;
   const auto timed = [&](const std::function<bool(const std::string&, double&)>& copy,
-                         std::vector<double>& into) {
+                         std::vector<double>& into, std::vector<double>& cpuInto, int who) {
     const std::string destination = work + "run-" + std::to_string(run++);
     ::mkdir(destination.c_str(), 0755);
     ::sync();
     double skip = 0;
+    const double cpuBefore = CpuSeconds(who);
+    const double untimedCpuBefore = UntimedCpu;
     const auto start = std::chrono::steady_clock::now();
     ok = copy(destination, skip) && ok;
     into.push_back(Seconds(start) - skip);
+    cpuInto.push_back(CpuSeconds(who) - cpuBefore - (UntimedCpu - untimedCpuBefore));
     untimed += skip;
     std::error_code ignored;
     std::filesystem::remove_all(destination, ignored);
@@ -251,17 +277,21 @@ void Compare(const FileSet& set, const Variant& variant, int rounds, const std::
   const auto cp = [&](const std::string& d, double&) { return CopyWithCp(set, d); };
   for (int round = 0; round < rounds; ++round) {
     if (round % 2 == 0) {
-      timed(cp, peer);
-      timed(own, ours);
+      timed(cp, peer, peerCpu, RUSAGE_CHILDREN);
+      timed(own, ours, oursCpu, RUSAGE_SELF);
     } else {
-      timed(own, ours);
-      timed(cp, peer);
+      timed(own, ours, oursCpu, RUSAGE_SELF);
+      timed(cp, peer, peerCpu, RUSAGE_CHILDREN);
     }
   }
   const double o = Median(ours);
   const double p = Median(peer);
-  std::printf("%-14s %-22s %8.3f s  cp -a + sync %8.3f s  ratio %5.2f%s\n", set.Name.c_str(),
-              variant.Name, o, p, o / p, ok ? "" : "  [FAILED COPIES]");
+  const double oc = Median(oursCpu);
+  const double pc = Median(peerCpu);
+  std::printf(
+      "%-14s %-22s %8.3f s  cp -a + sync %8.3f s  ratio %5.2f   (processor time %.3f s, cp -a + "
+      "sync %.3f s, ratio %.2f)%s\n",
+      set.Name.c_str(), variant.Name, o, p, o / p, oc, pc, oc / pc, ok ? "" : "  [FAILED COPIES]");
   std::fflush(stdout);
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 void InsertGaps(CompareSide& side, std::size_t at, std::size_t count) {
   const auto where = static_cast<std::ptrdiff_t>(at);
-  side.Lines.insert(side.Lines.begin() + where, count, std::string());
+  side.Lines.InsertEmpty(at, count);
   side.Codes.insert(side.Codes.begin() + where, count, GapCode);
   side.LineNos.insert(side.LineNos.begin() + where, count, GapLineNo);
 }

@@ -28,10 +28,14 @@ QLabel* MakeLabel(const char* name, const QString& text, int x, int y, int pixel
   label->setAutoFillBackground(true);
   SetFixedBackground(*label, LabelBackground);
   label->setGeometry(x, y, 462 - x - 8, pixelSize + 6);
+  // A label whose size cannot change asks the dialog for no new layout when its text changes:
+  // a copy sets the file lines once per file.
+  label->setFixedSize(label->size());
   return label;
 }
 
 void SetBold(QLabel& label, bool bold) {
+  if (label.font().bold() == bold) return;
   QFont font = label.font();
   font.setBold(bold);
   label.setFont(font);

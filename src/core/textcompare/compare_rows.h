@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/textcompare/row_texts.h"
+
 namespace tarvex {
 
 enum class CompareMode { Text, Hex };
@@ -27,7 +29,7 @@ inline constexpr std::int32_t GapLineNo = -1;
 // BlanksIgnored (set alike on both sides) the codes are those of the lines without their blanks,
 // and lines that differ only in blanks are equal.
 struct CompareSide {
-  std::vector<std::string> Lines;
+  RowTexts Lines;
   std::vector<std::int32_t> Codes;
   std::vector<std::int32_t> LineNos;
   bool BlanksIgnored = false;

@@ -27,7 +27,7 @@ int HexDigit(char c) {
 }
 
 // The bytes that a dump row spells in its hexadecimal part; nullopt for a row of another form.
-std::optional<std::string> DumpRowBytes(const std::string& row) {
+std::optional<std::string> DumpRowBytes(std::string_view row) {
   if (row.size() < HexPartLength) return std::nullopt;
   std::string bytes;
   for (std::size_t t = 0; t < 16; ++t) {
@@ -210,8 +210,8 @@ std::vector<std::string> HexRowsUtf8(const CompareSide& side, const std::string&
   out.reserve(side.RowCount());
   std::size_t next = 0;  // where the next character starts
   for (std::size_t r = 0; r < side.RowCount(); ++r) {
-    const std::string& row = side.Lines[r];
-    std::string shown = row.substr(0, HexPartLength);
+    const std::string_view row = side.Lines[r];
+    std::string shown(row.substr(0, HexPartLength));
     shown += " :  ";
     const std::size_t end = std::min(bytes.size(), 16 * (r + 1));
     // A character that began in the row above is shown there whole; its tail is left out here.
@@ -234,7 +234,7 @@ std::vector<std::string> HexRowsUtf8(const CompareSide& side, const std::string&
 // All the bytes that the dump rows spell; nullopt when a row is not a dump row.
 std::optional<std::string> DumpBytes(const CompareSide& side) {
   std::string bytes;
-  for (const std::string& row : side.Lines) {
+  for (const std::string_view row : side.Lines) {
     const std::optional<std::string> part = DumpRowBytes(row);
     if (!part) return std::nullopt;
     bytes += *part;
@@ -263,12 +263,11 @@ std::vector<std::string> DisplayLines(const CompareSide& side, CompareMode mode)
     if (bytes && IsValidUtf8(*bytes)) return HexRowsUtf8(side, *bytes);
     RowDecoder decoder(bytes ? DisplayEncoding::Cp932 : DisplayEncoding::Utf8);
     out.reserve(side.RowCount());
-    for (const std::string& row : side.Lines) {
+    for (const std::string_view row : side.Lines) {
       // The hexadecimal part is ASCII; the separator's repeated lead byte and the text column
       // decode together.
-      std::string shown = row.substr(0, HexPartLength);
-      const std::string_view rest =
-          std::string_view(row).substr(std::min(row.size(), HexPartLength));
+      std::string shown(row.substr(0, HexPartLength));
+      const std::string_view rest = row.substr(std::min(row.size(), HexPartLength));
       decoder.ForEachChar(rest, [&](std::string_view ch, std::string_view) { shown.append(ch); });
       out.push_back(std::move(shown));
     }
@@ -276,7 +275,7 @@ std::vector<std::string> DisplayLines(const CompareSide& side, CompareMode mode)
   }
   RowDecoder decoder(ChooseDisplayEncoding(side, mode));
   out.reserve(side.RowCount());
-  for (const std::string& line : side.Lines) out.push_back(TextRow(decoder, line));
+  for (const std::string_view line : side.Lines) out.push_back(TextRow(decoder, line));
   return out;
 }
 

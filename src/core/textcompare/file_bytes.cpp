@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "core/fs/unique_fd.h"
+#include "core/textcompare/prefault.h"
 
 namespace tarvex {
 namespace {
@@ -29,12 +30,19 @@ FileBytes ReadOpened(const UniqueFd& fd, std::int64_t maxBytes) {
   if (::fstat(fd.get(), &st) != 0) return CannotOpen(errno);
   if (!S_ISREG(st.st_mode)) return CannotOpen(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
   const auto limit = static_cast<std::uint64_t>(maxBytes < 0 ? INT64_MAX : maxBytes);
-  // The size is only a hint: the file may change while it is read.
-  result.Bytes.reserve(static_cast<std::size_t>(
-      std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), limit)));
-  char buffer[65536];
+  // The size is only a hint: the file may change while it is read. The bytes are read straight
+  // into the result, one byte of room past the expected end finding the end of the file.
+  std::string& bytes = result.Bytes;
+  const auto expected = static_cast<std::size_t>(
+      std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0)), limit));
+  bytes.reserve(expected + 1);
+  PrefaultForWrite(bytes.data(), expected + 1);
+  bytes.resize(expected + 1);
+  std::size_t used = 0;
+  constexpr std::size_t Growth = 65536;
   for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (used == bytes.size()) bytes.resize(bytes.size() + std::max(Growth, bytes.size() / 2));
+    const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       result.Status = ReadStatus::ReadError;
@@ -42,14 +50,14 @@ FileBytes ReadOpened(const UniqueFd& fd, std::int64_t maxBytes) {
       break;
     }
     if (n == 0) break;
-    if (result.Bytes.size() + static_cast<std::uint64_t>(n) > limit) {
+    used += static_cast<std::size_t>(n);
+    if (used > limit) {
       result.Status = ReadStatus::TooLarge;
       result.Error = EFBIG;
       break;
     }
-    result.Bytes.append(buffer, static_cast<std::size_t>(n));
   }
-  if (result.Status != ReadStatus::Ok) result.Bytes.clear();
+  bytes.resize(result.Status == ReadStatus::Ok ? used : 0);
   return result;
 }
 

@@ -7,51 +7,66 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/textcompare/blank_text.h"
+#include "core/textcompare/prefault.h"
 
 namespace tarvex {
 namespace {
 
+// The key of a row together with its next row.
+std::uint64_t PairKey(std::uint64_t key, std::uint64_t next) {
+  return (key << 29 | key >> 35) ^ (next * 0x165667B19E3779F9ull);
+}
+
 // The rows of one side under each key, in row order: rows grouped by key through a hash table,
 // in linear time. Rows and groups are 32-bit (a side has fewer rows than its 32-bit byte limit)
-// and a slot holds only its group, so the table stays small enough for the cache.
+// and a slot holds only its group, so the table stays small enough for the cache. The keys are
+// not copied: a group's key is that of its first row, taken from the side's row keys.
 class CodeIndex {
  public:
-  // keys[r] is the key of row r.
-  explicit CodeIndex(const std::vector<std::uint64_t>& keys) {
+  // Each row under keys[r]; with pairs, each row but the last under PairKey(keys[r], keys[r + 1]).
+  // keys must outlive the index and stay unchanged.
+  CodeIndex(const std::vector<std::uint64_t>& keys, bool pairs) : keys_(keys), pairs_(pairs) {
+    const std::size_t count = pairs ? (keys.empty() ? 0 : keys.size() - 1) : keys.size();
     std::size_t capacity = 16;
     int bits = 4;
-    while (capacity < 2 * keys.size()) {
+    while (capacity < 2 * count) {
       capacity *= 2;
       ++bits;
     }
     shift_ = 64 - bits;
-    slots_.assign(capacity, Empty);
-    std::vector<std::uint32_t> groupOf(keys.size());
+    ResizePrefaulted(slots_, capacity, Empty);
+    std::vector<std::uint32_t> groupOf;
+    ResizePrefaulted(groupOf, count);
+    std::vector<std::uint32_t> firstRows;  // of each group
     std::vector<std::uint32_t> sizes;
-    for (std::size_t r = 0; r < keys.size(); ++r) {
-      std::uint32_t& slot = slots_[SlotOf(keys[r])];
+    const auto firstRowOf = [&firstRows](std::uint32_t group) { return firstRows[group]; };
+    for (std::size_t r = 0; r < count; ++r) {
+      std::uint32_t& slot = slots_[SlotOf(KeyOf(r), firstRowOf)];
       if (slot == Empty) {
-        slot = static_cast<std::uint32_t>(groupKeys_.size());
-        groupKeys_.push_back(keys[r]);
+        slot = static_cast<std::uint32_t>(firstRows.size());
+        firstRows.push_back(static_cast<std::uint32_t>(r));
         sizes.push_back(0);
       }
       groupOf[r] = slot;
       ++sizes[slot];
     }
-    starts_.resize(sizes.size() + 1);
+    ResizePrefaulted(starts_, sizes.size() + 1);
     for (std::size_t g = 0; g < sizes.size(); ++g) starts_[g + 1] = starts_[g] + sizes[g];
     // sizes becomes each group's next free place.
     for (std::size_t g = 0; g < sizes.size(); ++g) sizes[g] = starts_[g];
-    rows_.resize(keys.size());
-    for (std::size_t r = 0; r < keys.size(); ++r)
+    ResizePrefaulted(rows_, count);
+    for (std::size_t r = 0; r < count; ++r)
       rows_[sizes[groupOf[r]]++] = static_cast<std::uint32_t>(r);
   }
 
   // The rows under key at or after from, in order.
   std::span<const std::uint32_t> From(std::uint64_t key, std::size_t from) const {
-    const std::uint32_t group = slots_[SlotOf(key)];
+    // A group's rows ascend, so its first row leads them.
+    const std::uint32_t group =
+        slots_[SlotOf(key, [this](std::uint32_t g) { return rows_[starts_[g]]; })];
     if (group == Empty) return {};
     const auto first = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[group]);
     const auto last = rows_.begin() + static_cast<std::ptrdiff_t>(starts_[group + 1]);
@@ -61,19 +76,26 @@ class CodeIndex {
  private:
   static constexpr std::uint32_t Empty = UINT32_MAX;
 
-  // The slot that holds key, or the empty slot where it would go.
-  std::size_t SlotOf(std::uint64_t key) const {
+  std::uint64_t KeyOf(std::size_t row) const {
+    return pairs_ ? PairKey(keys_[row], keys_[row + 1]) : keys_[row];
+  }
+
+  // The slot that holds key, or the empty slot where it would go; firstRowOf(group) is a row of
+  // the group.
+  template <typename FirstRowOf>
+  std::size_t SlotOf(std::uint64_t key, const FirstRowOf& firstRowOf) const {
     std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
-    while (slots_[at] != Empty && groupKeys_[slots_[at]] != key)
+    while (slots_[at] != Empty && KeyOf(firstRowOf(slots_[at])) != key)
       at = (at + 1) & (slots_.size() - 1);
     return at;
   }
 
+  const std::vector<std::uint64_t>& keys_;
+  bool pairs_ = false;
   int shift_ = 0;
-  std::vector<std::uint32_t> slots_;      // the group of each used slot
-  std::vector<std::uint64_t> groupKeys_;  // the key of each group
-  std::vector<std::uint32_t> starts_;     // each group's first place in rows_, and the end
-  std::vector<std::uint32_t> rows_;       // rows grouped by key, in row order within a group
+  std::vector<std::uint32_t> slots_;   // the group of each used slot
+  std::vector<std::uint32_t> starts_;  // each group's first place in rows_, and the end
+  std::vector<std::uint32_t> rows_;    // rows grouped by key, in row order within a group
 };
 
 // A row's key: its code and a hash of its text (without blanks where they are ignored), so that
@@ -85,11 +107,6 @@ std::uint64_t RowKey(const CompareSide& side, std::size_t row) {
                                  : std::hash<std::string_view>{}(side.Lines[row]);
   const auto code = static_cast<std::uint64_t>(static_cast<std::uint32_t>(side.Codes[row]));
   return text ^ (code * 0xC2B2AE3D27D4EB4Full);
-}
-
-// The key of a row together with its next row.
-std::uint64_t PairKey(std::uint64_t key, std::uint64_t next) {
-  return (key << 29 | key >> 35) ^ (next * 0x165667B19E3779F9ull);
 }
 
 std::size_t IndexSum(const AlignAnchor& a) { return a.Row[MainSide] + a.Row[SubSide]; }
@@ -125,7 +142,8 @@ class LineAligner::Impl {
 const std::vector<std::uint64_t>& LineAligner::Impl::Keys(std::size_t side) {
   if (!keys_[side]) {
     const CompareSide& s = Side(side);
-    std::vector<std::uint64_t> keys(s.RowCount());
+    std::vector<std::uint64_t> keys;
+    ResizePrefaulted(keys, s.RowCount());
     for (std::size_t r = 0; r < s.RowCount(); ++r) keys[r] = RowKey(s, r);
     keys_[side].emplace(std::move(keys));
   }
@@ -133,19 +151,12 @@ const std::vector<std::uint64_t>& LineAligner::Impl::Keys(std::size_t side) {
 }
 
 const CodeIndex& LineAligner::Impl::Singles(std::size_t side) {
-  if (!singles_[side]) singles_[side].emplace(Keys(side));
+  if (!singles_[side]) singles_[side].emplace(Keys(side), false);
   return *singles_[side];
 }
 
 const CodeIndex& LineAligner::Impl::Pairs(std::size_t side) {
-  if (!pairs_[side]) {
-    const std::vector<std::uint64_t>& rowKeys = Keys(side);
-    std::vector<std::uint64_t> keys;
-    keys.reserve(rowKeys.size());
-    for (std::size_t r = 0; r + 1 < rowKeys.size(); ++r)
-      keys.push_back(PairKey(rowKeys[r], rowKeys[r + 1]));
-    pairs_[side].emplace(keys);
-  }
+  if (!pairs_[side]) pairs_[side].emplace(Keys(side), true);
   return *pairs_[side];
 }
 
@@ -252,44 +263,19 @@ void InsertGapRows(CompareRows& rows, const std::vector<AlignAnchor>& anchors) {
     const std::size_t o = OtherSide(s);
     // Between two anchors the rows pair up by index; the side with fewer rows there gets gap rows
     // directly above the later anchor.
-    auto gapsBefore = [&](const AlignAnchor& a, const AlignAnchor& previous) {
-      const std::size_t own = a.Row[s] - previous.Row[s];
-      const std::size_t others = a.Row[o] - previous.Row[o];
-      return others > own ? others - own : 0;
-    };
-    std::size_t gaps = 0;
+    InsertedRuns gaps;
     AlignAnchor previous;
     for (const AlignAnchor& a : anchors) {
-      gaps += gapsBefore(a, previous);
+      const std::size_t own = a.Row[s] - previous.Row[s];
+      const std::size_t others = a.Row[o] - previous.Row[o];
+      if (others > own) gaps.emplace_back(a.Row[s], others - own);
       previous = a;
     }
-    if (gaps == 0) continue;
-
+    // The texts stay where they are; only the rows' places, codes and numbers spread out.
     CompareSide& side = rows.Sides[s];
-    CompareSide out;
-    out.BlanksIgnored = side.BlanksIgnored;
-    const std::size_t total = side.RowCount() + gaps;
-    out.Lines.reserve(total);
-    out.Codes.reserve(total);
-    out.LineNos.reserve(total);
-    auto take = [&](std::size_t from, std::size_t to) {
-      for (std::size_t r = from; r < to; ++r) {
-        out.Lines.push_back(std::move(side.Lines[r]));
-        out.Codes.push_back(side.Codes[r]);
-        out.LineNos.push_back(side.LineNos[r]);
-      }
-    };
-    previous = AlignAnchor{};
-    for (const AlignAnchor& a : anchors) {
-      take(previous.Row[s], a.Row[s]);
-      const std::size_t n = gapsBefore(a, previous);
-      out.Lines.insert(out.Lines.end(), n, std::string());
-      out.Codes.insert(out.Codes.end(), n, GapCode);
-      out.LineNos.insert(out.LineNos.end(), n, GapLineNo);
-      previous = a;
-    }
-    take(previous.Row[s], side.RowCount());
-    side = std::move(out);
+    side.Lines.InsertEmptyRuns(gaps);
+    InsertRunsInPlace(side.Codes, gaps, GapCode);
+    InsertRunsInPlace(side.LineNos, gaps, GapLineNo);
   }
 }
 

@@ -5,6 +5,7 @@
 #include "core/textcompare/blank_text.h"
 #include "core/textcompare/hex_dump.h"
 #include "core/textcompare/line_code.h"
+#include "core/textcompare/prefault.h"
 #include "core/textcompare/text_loading.h"
 
 namespace tarvex {
@@ -26,14 +27,19 @@ std::size_t CountLineFeeds(std::string_view bytes) {
 }
 
 // The lines of a text file with their codes and numbers, each line coded while its bytes are
-// still in the cache.
-void LoadTextLines(std::string_view bytes, CompareSide& side) {
-  const std::size_t lines = CountLineFeeds(bytes) + 1;
-  side.Lines.reserve(lines);
-  side.Codes.reserve(lines);
-  side.LineNos.reserve(lines);
+// still in the cache. Room for the gap rows the alignment may add (at most the other side's
+// lines) is reserved too: it costs nothing until it is used, and the rows then spread in place.
+void LoadTextLines(std::string text, std::size_t otherLines, CompareSide& side) {
+  side.Lines = RowTexts::Adopting(std::move(text));
+  const std::string_view bytes = side.Lines.Buffer();
+  const std::size_t own = CountLineFeeds(bytes) + 1;
+  side.Lines.reserve(own + otherLines, own);
+  for (std::vector<std::int32_t>* values : {&side.Codes, &side.LineNos}) {
+    values->reserve(own + otherLines);
+    PrefaultForWrite(values->data(), own * sizeof(std::int32_t));
+  }
   ForEachTextLine(bytes, [&side](std::string_view line) {
-    side.Lines.emplace_back(line);
+    side.Lines.AddAdopted(line);
     side.Codes.push_back(side.BlanksIgnored ? LineCode(WithoutBlanks(line)) : LineCode(line));
     // The file is below the 32-bit size limit, so a line number always fits.
     side.LineNos.push_back(static_cast<std::int32_t>(side.LineNos.size() + 1));
@@ -41,17 +47,17 @@ void LoadTextLines(std::string_view bytes, CompareSide& side) {
 }
 
 // A file's text in UTF-8 where it decodes whole, its form, and its lines.
-FileTextForm LoadTextSide(std::string_view bytes, CompareSide& side) {
+// The rows keep the bytes (or their decoded text) and point into them.
+FileTextForm LoadTextSide(std::string bytes, std::size_t otherLines, CompareSide& side) {
   FileTextForm form;
   form.Encoding = DetectFileEncoding(bytes);
   std::string decoded;
-  std::string_view text = bytes;
   if (form.Encoding != FileEncoding::Utf8 && DecodeFileText(bytes, form.Encoding, decoded))
-    text = decoded;
-  text = text.substr(0, text.find('\0'));
+    bytes = std::move(decoded);
+  const std::string_view text = std::string_view(bytes).substr(0, bytes.find('\0'));
   form.Ending = DetectLineEnding(text);
   form.EndsWithLineEnd = !text.empty() && (text.back() == '\n' || text.back() == '\r');
-  LoadTextLines(text, side);
+  LoadTextLines(std::move(bytes), otherLines, side);
   return form;
 }
 
@@ -93,6 +99,10 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
                        ? CompareMode::Text
                        : CompareMode::Hex;
   load.SameBytes = files[MainSide].Bytes == files[SubSide].Bytes;
+  std::size_t lineFeeds[2] = {};
+  if (load.Rows.Mode == CompareMode::Text) {
+    for (const std::size_t s : {MainSide, SubSide}) lineFeeds[s] = CountLineFeeds(files[s].Bytes);
+  }
   for (const std::size_t s : {MainSide, SubSide}) {
     CompareSide& side = load.Rows.Sides[s];
     if (load.Rows.Mode == CompareMode::Text) {
@@ -104,12 +114,14 @@ CompareLoad LoadCompareRows(const RootFolder& mainRoot, const std::string& mainR
         return load;
       }
       side.BlanksIgnored = ignoreBlanks;
-      load.Forms[s] = LoadTextSide(files[s].Bytes, side);
+      load.Forms[s] = LoadTextSide(std::move(files[s].Bytes), lineFeeds[OtherSide(s)] + 1, side);
     } else if (files[s]) {
-      AppendHexDump(files[s].Bytes, side.Lines);
+      std::vector<std::string> dump;
+      AppendHexDump(files[s].Bytes, dump);
+      side.Lines = RowTexts(dump);
       SetCodesAndLineNos(side);
     }
-    files[s].Bytes = std::string();  // the rows hold their own copy
+    files[s].Bytes = std::string();
   }
   return load;
 }

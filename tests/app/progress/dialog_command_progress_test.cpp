@@ -24,15 +24,17 @@ namespace tarvex {
 namespace {
 
 // Counts the paints of each watched widget and keeps the text a label had when it was last
-// painted.
+// painted; counts the new layouts a watched widget was asked for.
 class PaintWatch : public QObject {
  public:
   void Watch(QWidget* widget) { widget->installEventFilter(this); }
   std::map<QObject*, int> Paints;
   std::map<QObject*, QString> PaintedText;
+  std::map<QObject*, int> LayoutRequests;
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) ++LayoutRequests[object];
     if (event->type() == QEvent::Paint) {
       ++Paints[object];
       if (const auto* label = qobject_cast<QLabel*>(object)) PaintedText[object] = label->text();
@@ -62,7 +64,7 @@ TEST(DialogCommandProgress, EachRowPaintsItsFileOnceBeforeTheCopyAndNothingElse)
   DialogCommandProgress progress(dialog, log, cancel, desktop);
   PaintWatch watch;
   for (QWidget* widget :
-       std::vector<QWidget*>{dialog.LBCopying(), dialog.LBCopying1(), dialog.LBCopying2(),
+       std::vector<QWidget*>{&dialog, dialog.LBCopying(), dialog.LBCopying1(), dialog.LBCopying2(),
                              dialog.LBCopying3(), dialog.BTOK(), dialog.BTCancel()})
     watch.Watch(widget);
 
@@ -91,6 +93,8 @@ TEST(DialogCommandProgress, EachRowPaintsItsFileOnceBeforeTheCopyAndNothingElse)
   for (QWidget* unchanged :
        std::vector<QWidget*>{dialog.LBCopying(), dialog.BTOK(), dialog.BTCancel()})
     EXPECT_LE(watch.Paints[unchanged], 3) << unchanged->objectName().toStdString();
+  // A label's new text asks the dialog for no new layout: its lines keep their places.
+  EXPECT_LE(watch.LayoutRequests[&dialog], 1);
   EXPECT_EQ(dialog.LBCopying()->text().toStdString(), "メインからサブへ8ファイルコピーしました。");
   EXPECT_TRUE(dialog.BTOK()->isEnabled());
   EXPECT_FALSE(dialog.BTCancel()->isEnabled());

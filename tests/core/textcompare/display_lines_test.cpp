@@ -17,7 +17,9 @@ CompareSide TextSide(const Lines& lines) { return testing::MakeTextRows(lines, {
 
 CompareSide HexSide(const std::string& bytes) {
   CompareSide side;
-  AppendHexDump(bytes, side.Lines);
+  Lines dump;
+  AppendHexDump(bytes, dump);
+  side.Lines = dump;
   SetCodesAndLineNos(side);
   return side;
 }
@@ -63,16 +65,16 @@ TEST(DisplayLines, HexTextColumnReadableInEitherEncoding) {
   ASSERT_EQ(ChooseDisplayEncoding(side, CompareMode::Hex), DisplayEncoding::Cp932);
   Lines shown = DisplayLines(side, CompareMode::Hex);
   ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0], side.Lines[0].substr(0, 53) + head + "あ");
-  EXPECT_EQ(shown[1], side.Lines[1].substr(0, 49) + " : あZ." + std::string(13, ' '));
+  EXPECT_EQ(shown[0], std::string(side.Lines[0].substr(0, 53)) + head + "あ");
+  EXPECT_EQ(shown[1], std::string(side.Lines[1].substr(0, 49)) + " : あZ." + std::string(13, ' '));
 
   // UTF-8: every character shown whole in the row where it starts.
   side = HexSide(head + "あ\x01" + "b");
   ASSERT_EQ(ChooseDisplayEncoding(side, CompareMode::Hex), DisplayEncoding::Utf8);
   shown = DisplayLines(side, CompareMode::Hex);
   ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0], side.Lines[0].substr(0, 53) + head + "あ");
-  EXPECT_EQ(shown[1], side.Lines[1].substr(0, 49) + " :  .b");
+  EXPECT_EQ(shown[0], std::string(side.Lines[0].substr(0, 53)) + head + "あ");
+  EXPECT_EQ(shown[1], std::string(side.Lines[1].substr(0, 49)) + " :  .b");
 }
 
 }  // namespace

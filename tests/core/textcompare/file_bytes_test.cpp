@@ -27,6 +27,22 @@ TEST(ReadFileBytes, WholeFileOrWhyNot) {
   EXPECT_EQ(missing.Error, ENOENT);
 }
 
+// The size the file system reports is only where reading starts: a file may hold more (as the
+// kernel's own files, which report none) or less by the time it is read.
+TEST(ReadFileBytes, ReadsToTheEndWhateverTheReportedSize) {
+  const std::string path = "/proc/self/maps";  // a regular file of size 0 with many lines
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  ASSERT_EQ(st.st_size, 0);
+  const FileBytes whole = ReadFileBytes(path);
+  ASSERT_EQ(whole.Status, ReadStatus::Ok);
+  EXPECT_GT(whole.Bytes.size(), 1000u);
+  EXPECT_EQ(whole.Bytes.back(), '\n');
+  EXPECT_EQ(whole.Bytes.find('\0'), std::string::npos);  // no room left unfilled
+  EXPECT_EQ(ReadFileBytes(path, 100).Status, ReadStatus::TooLarge);
+  EXPECT_TRUE(ReadFileBytes(path, 100).Bytes.empty());
+}
+
 // A root with a file of its own and links that lead to a folder and a file outside it.
 class FileBytesBelowTest : public ::testing::Test {
  protected:

@@ -40,7 +40,8 @@ std::string Render(const CompareRows& rows) {
       const CompareSide& side = rows.Sides[s];
       if (s == SubSide) line += " | ";
       if (r >= side.RowCount()) continue;
-      line += side.IsGap(r) ? "~" : std::to_string(side.LineNos[r]) + ":" + side.Lines[r];
+      line +=
+          side.IsGap(r) ? "~" : std::to_string(side.LineNos[r]) + ":" + std::string(side.Lines[r]);
     }
     line.erase(0, line.find_first_not_of(' '));
     line.erase(line.find_last_not_of(' ') + 1);
