@@ -107,7 +107,7 @@ void PathSortKeys::Build(const PathList& list) {
   bytes_.reserve(n * 48);
   std::u16string text;
   for (std::int32_t i = 0; i < list.PathCount; ++i) {
-    const std::string& path = list[i].Path;
+    const std::string_view path = list[i].Path;
     // Printable ASCII is shown as it is, and its UTF-16 is its bytes widened: no conversion and
     // no allocation per path. The rest goes through the shown text's conversions.
     if (std::all_of(path.begin(), path.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
