@@ -23,20 +23,6 @@ std::uintptr_t EntryPath::Own(std::string_view text) {
   return reinterpret_cast<std::uintptr_t>(record) | OwnedBit;
 }
 
-void EntryPath::Release() noexcept {
-  if (IsOwned()) delete[] Record();
-  bits_ = 0;
-}
-
-EntryPath& EntryPath::operator=(EntryPath&& other) noexcept {
-  if (this != &other) {
-    Release();
-    bits_ = other.bits_;
-    other.bits_ = 0;
-  }
-  return *this;
-}
-
 EntryPath& EntryPath::operator=(std::string_view text) {
   // The new record first: text may be this path's own bytes.
   const std::uintptr_t bits = Own(text);
@@ -46,14 +32,5 @@ EntryPath& EntryPath::operator=(std::string_view text) {
 }
 
 std::ostream& operator<<(std::ostream& out, const EntryPath& path) { return out << path.view(); }
-
-std::string_view EntryPath::view() const noexcept {
-  const unsigned char* record = Record();
-  if (record == nullptr) return {};
-  if (*record < LongLength) return {reinterpret_cast<const char*>(record + 1), *record};
-  std::uint32_t stored = 0;
-  std::memcpy(&stored, record + 1, sizeof stored);
-  return {reinterpret_cast<const char*>(record + 5), stored};
-}
 
 }  // namespace tarvex

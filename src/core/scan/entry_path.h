@@ -4,6 +4,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -24,7 +25,14 @@ class EntryPath {
   EntryPath(const EntryPath& other) : bits_(Own(other.view())) {}
   EntryPath(EntryPath&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
   EntryPath& operator=(const EntryPath& other) { return *this = other.view(); }
-  EntryPath& operator=(EntryPath&& other) noexcept;
+  EntryPath& operator=(EntryPath&& other) noexcept {
+    if (this != &other) {
+      Release();
+      bits_ = other.bits_;
+      other.bits_ = 0;
+    }
+    return *this;
+  }
   EntryPath& operator=(std::string_view text);
   EntryPath& operator=(const std::string& text) { return *this = std::string_view(text); }
   EntryPath& operator=(const char* text) { return *this = std::string_view(text); }
@@ -32,7 +40,15 @@ class EntryPath {
   EntryPath& operator+=(std::string_view text) { return *this = *this + text; }
   ~EntryPath() { Release(); }
 
-  std::string_view view() const noexcept;
+  // Inline: the sort reads two paths for every comparison.
+  std::string_view view() const noexcept {
+    const unsigned char* record = Record();
+    if (record == nullptr) return {};
+    if (*record < LongLength) return {reinterpret_cast<const char*>(record + 1), *record};
+    std::uint32_t stored = 0;
+    std::memcpy(&stored, record + 1, sizeof stored);
+    return {reinterpret_cast<const char*>(record + 5), stored};
+  }
   operator std::string_view() const noexcept { return view(); }  // NOLINT: reads as text
   std::string str() const { return std::string(view()); }
   // For the callers that keep the path beyond the list's next scan, or take it as a std::string.
@@ -78,7 +94,10 @@ class EntryPath {
   const unsigned char* Record() const noexcept {
     return reinterpret_cast<const unsigned char*>(bits_ & ~OwnedBit);
   }
-  void Release() noexcept;
+  void Release() noexcept {
+    if (IsOwned()) delete[] Record();
+    bits_ = 0;
+  }
 
   std::uintptr_t bits_ = 0;  // 0: the empty path
 };
