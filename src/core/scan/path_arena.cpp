@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tarvex {
 
@@ -38,6 +39,17 @@ EntryPath PathArena::Add(std::string_view prefix, std::string_view name) {
   if (!prefix.empty()) std::memcpy(bytes, prefix.data(), prefix.size());
   if (!name.empty()) std::memcpy(bytes + prefix.size(), name.data(), name.size());
   return EntryPath(record);
+}
+
+PathArena& PathArena::operator=(PathArena&& other) noexcept {
+  if (this != &other) {
+    blocks_ = std::move(other.blocks_);
+    other.blocks_.clear();
+    next_ = std::exchange(other.next_, nullptr);
+    left_ = std::exchange(other.left_, 0);
+    reserved_ = std::exchange(other.reserved_, 0);
+  }
+  return *this;
 }
 
 void PathArena::Clear() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/scan/entry_path.h"
@@ -14,8 +15,9 @@ namespace tarvex {
 class PathArena {
  public:
   PathArena() = default;
-  PathArena(PathArena&&) noexcept = default;
-  PathArena& operator=(PathArena&&) noexcept = default;
+  // The moved-from arena is left empty: it must not hand out room in blocks it no longer owns.
+  PathArena(PathArena&& other) noexcept { *this = std::move(other); }
+  PathArena& operator=(PathArena&& other) noexcept;
   // A copy of a list copies its entries, whose paths then own their bytes: the copy's arena
   // starts empty.
   PathArena(const PathArena&) {}
@@ -26,10 +28,8 @@ class PathArena {
 
   // The path prefix + name, held here until Clear or the arena's end.
   EntryPath Add(std::string_view prefix, std::string_view name);
-  // Frees every block: the paths that point here must be gone first.
+  // Frees every block: no path that points here may be read after it.
   void Clear();
-  // Bytes taken from the system, for the benchmarks.
-  std::size_t Reserved() const { return reserved_; }
 
  private:
   unsigned char* Take(std::size_t bytes);
@@ -37,7 +37,7 @@ class PathArena {
   std::vector<std::unique_ptr<unsigned char[]>> blocks_;
   unsigned char* next_ = nullptr;
   std::size_t left_ = 0;
-  std::size_t reserved_ = 0;
+  std::size_t reserved_ = 0;  // the sizes of the blocks, which the next block doubles
 };
 
 }  // namespace tarvex

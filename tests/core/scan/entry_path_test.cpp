@@ -77,6 +77,12 @@ TEST(EntryPath, MovingTheListKeepsItsPaths) {
   // A rescan in place of the old one frees the old arena, and the new entries read their own.
   moved = ArenaList({"new"});
   EXPECT_EQ(moved.Entries[0].Path, "new");
+  // The moved-from arena starts afresh instead of writing into blocks it gave away (and that are
+  // gone here).
+  PathArena from;
+  EXPECT_EQ(from.Add("a/", "b"), "a/b");
+  { const PathArena to = std::move(from); }
+  EXPECT_EQ(from.Add("c/", "d"), "c/d");  // NOLINT(bugprone-use-after-move)
 }
 
 TEST(EntryPath, AssignmentMovesAndEmptyPaths) {
