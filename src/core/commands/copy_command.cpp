@@ -131,7 +131,7 @@ void CopyCommand::CopyRow(const CopyCommandInfo& command, const CommandScope& sc
   // The copy itself puts the old destination into the trash, and only once the new one is
   // complete beside it; a refusing trash is a failed copy like any other.
   const FileResult copied =
-      files_.CopyOneFile(roots[from], roots[to], entry.Path.str(),
+      files_.CopyOneFile(roots[from], roots[to], entry.Path,
                          command.NewestOnly ? CopyWhen::SourceNewer : CopyWhen::Always);
   const std::string shownSource = DisplayPath(paths[from]);
   const std::string shownDestination = DisplayPath(paths[to]);
@@ -155,10 +155,10 @@ void CopyCommand::CopyRow(const CopyCommandInfo& command, const CommandScope& sc
   // The row shows what is on the disk now. After a failure the source is read too: it may be
   // what vanished.
   bool changed =
-      ReadSideBack(files_, list, index, to, roots[to], entry.Path.str(), settings_.ScanAttrMask);
+      ReadSideBack(files_, list, index, to, roots[to], entry.Path, settings_.ScanAttrMask);
   if (!copied) {
-    changed |= ReadSideBack(files_, list, index, from, roots[from], entry.Path.str(),
-                            settings_.ScanAttrMask);
+    changed |=
+        ReadSideBack(files_, list, index, from, roots[from], entry.Path, settings_.ScanAttrMask);
   }
   if (changed) RecompareEntry(list, index);
 }

@@ -186,7 +186,7 @@ void DeleteCommand::DeleteRow(const DeleteCommandInfo& command, const CommandSco
   PerSide<bool> gone;
   for (const Side side : BothSides) {
     gone[side] =
-        command.Takes(side) && remover.Remove(r, entry.Exists(side), roots[side], entry.Path.str());
+        command.Takes(side) && remover.Remove(r, entry.Exists(side), roots[side], entry.Path);
   }
   dialog.Line3 = FormatText("  %dファイル削除", result.Files);
   progress_.UpdateDialog(dialog);
