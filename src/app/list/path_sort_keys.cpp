@@ -109,7 +109,7 @@ void PathSortKeys::Build(const PathList& list) {
   bytes_.reserve(n * 48);
   std::u16string text;
   for (std::int32_t i = 0; i < list.PathCount; ++i) {
-    const std::string& path = list[i].Path;
+    const std::string_view path = list[i].Path;
     // UTF-8 without control characters is shown as it is stored: widened in place, with no
     // allocation per path. The rest goes through the shown text's conversions.
     if (WidenPrintableUtf8(path, text)) {

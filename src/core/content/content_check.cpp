@@ -70,7 +70,7 @@ class Checker {
       }
     }
     const std::string name(parent.empty() ? std::string_view(entry.Path)
-                                          : entry.Path.substr(parent.size() + 1));
+                                          : entry.Path.view().substr(parent.size() + 1));
     for (const Side side : BothSides) {
       if (folders.Errors[side] != 0) return Fail(job, side, folders.Errors[side]);
       if (const int error = StampAt(folders.Fds[side].get(), name.c_str(), job.Sides[side].Stamp))

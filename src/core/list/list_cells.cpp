@@ -64,7 +64,7 @@ std::string SortCounterText(std::int32_t paths, std::int32_t folders, std::int32
 std::string RowNumberText(std::int32_t rowNumber) { return FormatText("%4d", rowNumber); }
 
 std::string ListPathText(const PathEntry& entry) {
-  return IsFolder(entry.Attr) ? entry.Path + "/" : entry.Path;
+  return IsFolder(entry.Attr) ? entry.Path.str() + "/" : entry.Path.str();
 }
 
 ListTimeFields DecodeListTime(double time) {

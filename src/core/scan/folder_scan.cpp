@@ -81,7 +81,7 @@ class FolderScanner {
     const RootFolder& own = Folder(pass_);
     const RootFolder& other = Folder(OtherSide(pass_));
     if (!own.IsOpen()) return;
-    const std::string relative = c == 0 ? std::string() : At(c).Path;
+    const std::string relative = c == 0 ? std::string() : At(c).Path.str();
     const std::string prefix = c == 0 ? std::string() : relative + "/";
     if (options_.OneSideDir && c != 0 && (!other.IsOpen() || !files_.FolderExists(other, relative)))
       return;
@@ -123,8 +123,7 @@ class FolderScanner {
   void Append(const DirectoryEntry& d, const std::string& prefix, std::int32_t parent,
               std::uint64_t hash) {
     PathEntry& e = entries_.emplace_back();
-    e.Path.reserve(prefix.size() + d.Name.size());
-    e.Path.assign(prefix).append(d.Name);
+    e.Path = list_.Arena.Add(prefix, d.Name);
     e.Attr = d.Attr;
     e.CreatedIndex = Positions() - 1;
     e.ParentIndex = parent;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/fs/file_attributes.h"
+#include "core/scan/entry_path.h"
 #include "core/scan/side.h"
 
 namespace tarvex {
@@ -21,7 +22,7 @@ enum CompareStatus : std::int32_t {
 };
 
 struct PathEntry {
-  std::string Path;  // relative to the root, names joined by "/", bytes as the file system has them
+  EntryPath Path;  // relative to the root, names joined by "/", bytes as the file system has them
   std::uint32_t Attr = 0;
   std::int32_t CreatedIndex = 0;
   std::int32_t ParentIndex = 0;

@@ -1,9 +1,13 @@
 #include "core/scan/path_list.h"
 
+// The entries of a million-file tree are most of the program's memory.
+static_assert(sizeof(tarvex::PathEntry) <= 64);
+
 namespace tarvex {
 
 void PathList::Clear() {
   Entries.clear();
+  Arena.Clear();
   PathCount = 0;
   FolderCount = 0;
   SameCount = 0;

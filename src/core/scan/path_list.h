@@ -6,6 +6,7 @@
 
 #include "core/fs/directory_entry.h"
 #include "core/fs/root_folder.h"
+#include "core/scan/path_arena.h"
 #include "core/scan/path_entry.h"
 #include "core/scan/side.h"
 
@@ -15,6 +16,8 @@ namespace tarvex {
 // stops at PathCount.
 class PathList {
  public:
+  // The bytes of the paths that the scan made; declared first, it outlives the entries.
+  PathArena Arena;
   std::vector<PathEntry> Entries;
   std::int32_t PathCount = 0;
   std::int32_t FolderCount = 0;

@@ -463,7 +463,7 @@ TEST_F(ListCommandsTest, RescanKeepsTheCurrentPathAtItsHeightInTheView) {
   PathGridView& grid = *page->SGPath();
   const auto currentPath = [&] {
     const PathEntry* entry = page->PathModel()->Shown().EntryAt(grid.currentIndex().row());
-    return entry == nullptr ? std::string() : entry->Path;
+    return entry == nullptr ? std::string() : entry->Path.str();
   };
   const auto heightOfCurrent = [&] { return grid.currentIndex().row() - grid.rowAt(0); };
   const auto place = [&](const std::string& path, int rowsFromTop) {
