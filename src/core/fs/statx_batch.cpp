@@ -51,10 +51,10 @@ class Ring {
     return generation_ == forkGeneration.load(std::memory_order_relaxed);
   }
 
-  // Runs one batch of at most StatxBatchSize names. Returns false when the ring failed before
-  // taking every request; the requests it did take have completed by then and the rest are
-  // marked with ENOSYS for the caller to redo the plain way.
-  bool Run(int folder, std::span<const char* const> names, std::span<struct statx> results,
+  // Runs one batch of at most StatxBatchSize names. When the ring fails before taking every
+  // request, the requests it did take have completed on return, the rest are marked with ENOSYS
+  // for the caller to redo the plain way, and the ring is no longer Ready.
+  void Run(int folder, std::span<const char* const> names, std::span<struct statx> results,
            std::span<int> errors) {
     const std::size_t count = names.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -90,7 +90,6 @@ class Ring {
       io_uring_queue_exit(&ring_);
       ready_ = false;
     }
-    return !failed;
   }
 
  private:

@@ -37,6 +37,7 @@
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/textcompare/compare_navigation.h"
+#include "support/dark_theme.h"
 #include "support/qt_printers.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
@@ -713,18 +714,8 @@ int DarkestTextLightness(QTableView* grid, int row) {
 }
 
 TEST_F(ComparePageTest, TheRowsReadTheSameInADarkTheme) {
-  const QPalette light = QApplication::palette();
-  QPalette dark;
-  const QColor surface(0x2B, 0x2B, 0x2B), base(0x1E, 0x1E, 0x1E), text(0xEE, 0xEE, 0xEE);
-  for (const auto role : {QPalette::Window, QPalette::Button}) dark.setColor(role, surface);
-  dark.setColor(QPalette::Base, base);
-  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    dark.setColor(role, text);
-  QApplication::setPalette(dark);
-  struct RestorePalette {
-    QPalette palette;
-    ~RestorePalette() { QApplication::setPalette(palette); }
-  } restore{light};
+  const test::KeepApplicationPalette keep;
+  QApplication::setPalette(test::DarkPalette());
 
   ComparePair("same\nmain\nsame\n", "same\nsub\nsame\nmore\n");
   for (int row = 1; row < 3; ++row) {

@@ -31,6 +31,7 @@
 #include "core/list/list_column.h"
 #include "core/settings/settings.h"
 #include "support/command_test_support.h"
+#include "support/dark_theme.h"
 #include "support/fuse_fat.h"
 #include "support/recording_desktop_services.h"
 #include "support/recording_message_boxes.h"
@@ -175,19 +176,8 @@ TEST_F(ContentColumnTest, VerdictsColoursTooltipsAndSummary) {
 }
 
 TEST_F(ContentColumnTest, TheRedOfAHiddenDifferenceStaysReadableInADarkTheme) {
-  const QPalette light = QApplication::palette();
-  QPalette dark;
-  const QColor surface(0x2B, 0x2B, 0x2B), base(0x1E, 0x1E, 0x1E), text(0xEE, 0xEE, 0xEE);
-  for (const auto role : {QPalette::Window, QPalette::Button}) dark.setColor(role, surface);
-  dark.setColor(QPalette::Base, base);
-  dark.setColor(QPalette::AlternateBase, surface);
-  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    dark.setColor(role, text);
-  QApplication::setPalette(dark);
-  struct RestorePalette {
-    QPalette palette;
-    ~RestorePalette() { QApplication::setPalette(palette); }
-  } restore{light};
+  const test::KeepApplicationPalette keep;
+  QApplication::setPalette(test::DarkPalette());
 
   main->File("hidden.txt", "abcde", T0);
   sub->File("hidden.txt", "abcdX", T0);
@@ -202,7 +192,8 @@ TEST_F(ContentColumnTest, TheRedOfAHiddenDifferenceStaysReadableInADarkTheme) {
     SCOPED_TRACE(column);
     const QModelIndex cell = model->index(row, column);
     const QVariant background = cell.data(Qt::BackgroundRole);
-    const QColor back = background.isValid() ? background.value<QBrush>().color() : base;
+    const QColor back = background.isValid() ? background.value<QBrush>().color()
+                                             : test::DarkPalette().color(QPalette::Base);
     const QColor fore = cell.data(Qt::ForegroundRole).value<QBrush>().color();
     EXPECT_GE(ContrastRatio(fore, back), ReadableContrast);
     // Still a red: the alarm keeps its meaning.

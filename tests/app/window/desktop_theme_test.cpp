@@ -27,6 +27,7 @@
 #include "app/window/fm_main.h"
 #include "app/window/program_start.h"
 #include "core/list/list_column.h"
+#include "support/dark_theme.h"
 #include "support/qt_printers.h"
 #include "support/recording_message_boxes.h"
 #include "support/screenshot.h"
@@ -34,18 +35,6 @@
 
 namespace tarvex {
 namespace {
-
-// A dark desktop theme: light text on dark surfaces.
-QPalette DarkPalette() {
-  QPalette dark;
-  const QColor surface(0x2B, 0x2B, 0x2B), base(0x1E, 0x1E, 0x1E), text(0xEE, 0xEE, 0xEE);
-  for (const auto role : {QPalette::Window, QPalette::Button}) dark.setColor(role, surface);
-  dark.setColor(QPalette::Base, base);
-  dark.setColor(QPalette::AlternateBase, surface);
-  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    dark.setColor(role, text);
-  return dark;
-}
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -113,14 +102,11 @@ TEST_F(DesktopTest, AStoredEveryFileSetListsFilesWithoutAnExtension) {
 // The green notes of the filter tab and the purple link of the help tab read (4.5:1) on the
 // theme's window colour, light or dark; the light theme keeps the link's described colour.
 TEST_F(DesktopTest, ColouredNotesAndTheLinkStayReadableInALightAndADarkTheme) {
-  const QPalette light = QApplication::palette();
-  struct RestorePalette {
-    QPalette palette;
-    ~RestorePalette() { QApplication::setPalette(palette); }
-  } restore{light};
+  const test::KeepApplicationPalette keep;
+  const QPalette& light = keep.Original();
   for (const bool darkTheme : {false, true}) {
     SCOPED_TRACE(darkTheme ? "dark" : "light");
-    QApplication::setPalette(darkTheme ? DarkPalette() : light);
+    QApplication::setPalette(darkTheme ? test::DarkPalette() : light);
     const auto window = Start();
     std::vector<QLabel*> notes;
     for (QLabel* label : window->Filters().findChildren<QLabel*>()) {
@@ -151,14 +137,11 @@ TEST_F(DesktopTest, ColouredNotesAndTheLinkStayReadableInALightAndADarkTheme) {
 // Every kind of control shows where the keyboard is, in a light and in a dark theme: its look
 // changes when it takes the focus by Tab.
 TEST_F(DesktopTest, FocusedControlsShowAFocusFrameInALightAndADarkTheme) {
-  const QPalette light = QApplication::palette();
-  struct RestorePalette {
-    QPalette palette;
-    ~RestorePalette() { QApplication::setPalette(palette); }
-  } restore{light};
+  const test::KeepApplicationPalette keep;
+  const QPalette& light = keep.Original();
   for (const bool darkTheme : {false, true}) {
     SCOPED_TRACE(darkTheme ? "dark" : "light");
-    QApplication::setPalette(darkTheme ? DarkPalette() : light);
+    QApplication::setPalette(darkTheme ? test::DarkPalette() : light);
     const auto window = Start();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -192,12 +175,8 @@ TEST_F(DesktopTest, FocusedControlsShowAFocusFrameInALightAndADarkTheme) {
 }
 
 TEST_F(DesktopTest, TextOnTheFixedBackgroundsStaysDarkInADarkTheme) {
-  const QPalette light = QApplication::palette();
-  QApplication::setPalette(DarkPalette());
-  struct RestorePalette {
-    QPalette palette;
-    ~RestorePalette() { QApplication::setPalette(palette); }
-  } restore{light};
+  const test::KeepApplicationPalette keep;
+  QApplication::setPalette(test::DarkPalette());
 
   testing::TempTree main, sub;
   main.File("a.txt", "main");

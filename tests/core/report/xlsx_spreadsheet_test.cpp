@@ -106,6 +106,15 @@ class XlsxReportTest : public ::testing::Test {
     return Lines(read.Output);
   }
 
+  // Every cell of the workbook as the spreadsheet program shows it, into csv.
+  static void ConvertToCsv(const std::string& path, const std::string& csv) {
+    const testing::ChildResult converted =
+        RunChild({Converter, "--export-type=Gnumeric_stf:stf_assistant", "--export-options",
+                  "separator=, format=preserve", path, csv});
+    ASSERT_TRUE(converted.Started) << Converter << " (gnumeric) is needed";
+    ASSERT_EQ(converted.ExitCode, 0);
+  }
+
   testing::TempTree temp_;
   std::string folder_ = temp_.PathOf("cache/tarvex");
   RecordingOpener opener_;
@@ -277,11 +286,7 @@ TEST_F(XlsxReportTest, ATrickyWorkbookReadsTheSameInEveryReader) {
                    }));
 
   const std::string csv = temp_.PathOf("tricky.csv");
-  const testing::ChildResult converted =
-      RunChild({Converter, "--export-type=Gnumeric_stf:stf_assistant", "--export-options",
-                "separator=, format=preserve", path, csv});
-  ASSERT_TRUE(converted.Started) << Converter << " (gnumeric) is needed";
-  ASSERT_EQ(converted.ExitCode, 0);
+  ASSERT_NO_FATAL_FAILURE(ConvertToCsv(path, csv));
   const std::vector<std::string> shown = Lines(ReadAll(csv));
   ASSERT_EQ(shown.size(), static_cast<std::size_t>(Rows));
   EXPECT_EQ(shown[0],
@@ -294,12 +299,7 @@ TEST_F(XlsxReportTest, ASpreadsheetProgramShowsTheDatesInTheGivenFormat) {
   ShowSample();
   const std::string path = Export();
   const std::string csv = temp_.PathOf("report.csv");
-  // Every cell as the program shows it.
-  const testing::ChildResult converted =
-      RunChild({Converter, "--export-type=Gnumeric_stf:stf_assistant", "--export-options",
-                "separator=, format=preserve", path, csv});
-  ASSERT_TRUE(converted.Started) << Converter << " (gnumeric) is needed";
-  ASSERT_EQ(converted.ExitCode, 0);
+  ASSERT_NO_FATAL_FAILURE(ConvertToCsv(path, csv));
   const std::vector<std::string> lines = Lines(ReadAll(csv));
   ASSERT_EQ(lines.size(), 8u) << ReadAll(csv);
   EXPECT_EQ(lines[5],
